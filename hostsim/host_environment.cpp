@@ -1,0 +1,81 @@
+// The host's environment and utilities; see host_environment.h.
+#include "host_environment.h"
+
+#include <spdlog/sinks/stdout_sinks.h>
+
+#include "allocator.h"
+#include "command_registry.h"
+#include "host/game_names.h"
+#include "host_strings.h"
+#include "messenger.h"
+#include "name_registry.h"
+
+namespace hostsim {
+namespace {
+
+struct Environment {
+    std::string CurrentDir = ".";
+    UWorld* World = nullptr;
+    std::vector<spdlog::sink_ptr> Sinks{std::make_shared<spdlog::sinks::stderr_sink_mt>()};
+};
+
+Environment& TheEnvironment() {
+    static Environment environment;
+    return environment;
+}
+
+void* GameMalloc(uint64_t size, uint32_t) {
+    return Allocate(static_cast<size_t>(size), BufferOwner::Plugin, "FMemory.Malloc");
+}
+
+void GameFree(void* buffer) {
+    Release(buffer, BufferOwner::Plugin);
+}
+
+class ApiUtils final : public AsaApi::IApiUtils {
+public:
+    UWorld* ActiveWorld() override { return TheEnvironment().World; }
+    std::shared_ptr<AsaApi::PluginMessenger> GetPluginMessenger(const FString& path) override {
+        return MessengerFor(Utf16ToUtf8(ReadFString(path)));
+    }
+};
+
+} // namespace
+
+void SetCurrentDir(std::string directory) {
+    TheEnvironment().CurrentDir = std::move(directory);
+}
+
+void SetActiveWorld(UWorld* world) {
+    TheEnvironment().World = world;
+}
+
+std::vector<spdlog::sink_ptr>& HostLogSinks() {
+    return TheEnvironment().Sinks;
+}
+
+void ResetHost() {
+    ResetCommandRegistry();
+    ClearSentMessages();
+    ClearLedgerErrors();
+    ClearNameErrors();
+    ResetResolveCounts();
+    FailNextAllocations(0);
+    RegisterFunction(game::kMalloc, static_cast<game::MallocFn>(&GameMalloc));
+    RegisterFunction(game::kFree, static_cast<game::FreeFn>(&GameFree));
+}
+
+} // namespace hostsim
+
+std::string AsaApi::GetCurrentDir() {
+    return hostsim::TheEnvironment().CurrentDir;
+}
+
+std::vector<spdlog::sink_ptr>& AsaApi::GetLogSinks() {
+    return hostsim::TheEnvironment().Sinks;
+}
+
+AsaApi::IApiUtils& AsaApi::GetApiUtils() {
+    static hostsim::ApiUtils utils;
+    return utils;
+}

@@ -1,0 +1,38 @@
+// The game's names as the host resolves them: functions by name, fields by object and name. It
+// counts every resolution, so tests can prove that the plugin looks names up at each use.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hostsim {
+
+void RegisterFunctionAddress(std::string name, void* function);
+
+// Registers a function against the exact pointer type the plugin calls it through.
+template <typename Fn> void RegisterFunction(std::string name, Fn function) {
+    RegisterFunctionAddress(std::move(name), std::bit_cast<void*>(function));
+}
+
+// A field at a byte offset inside objects that `isOwner` accepts; resolving it on any other
+// object is recorded as a host error and gives null, as a crash in the game would stop a bug.
+using ObjectCheck = std::function<bool(const void* object)>;
+void RegisterField(std::string name, size_t offset, ObjectCheck isOwner);
+void RegisterBitField(std::string name, size_t wordOffset, uint8_t bitPosition, uint8_t numBits,
+                      ObjectCheck isOwner);
+void UnregisterName(std::string_view name);
+
+// How often the name was resolved since the last reset.
+uint64_t ResolveCount(std::string_view name);
+void ResetResolveCounts();
+
+// Lookups of unknown names and of fields on objects of the wrong kind.
+std::vector<std::string> NameErrors();
+void ClearNameErrors();
+
+} // namespace hostsim

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Barterbox need.
+# Idempotent and silent when everything is present.
+set -euo pipefail
+
+packages=(
+  g++ make cmake binutils           # compiler, build, nm for the export check
+  nlohmann-json3-dev                # config.json and world files
+  libspdlog-dev libfmt-dev          # logging, message formatting
+  libutfcpp-dev                     # UTF-8 <-> UTF-16 at the host boundary
+  libcli11-dev                      # command lines of the tools
+  libedit-dev                       # the server console's line editing
+  libasio-dev                       # the simulated server's RCON endpoint
+  googletest libgtest-dev libgmock-dev libbenchmark-dev  # tests and benchmarks
+  clang libclang-rt-14-dev          # libFuzzer for the config loader
+  rcon                              # an independent RCON client for the endpoint's tests
+  python3 python3-jsonschema        # checks config.schema.json against the examples
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

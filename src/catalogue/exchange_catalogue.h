@@ -1,0 +1,41 @@
+// The process-wide table of configured exchanges, keyed by the exchange name with the letters
+// A to Z folded, while each definition keeps the name in its configured letter case.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace barterbox {
+
+struct ItemAmount {
+    std::string Item;
+    int32_t Quantity = 0;
+};
+
+struct ExchangeDefinition {
+    std::string Name;
+    std::string Description;
+    std::vector<ItemAmount> Give;
+    std::vector<ItemAmount> Receive;
+};
+
+using ExchangeCatalogue = std::unordered_map<std::string, ExchangeDefinition>;
+
+// The name with A to Z lowered and every other byte (accented UTF-8 included) kept.
+std::string ExchangeKey(std::string_view name);
+
+// The definition stored under the name's key, or null. Valid until the next change of the table.
+const ExchangeDefinition* FindExchange(std::string_view name);
+// Stores the definition, replacing whole any entry with the same key.
+void PutExchange(ExchangeDefinition definition);
+bool EraseExchange(std::string_view name);
+void ClearExchanges();
+uint64_t ExchangeCount();
+// For walks over every entry, in the table's own iteration order.
+const ExchangeCatalogue& Catalogue();
+
+} // namespace barterbox

@@ -1,0 +1,22 @@
+// The nine command handlers, each with the host's signature for its kind of command.
+#pragma once
+
+#include "host/engine_types.h"
+
+namespace barterbox {
+
+// "/exchange" and "/ex": list the exchanges, or run one with an optional multiplier.
+void OnExchangeChatCommand(AShooterPlayerController* player, FString* line, int, int);
+
+// Administrators' console commands.
+void OnReloadConsoleCommand(APlayerController* sender, FString* line, bool);
+void OnListConsoleCommand(APlayerController* sender, FString* line, bool);
+void OnAddConsoleCommand(APlayerController* sender, FString* line, bool);
+void OnRemoveConsoleCommand(APlayerController* sender, FString* line, bool);
+void OnSaveConsoleCommand(APlayerController* sender, FString* line, bool);
+
+// Operators' exchanges for a player named by EOS ID.
+void OnDoExchangeConsoleCommand(APlayerController* sender, FString* line, bool);
+void OnExchangeRconCommand(RCONClientConnection* connection, RCONPacket* request, UWorld*);
+
+} // namespace barterbox

@@ -1,0 +1,41 @@
+// Typed calls into the game, one per game name the plugin uses. Each call resolves its name
+// through the host at that moment; nothing is cached, so a host that moves a function between
+// calls is followed.
+#pragma once
+
+#include <cstdint>
+
+#include "engine_types.h"
+
+namespace barterbox::game_calls {
+
+// Host allocator. Malloc gives null when the host has no memory (or no allocator).
+void* HostMalloc(uint64_t size);
+void HostFree(void* buffer);
+
+// Player and inventory.
+APrimalCharacter* PlayerCharacter(AShooterPlayerController* controller);
+UPrimalInventoryComponent* InventoryComponent(APrimalCharacter* character);
+const EngineArray<UPrimalItem*>* InventoryItems(UPrimalInventoryComponent* inventory);
+UClass* ItemClass(UPrimalItem* item);
+// Both fill a fresh host string that the caller must release.
+FString ClassPathName(UClass* cls);
+FName* ClassFName(UClass* cls);
+void FNameToString(FName* name, FString& result);
+int32_t ItemQuantity(UPrimalItem* item);
+void SetItemQuantity(UPrimalItem* item, int32_t quantity);
+void RemoveItemFromInventory(UPrimalItem* item);
+// The client notification for an item whose stack was reduced, or that is about to be removed.
+void NotifyItemQuantityChanged(UPrimalInventoryComponent* inventory, UPrimalItem* item);
+void NotifyItemRemoved(UPrimalInventoryComponent* inventory, UPrimalItem* item);
+bool GiveSlotItem(AShooterPlayerController* controller, FString& blueprint, int32_t quantity);
+
+// Controllers and the world.
+bool IsAdmin(const APlayerController* controller);
+const EngineArray<FWeakObjectPtr>* PlayerControllerList(UWorld* world);
+UObject* ResolveWeak(FWeakObjectPtr handle);
+
+// RCON.
+void RconSendMessage(RCONClientConnection* connection, int32_t requestId, FString& text);
+
+} // namespace barterbox::game_calls

@@ -1,0 +1,30 @@
+// The plugin's one logger, kept in a process-wide holder that every part of the plugin logs
+// through.
+#pragma once
+
+#include <memory>
+
+#include <spdlog/logger.h>
+
+namespace barterbox {
+
+// The holder: created on first use, emptied only when the module's static objects go.
+std::shared_ptr<spdlog::logger>& PluginLoggerHolder();
+
+// Creates the "Barterbox" logger over its own copy of the given sinks, with the line pattern and
+// flush level of the plugin, and puts it into the holder.
+void CreatePluginLogger(const std::vector<spdlog::sink_ptr>& sinks);
+
+// Reports a fault of the host (see host/host_errors.h) as an error line.
+void LogHostError(std::string_view message);
+
+// Writes one line when a logger exists; before LoadPlugin, lines have nowhere to go.
+template <typename... Args>
+void Log(spdlog::level::level_enum level, spdlog::format_string_t<Args...> text,
+         Args&&... args) {
+    if (const auto& logger = PluginLoggerHolder()) {
+        logger->log(level, text, std::forward<Args>(args)...);
+    }
+}
+
+} // namespace barterbox

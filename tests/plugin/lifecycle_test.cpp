@@ -1,0 +1,166 @@
+// The real module loaded into the stand-in host: what attach, Plugin_Unload and detach do.
+#include <cstdio>
+#include <dlfcn.h>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "host_fixture.h"
+#include "hostsim/command_registry.h"
+#include "hostsim/host_environment.h"
+
+namespace {
+
+using testing::ElementsAre;
+
+constexpr const char* kModule = BARTERBOX_MODULE_PATH;
+
+const std::vector<std::string> kCommandNames = {
+    "/exchange",        "/ex",          "DoExchange",       "Barterbox.Reload", "Barterbox.List",
+    "Barterbox.Add",    "Barterbox.Remove", "Barterbox.Save", "Barterbox.Do"};
+
+class PluginLifecycle : public testing_support::HostFixture {
+protected:
+    void SetUp() override {
+        HostFixture::SetUp();
+        // A server folder with no config.json in it.
+        char pattern[] = "/tmp/barterbox-lifecycle-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        serverDir_ = pattern;
+        hostsim::SetCurrentDir(serverDir_);
+    }
+    void TearDown() override {
+        if (module_ != nullptr) {
+            dlclose(module_);
+        }
+        std::filesystem::remove_all(serverDir_);
+        HostFixture::TearDown();
+    }
+
+    void Load() {
+        module_ = dlopen(kModule, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(module_, nullptr) << dlerror();
+    }
+    void CallPluginUnload() {
+        auto unload = reinterpret_cast<void (*)()>(dlsym(module_, "Plugin_Unload"));
+        ASSERT_NE(unload, nullptr);
+        unload();
+    }
+    void Unload() {
+        ASSERT_EQ(dlclose(module_), 0);
+        module_ = nullptr;
+    }
+
+    std::string serverDir_;
+    void* module_ = nullptr;
+};
+
+std::vector<std::string> RemovalNames() {
+    std::vector<std::string> names;
+    for (const auto& call : hostsim::RegistryCalls()) {
+        if (call.Operation.starts_with("Unregister")) {
+            names.push_back(call.Name);
+        }
+    }
+    return names;
+}
+
+TEST_F(PluginLifecycle, Load_RegistersTheNineCommandsInTableOrder) {
+    Load();
+    std::vector<std::string> names;
+    std::vector<std::string> operations;
+    for (const auto& call : hostsim::RegistryCalls()) {
+        names.push_back(call.Name);
+        operations.push_back(call.Operation);
+    }
+    EXPECT_EQ(names, kCommandNames);
+    EXPECT_EQ(operations, (std::vector<std::string>{
+                              "RegisterChatHandler", "RegisterChatHandler",
+                              "RegisterConsoleHandler", "RegisterConsoleHandler",
+                              "RegisterConsoleHandler", "RegisterConsoleHandler",
+                              "RegisterConsoleHandler", "RegisterConsoleHandler",
+                              "RegisterRconHandler"}));
+    EXPECT_THAT(hostsim::RegisteredNames(hostsim::CommandKind::Rcon), ElementsAre("Barterbox.Do"));
+}
+
+TEST_F(PluginLifecycle, Load_WithoutConfigLogsLoadingAndZeroExchanges) {
+    Load();
+    const auto texts = LogTexts();
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts.front(), "[Barterbox][info] Barterbox v1.1 - Loading...");
+    EXPECT_EQ(texts.back(), "[Barterbox][info] Barterbox: Loaded 0 exchanges");
+    EXPECT_FALSE(std::filesystem::exists(serverDir_ + "/ArkApi/Plugins/Barterbox/config.json"))
+        << "loading never writes the file";
+}
+
+TEST_F(PluginLifecycle, LogLines_FollowThePatternAndAreFlushedAtOnce) {
+    Load();
+    const auto lines = Sink().Lines();
+    ASSERT_FALSE(lines.empty());
+    // "%D %R [%n][%l] %v": MM/DD/YY HH:MM [Barterbox][info] text
+    EXPECT_THAT(lines.front(),
+                testing::MatchesRegex("[0-9][0-9]/[0-9][0-9]/[0-9][0-9] [0-9][0-9]:[0-9][0-9] "
+                                      "\\[Barterbox\\]\\[info\\] Barterbox v1\\.1 - Loading\\.\\.\\."));
+    EXPECT_GE(Sink().Flushes(), static_cast<int>(lines.size()));
+}
+
+TEST_F(PluginLifecycle, PluginUnloadThenDetach_RemovesTheNamesTwiceAndLogsUnloadedTwice) {
+    Load();
+    CallPluginUnload();
+    EXPECT_TRUE(hostsim::RegisteredNames(hostsim::CommandKind::Chat).empty());
+    Unload();
+
+    std::vector<std::string> twice = kCommandNames;
+    twice.insert(twice.end(), kCommandNames.begin(), kCommandNames.end());
+    EXPECT_EQ(RemovalNames(), twice);
+    int unloaded = 0;
+    for (const auto& text : LogTexts()) {
+        unloaded += text == "[Barterbox][info] Barterbox: Unloaded" ? 1 : 0;
+    }
+    EXPECT_EQ(unloaded, 2);
+    int found = 0;
+    for (const auto& call : hostsim::RegistryCalls()) {
+        found += call.Operation.starts_with("Unregister") && call.WasRegistered ? 1 : 0;
+    }
+    EXPECT_EQ(found, 9) << "the second nine removals are for names no longer registered";
+}
+
+TEST_F(PluginLifecycle, DetachAlone_RemovesTheNinesNamesOnce) {
+    Load();
+    Unload();
+    EXPECT_EQ(RemovalNames(), kCommandNames);
+}
+
+TEST_F(PluginLifecycle, ReloadedModule_StartsFromFreshState) {
+    Load();
+    Unload();
+    ASSERT_EQ(dlopen(kModule, RTLD_NOW | RTLD_NOLOAD), nullptr) << "dlclose must really unload";
+    Sink().Clear();
+    hostsim::ResetCommandRegistry();
+    Load();
+    EXPECT_EQ(hostsim::RegisteredNames(hostsim::CommandKind::Console).size(), 6u);
+    EXPECT_EQ(LogTexts().front(), "[Barterbox][info] Barterbox v1.1 - Loading...");
+}
+
+TEST_F(PluginLifecycle, PluginUnloadIsTheModulesOnlyExport) {
+    const std::string command = std::string("nm -D --defined-only ") + kModule;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), &pclose);
+    ASSERT_NE(pipe, nullptr);
+    std::vector<std::string> symbols;
+    char line[512];
+    while (fgets(line, sizeof line, pipe.get()) != nullptr) {
+        std::string text(line);
+        // "ADDRESS TYPE NAME"; absolute symbols (A) such as version nodes are not code.
+        const auto parts = text.find_last_of(' ');
+        const char type = text.size() > 17 ? text[17] : '?';
+        if (type != 'A') {
+            symbols.push_back(text.substr(parts + 1, text.size() - parts - 2));
+        }
+    }
+    EXPECT_THAT(symbols, ElementsAre("Plugin_Unload"));
+}
+
+} // namespace

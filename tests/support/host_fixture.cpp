@@ -1,0 +1,43 @@
+// The stand-in host fixture; see host_fixture.h.
+#include "host_fixture.h"
+
+#include "hostsim/allocator.h"
+#include "hostsim/host_environment.h"
+#include "hostsim/name_registry.h"
+#include "host/host_errors.h"
+#include "plugin/plugin_logger.h"
+
+namespace testing_support {
+
+std::vector<std::string> LedgerFaults() {
+    std::vector<std::string> faults = hostsim::LedgerErrors();
+    for (const auto& buffer : hostsim::LiveBuffers(hostsim::BufferOwner::Plugin)) {
+        faults.push_back("plugin buffer of " + std::to_string(buffer.Bytes) +
+                         " bytes never released (" + buffer.Origin + ")");
+    }
+    return faults;
+}
+
+void HostFixture::SetUp() {
+    hostsim::ResetHost();
+    sink_ = std::make_shared<RecordingSink>();
+    hostsim::HostLogSinks() = {sink_};
+}
+
+void HostFixture::TearDown() {
+    EXPECT_EQ(LedgerFaults(), std::vector<std::string>{});
+    EXPECT_EQ(hostsim::NameErrors(), std::vector<std::string>{});
+    // Leftovers go back so that one leaking test does not fail the tests after it.
+    for (const auto& buffer : hostsim::LiveBuffers(hostsim::BufferOwner::Plugin)) {
+        hostsim::Release(const_cast<void*>(buffer.Address), hostsim::BufferOwner::Plugin);
+    }
+    barterbox::SetHostErrorReporter(nullptr);
+    barterbox::PluginLoggerHolder().reset();
+}
+
+void HostFixture::CreateLogger() {
+    barterbox::CreatePluginLogger(hostsim::HostLogSinks());
+    barterbox::SetHostErrorReporter(&barterbox::LogHostError);
+}
+
+} // namespace testing_support
