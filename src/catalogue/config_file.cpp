@@ -1,0 +1,183 @@
+// Loading config.json into the exchange table and the settings, and saving both back without
+// ever leaving the file empty, half-written, or overwritten while it could not be read.
+#include "config_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+#include <nlohmann/json.hpp>
+
+#include "catalogue/atomic_file.h"
+#include "catalogue/config_reading.h"
+#include "catalogue/exchange_catalogue.h"
+#include "catalogue/plugin_settings.h"
+#include "plugin/plugin_logger.h"
+#include "plugin/plugin_paths.h"
+
+namespace barterbox {
+namespace {
+
+using nlohmann::json;
+
+// Set by the last load when config.json was there but could not be read, so that the next save
+// keeps the administrator's file aside instead of overwriting it.
+bool& UnreadableConfigFound() {
+    static bool found = false;
+    return found;
+}
+
+enum class ReadOutcome { Read, Missing, Unreadable };
+
+ReadOutcome ReadWholeFile(const std::string& path, std::string& text) {
+    // Binary, so that the text reaches the parser as it is on disk; on Windows a text-mode read
+    // would end at the first Ctrl-Z byte.
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Unreadable;
+    }
+    std::error_code sizeError;
+    const auto size = std::filesystem::file_size(path, sizeError);
+    if (!sizeError) {
+        text.reserve(static_cast<std::size_t>(size));
+    }
+    char buffer[1 << 16];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, count);
+    }
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return failed ? ReadOutcome::Unreadable : ReadOutcome::Read;
+}
+
+void ApplyConfigText(std::string_view text) {
+    json root;
+    try {
+        root = ParseConfigText(text);
+    } catch (const json::exception& error) {
+        Log(spdlog::level::err, "Barterbox: Failed to parse config.json: {}", error.what());
+        UnreadableConfigFound() = true;
+        return;
+    }
+    // The whole document is checked before anything is applied, so that a bad value deep in the
+    // file never leaves a table or settings half read.
+    if (const auto typeError = FindTypeError(root)) {
+        Log(spdlog::level::err, "Barterbox: Failed to parse config.json: {}", *typeError);
+        UnreadableConfigFound() = true;
+        return;
+    }
+    UnreadableConfigFound() = false;
+
+    if (auto settings = ReadSettings(root)) {
+        PluginSettings& current = Settings();
+        current.ChatPrefix = std::move(settings->ChatPrefix);
+        current.AllowMultiplier = settings->AllowMultiplier;
+        current.MaxMultiplier = settings->MaxMultiplier;
+    }
+    for (ExchangeDefinition& definition : ReadExchanges(root)) {
+        if (IsUsableExchange(definition)) {
+            Log(spdlog::level::info, "Barterbox: Loaded '{}'", definition.Name);
+            PutExchange(std::move(definition));
+        }
+    }
+    Log(spdlog::level::info, "Barterbox: Loaded {} exchanges", ExchangeCount());
+}
+
+json ItemsDocument(const std::vector<ItemAmount>& items) {
+    json document = json::object();
+    for (const ItemAmount& item : items) {
+        document[item.Item] = item.Quantity; // of two equal items, the later one is written
+    }
+    return document;
+}
+
+// config.json is about to be replaced while the last load could not read it: rename it to
+// config.json.bak first. True when the save may go on.
+bool KeepUnreadableConfig(const std::string& path) {
+    if (ReplaceFile(path, path + ".bak")) {
+        Log(spdlog::level::warn, "Barterbox: Kept unreadable config.json as config.json.bak");
+        return true;
+    }
+    // Nothing to keep when the file has gone since the load.
+    std::error_code error;
+    return !std::filesystem::exists(path, error) && !error;
+}
+
+} // namespace
+
+std::string ConfigText() {
+    const PluginSettings& settings = Settings();
+    json document = json::object();
+    json& settingsDocument = document["Settings"];
+    settingsDocument["AllowMultiplier"] = settings.AllowMultiplier;
+    settingsDocument["ChatPrefix"] = settings.ChatPrefix;
+    settingsDocument["MaxMultiplier"] = settings.MaxMultiplier;
+
+    json& exchanges = document["Exchanges"] = json::object();
+    for (const auto& [key, definition] : Catalogue()) {
+        json& exchange = exchanges[definition.Name];
+        exchange["Description"] = definition.Description;
+        exchange["Give"] = ItemsDocument(definition.Give);
+        exchange["Receive"] = ItemsDocument(definition.Receive);
+    }
+    // Sorted members, two-space indentation, UTF-8 left unescaped, no line break at the end.
+    return document.dump(2, ' ', /*ensure_ascii=*/false, json::error_handler_t::strict);
+}
+
+void LoadConfig() {
+    ClearExchanges();
+    std::string text;
+    switch (ReadWholeFile(ConfigPath(), text)) {
+    case ReadOutcome::Missing:
+        UnreadableConfigFound() = false;
+        Log(spdlog::level::warn, "Barterbox: No config.json found, creating default");
+        return;
+    case ReadOutcome::Unreadable:
+        // There, but out of reach (no access, a folder in its place): kept aside at the next save.
+        UnreadableConfigFound() = true;
+        Log(spdlog::level::warn, "Barterbox: No config.json found, creating default");
+        return;
+    case ReadOutcome::Read:
+        ApplyConfigText(text);
+        return;
+    }
+}
+
+void LoadConfigFromText(std::string_view text) {
+    ClearExchanges();
+    ApplyConfigText(text);
+}
+
+void SaveConfig() {
+    const std::string& path = ConfigPath();
+    std::string text;
+    try {
+        text = ConfigText();
+    } catch (const json::exception&) {
+        // Text that is not UTF-8 cannot be written as JSON; the file stays as it was.
+        Log(spdlog::level::err, "Barterbox: Failed to save config");
+        return;
+    }
+    // Written beside the old file and renamed over it, so that a full disk or a crash never
+    // leaves config.json empty or half-written.
+    if (!WriteTemporaryFile(path, text)) {
+        Log(spdlog::level::err, "Barterbox: Failed to save config");
+        return;
+    }
+    if (UnreadableConfigFound()) {
+        if (!KeepUnreadableConfig(path)) {
+            DiscardTemporaryFile(path);
+            Log(spdlog::level::err, "Barterbox: Failed to save config");
+            return;
+        }
+        UnreadableConfigFound() = false;
+    }
+    if (!CommitTemporaryFile(path)) {
+        Log(spdlog::level::err, "Barterbox: Failed to save config");
+        return;
+    }
+    Log(spdlog::level::info, "Barterbox: Config saved");
+}
+
+} // namespace barterbox
