@@ -100,6 +100,12 @@ std::vector<std::string> NameErrors() {
     return registry.Errors;
 }
 
+void RecordNameError(std::string message) {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.Mutex);
+    registry.Errors.push_back(std::move(message));
+}
+
 void ClearNameErrors() {
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.Mutex);

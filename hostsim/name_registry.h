@@ -33,6 +33,9 @@ void ResetResolveCounts();
 
 // Lookups of unknown names and of fields on objects of the wrong kind.
 std::vector<std::string> NameErrors();
+// A game function called on an object it does not belong to: the same kind of fault, recorded
+// with the lookups above.
+void RecordNameError(std::string message);
 void ClearNameErrors();
 
 } // namespace hostsim

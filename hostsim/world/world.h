@@ -1,0 +1,131 @@
+// The simulated game world that tests and the simulated server drive: item classes, players with
+// their characters and inventories, an RCON connection, and the game names the plugin resolves.
+//
+//   hostsim::World world;  // registers the world's game names and becomes the active world
+//   world.AddItemClass("/Game/PrimalEarth/CoreBlueprints/Resources/"
+//                      "PrimalItemResource_Wood.PrimalItemResource_Wood", 100);
+//   AShooterPlayerController* alice = world.Join("Alice", "000214f1", /*admin=*/false);
+//   world.GiveItems("Alice", "PrimalItemResource_Wood", 250); // slots of 100, 100 and 50
+//   ... the plugin runs against the host ...
+//   world.Inventory("Alice");  world.GameCalls();  world.RconReplies();
+//
+// Players are named by their display name. Items are named by class name, full path, or any
+// blueprint form the game's GiveSlotItem takes. Misuse (an unknown player or item, a full
+// inventory) throws std::invalid_argument with a one-line reason. One world exists at a time, and
+// it is not thread-safe: the host calls into it one command at a time.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/engine_types.h"
+
+namespace hostsim {
+
+inline constexpr int32_t kDefaultInventorySlots = 300;
+
+struct ItemClassInfo {
+    std::string Path; // full path name, e.g. ".../PrimalItemResource_Wood.PrimalItemResource_Wood"
+    std::string Name; // the text after the last ".", e.g. "PrimalItemResource_Wood"
+    int32_t MaxStack = 1;
+};
+
+struct PlayerInfo {
+    std::string Name;
+    std::string EosId;
+    bool Admin = false;
+    AShooterPlayerController* Controller = nullptr;
+};
+
+// One entry of a player's inventory array, in array order.
+struct InventorySlot {
+    uint64_t ItemId = 0;   // 0 for an empty (null) entry
+    std::string ClassName; // empty for an empty entry or an item without a class
+    int32_t Quantity = 0;
+    bool operator==(const InventorySlot&) const = default;
+};
+
+// A call of a game function that changes or fills an inventory, with its arguments.
+struct GameCall {
+    std::string Function;  // the game name, e.g. "UPrimalItem.SetQuantity(int,bool)"
+    std::string Player;    // whose inventory it concerned; empty when none
+    uint64_t ItemId = 0;   // the item argument (0 for none)
+    std::string Arguments; // the remaining arguments, e.g. "2, true"
+    std::string Result;    // "true" or "false" for functions with a result, else empty
+    bool operator==(const GameCall&) const = default;
+};
+
+// A text the plugin sent back to an RCON client.
+struct RconReply {
+    const RCONClientConnection* Connection = nullptr;
+    int32_t RequestId = 0;
+    int32_t Type = 0;
+    std::u16string Text;
+};
+
+struct WorldState;
+
+class World {
+public:
+    explicit World(int32_t inventorySlots = kDefaultInventorySlots);
+    ~World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    // Back to an empty world (no classes, players, records); settings and listeners stay.
+    void Reset();
+    UWorld* GameWorld() const;
+    // How many entries an inventory array may hold, empty ones included.
+    void SetInventorySlots(int32_t slots);
+    int32_t InventorySlots() const;
+
+    // Item classes.
+    void AddItemClass(std::string path, int32_t maxStack);
+    std::vector<ItemClassInfo> ItemClasses() const;
+    std::optional<ItemClassInfo> FindItemClass(std::string_view item) const;
+
+    // Players. Leave destroys the controller, character and inventory, but leaves the player's
+    // handle in the world's controller list, where it now resolves to null.
+    AShooterPlayerController* Join(std::string name, std::string eosId, bool admin = false);
+    void Leave(std::string_view name);
+    void SetAdmin(std::string_view name, bool admin);
+    // The player no longer has a character (as after death): the controller's character is null.
+    void RemoveCharacter(std::string_view name);
+    AShooterPlayerController* FindPlayer(std::string_view name) const; // null when not online
+    std::vector<PlayerInfo> Players() const;
+    std::string PlayerNameOf(const void* controller) const; // empty when not a player's
+
+    // Inventories. GiveItems splits the quantity into stacks of at most the class's maximum, as
+    // the game's GiveSlotItem does; the Add functions place exactly one entry, whatever its size.
+    void GiveItems(std::string_view player, std::string_view item, int32_t quantity);
+    uint64_t AddStack(std::string_view player, std::string_view item, int32_t quantity);
+    uint64_t AddClasslessItem(std::string_view player, int32_t quantity);
+    void AddEmptySlot(std::string_view player);
+    void ClearInventory(std::string_view player);
+    std::vector<InventorySlot> Inventory(std::string_view player) const;
+    // Null once the item is gone (collected, or its owner left).
+    UPrimalItem* FindItem(uint64_t itemId) const;
+    // Destroys the items that left their inventories, as the game's garbage collection does.
+    void CollectGarbage();
+
+    // Records of SetQuantity, RemoveItemFromInventory, NotifyClientsItemStatus and GiveSlotItem.
+    std::vector<GameCall> GameCalls() const;
+    void ClearGameCalls();
+
+    // RCON client connections and the replies sent on them.
+    RCONClientConnection* OpenRconConnection();
+    void CloseRconConnection(RCONClientConnection* connection);
+    std::vector<RconReply> RconReplies() const;
+    void ClearRconReplies();
+    void SetRconListener(std::function<void(const RconReply&)> listener);
+
+private:
+    std::unique_ptr<WorldState> state_;
+};
+
+} // namespace hostsim
