@@ -1,0 +1,81 @@
+// The config.json test fixture; see config_fixture.h.
+#include "config_fixture.h"
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <unistd.h>
+
+#include "catalogue/atomic_file.h"
+#include "catalogue/config_file.h"
+#include "catalogue/exchange_catalogue.h"
+#include "catalogue/plugin_settings.h"
+#include "plugin/plugin_paths.h"
+
+namespace testing_support {
+namespace {
+std::atomic<int> folderCount{0};
+}
+
+void ConfigFixture::SetUp() {
+    HostFixture::SetUp();
+    CreateLogger();
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = (std::filesystem::temp_directory_path() /
+               ("barterbox-config-" + std::to_string(getpid()) + "-" +
+                std::to_string(folderCount++) + "-" + test->name()))
+                  .string();
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    barterbox::FileSystem() = barterbox::RealFileSystem();
+    barterbox::ConfigPath() = folder_ + "/config.json";
+    barterbox::Settings() = barterbox::PluginSettings{};
+    // Every test starts as a plugin that found no file: empty table, nothing unreadable pending.
+    barterbox::LoadConfig();
+    Sink().Clear();
+}
+
+void ConfigFixture::TearDown() {
+    barterbox::FileSystem() = barterbox::RealFileSystem();
+    barterbox::ClearExchanges();
+    barterbox::Settings() = barterbox::PluginSettings{};
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+    HostFixture::TearDown();
+}
+
+const std::string& ConfigFixture::ConfigFile() const {
+    return barterbox::ConfigPath();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << path;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_TRUE(in.is_open()) << path;
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> ConfigFixture::FolderEntries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void ConfigFixture::LoadQuietly(const std::string& text) {
+    WriteBytes(ConfigFile(), text);
+    barterbox::LoadConfig();
+    Sink().Clear();
+}
+
+} // namespace testing_support
