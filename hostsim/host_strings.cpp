@@ -74,6 +74,6 @@ FString::FString(const char* narrow)
                                    hostsim::BufferOwner::Plugin, "FString(const char*)")) {}
 
 FString::FString(const char16_t* wide)
-    : FString(hostsim::MakeFString(wide != nullptr ? std::u16string_view(wide)
-                                                   : std::u16string_view(),
-                                   hostsim::BufferOwner::Plugin, "FString(const char16_t*)")) {}
+    : FString(
+          hostsim::MakeFString(wide != nullptr ? std::u16string_view(wide) : std::u16string_view(),
+                               hostsim::BufferOwner::Plugin, "FString(const char16_t*)")) {}

@@ -22,7 +22,7 @@ struct SentMessage {
     enum class Kind { Chat, Coloured, Notification } Type = Kind::Chat;
     std::string PluginPath; // the module path the messenger was asked for with
     const void* Receiver = nullptr;
-    std::u16string Sender; // chat lines only
+    std::u16string Sender;  // chat lines only
     hostsim::Colour Colour; // coloured lines only
     std::u16string Text;
 };

@@ -45,7 +45,7 @@ private:
 
 template <typename T>
 concept MessageArgument = std::is_same_v<T, int32_t> || std::is_same_v<T, int64_t> ||
-                          std::is_same_v<T, uint64_t> || std::is_same_v<T, std::u16string>;
+    std::is_same_v<T, uint64_t> || std::is_same_v<T, std::u16string>;
 
 // Fills each {} of a wide template with the next argument; arguments are never read as templates.
 template <MessageArgument... Args>

@@ -136,8 +136,8 @@ bool IsAdmin(const APlayerController* controller) {
         return false;
     }
     // Widened so that a 32-bit field does not shift by the word's whole width.
-    const uint64_t width = field.NumBits > 32 - field.BitPosition ? 32u - field.BitPosition
-                                                                  : field.NumBits;
+    const uint64_t width =
+        field.NumBits > 32 - field.BitPosition ? 32u - field.BitPosition : field.NumBits;
     const uint64_t mask = ((uint64_t{1} << width) - 1) << field.BitPosition;
     return (uint64_t{*field.Word} & mask) != 0;
 }

@@ -30,8 +30,7 @@ using GetItemQuantityFn = int32_t (*)(UPrimalItem*);
 inline constexpr char kSetQuantity[] = "UPrimalItem.SetQuantity(int,bool)";
 using SetQuantityFn = void (*)(UPrimalItem*, int32_t quantity, bool notify);
 
-inline constexpr char kRemoveItemFromInventory[] =
-    "UPrimalItem.RemoveItemFromInventory(bool,bool)";
+inline constexpr char kRemoveItemFromInventory[] = "UPrimalItem.RemoveItemFromInventory(bool,bool)";
 using RemoveItemFromInventoryFn = bool (*)(UPrimalItem*, bool forceRemoval, bool showHudMessage);
 
 inline constexpr char kNotifyClientsItemStatus[] =

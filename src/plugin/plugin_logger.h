@@ -20,8 +20,7 @@ void LogHostError(std::string_view message);
 
 // Writes one line when a logger exists; before LoadPlugin, lines have nowhere to go.
 template <typename... Args>
-void Log(spdlog::level::level_enum level, spdlog::format_string_t<Args...> text,
-         Args&&... args) {
+void Log(spdlog::level::level_enum level, spdlog::format_string_t<Args...> text, Args&&... args) {
     if (const auto& logger = PluginLoggerHolder()) {
         logger->log(level, text, std::forward<Args>(args)...);
     }

@@ -19,8 +19,9 @@ using testing::ElementsAre;
 constexpr const char* kModule = BARTERBOX_MODULE_PATH;
 
 const std::vector<std::string> kCommandNames = {
-    "/exchange",        "/ex",          "DoExchange",       "Barterbox.Reload", "Barterbox.List",
-    "Barterbox.Add",    "Barterbox.Remove", "Barterbox.Save", "Barterbox.Do"};
+    "/exchange",      "/ex",           "DoExchange",       "Barterbox.Reload",
+    "Barterbox.List", "Barterbox.Add", "Barterbox.Remove", "Barterbox.Save",
+    "Barterbox.Do"};
 
 class PluginLifecycle : public testing_support::HostFixture {
 protected:
@@ -77,12 +78,11 @@ TEST_F(PluginLifecycle, Load_RegistersTheNineCommandsInTableOrder) {
         operations.push_back(call.Operation);
     }
     EXPECT_EQ(names, kCommandNames);
-    EXPECT_EQ(operations, (std::vector<std::string>{
-                              "RegisterChatHandler", "RegisterChatHandler",
-                              "RegisterConsoleHandler", "RegisterConsoleHandler",
-                              "RegisterConsoleHandler", "RegisterConsoleHandler",
-                              "RegisterConsoleHandler", "RegisterConsoleHandler",
-                              "RegisterRconHandler"}));
+    EXPECT_EQ(operations,
+              (std::vector<std::string>{
+                  "RegisterChatHandler", "RegisterChatHandler", "RegisterConsoleHandler",
+                  "RegisterConsoleHandler", "RegisterConsoleHandler", "RegisterConsoleHandler",
+                  "RegisterConsoleHandler", "RegisterConsoleHandler", "RegisterRconHandler"}));
     EXPECT_THAT(hostsim::RegisteredNames(hostsim::CommandKind::Rcon), ElementsAre("Barterbox.Do"));
 }
 
@@ -101,9 +101,10 @@ TEST_F(PluginLifecycle, LogLines_FollowThePatternAndAreFlushedAtOnce) {
     const auto lines = Sink().Lines();
     ASSERT_FALSE(lines.empty());
     // "%D %R [%n][%l] %v": MM/DD/YY HH:MM [Barterbox][info] text
-    EXPECT_THAT(lines.front(),
-                testing::MatchesRegex("[0-9][0-9]/[0-9][0-9]/[0-9][0-9] [0-9][0-9]:[0-9][0-9] "
-                                      "\\[Barterbox\\]\\[info\\] Barterbox v1\\.1 - Loading\\.\\.\\."));
+    EXPECT_THAT(
+        lines.front(),
+        testing::MatchesRegex("[0-9][0-9]/[0-9][0-9]/[0-9][0-9] [0-9][0-9]:[0-9][0-9] "
+                              "\\[Barterbox\\]\\[info\\] Barterbox v1\\.1 - Loading\\.\\.\\."));
     EXPECT_GE(Sink().Flushes(), static_cast<int>(lines.size()));
 }
 

@@ -1,10 +1,10 @@
 // The stand-in host fixture; see host_fixture.h.
 #include "host_fixture.h"
 
+#include "host/host_errors.h"
 #include "hostsim/allocator.h"
 #include "hostsim/host_environment.h"
 #include "hostsim/name_registry.h"
-#include "host/host_errors.h"
 #include "plugin/plugin_logger.h"
 
 namespace testing_support {
