@@ -53,8 +53,8 @@ TEST_F(ExchangeCatalogueTest, PutExchange_ReplacesTheWholeEntryAndKeepsTheCount)
 }
 
 TEST_F(ExchangeCatalogueTest, NamesDifferingOutsideAToZAreDistinct) {
-    PutExchange(Definition("\xC3\xA9tain"));  // étain
-    PutExchange(Definition("\xC3\x89tain"));  // Étain: another byte, not a case of A to Z
+    PutExchange(Definition("\xC3\xA9tain")); // étain
+    PutExchange(Definition("\xC3\x89tain")); // Étain: another byte, not a case of A to Z
     EXPECT_EQ(ExchangeCount(), 2u);
     EXPECT_EQ(FindExchange("\xC3\x89TAIN")->Name, "\xC3\x89tain");
 }
