@@ -1,0 +1,129 @@
+// The exchange transaction; see exchange_transaction.h.
+#include "exchange_transaction.h"
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "catalogue/exchange_catalogue.h"
+#include "catalogue/plugin_settings.h"
+#include "host/engine_strings.h"
+#include "host/game_calls.h"
+#include "inventory.h"
+#include "item_names.h"
+#include "player_chat.h"
+#include "plugin/plugin_logger.h"
+#include "removal_plan.h"
+
+namespace barterbox {
+namespace {
+
+int32_t EffectiveMultiplier(int32_t requested) {
+    const PluginSettings& settings = Settings();
+    int32_t multiplier = requested;
+    if (!settings.AllowMultiplier && multiplier > 1) {
+        multiplier = 1;
+    }
+    if (multiplier > settings.MaxMultiplier) {
+        multiplier = settings.MaxMultiplier;
+    }
+    return multiplier;
+}
+
+// Quantities times the multiplier are computed in 64 bits: both factors are 32-bit, so the
+// product always fits, and a product beyond the 32-bit range is refused rather than wrapped.
+int64_t Scaled(int32_t quantity, int32_t multiplier) {
+    return int64_t{quantity} * int64_t{multiplier};
+}
+
+bool FitsInt32(int64_t value) {
+    return value >= std::numeric_limits<int32_t>::min() &&
+           value <= std::numeric_limits<int32_t>::max();
+}
+
+// Whether the player carries every Give entry in its needed quantity; on the first that is
+// short, the player is told what is missing.
+bool CarriesEverything(AShooterPlayerController* player, const ExchangeDefinition& exchange,
+                       int32_t multiplier) {
+    for (const ItemAmount& give : exchange.Give) {
+        const int64_t needed = Scaled(give.Quantity, multiplier);
+        const int32_t have = CountItems(player, give.Item);
+        if (have < needed) {
+            SendPlayerChat(player, u"Need {} {} (have {})", needed,
+                           ToWideString(ShortItemName(give.Item)), have);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TakeEverything(AShooterPlayerController* player, const ExchangeDefinition& exchange,
+                    int32_t multiplier) {
+    // Entries may match the same items, and an amount of 0 or less cannot be taken: a dry run
+    // proves that every removal will succeed, so that nothing is taken unless everything can be.
+    std::vector<PlannedRemoval> plan;
+    for (const ItemAmount& give : exchange.Give) {
+        plan.push_back({give.Item, Scaled(give.Quantity, multiplier)});
+    }
+    if (!CanRemoveAll(player, plan)) {
+        return false;
+    }
+    for (const PlannedRemoval& removal : plan) {
+        if (!RemoveItems(player, removal.Identifier, static_cast<int32_t>(removal.Amount))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Hands out every Receive entry; one that fails is logged and does not stop the others.
+bool GiveEverything(AShooterPlayerController* player, const ExchangeDefinition& exchange,
+                    int32_t multiplier) {
+    bool allGiven = true;
+    for (const ItemAmount& receive : exchange.Receive) {
+        const int64_t quantity = Scaled(receive.Quantity, multiplier);
+        if (quantity > 0 && FitsInt32(quantity)) {
+            OwnedFString blueprint{FString(receive.Item.c_str())};
+            if (game_calls::GiveSlotItem(player, blueprint.get(), static_cast<int32_t>(quantity))) {
+                continue;
+            }
+        }
+        allGiven = false;
+        Log(spdlog::level::err, "Barterbox: Failed to give {} x{}", receive.Item, quantity);
+    }
+    return allGiven;
+}
+
+} // namespace
+
+bool ExecuteExchange(AShooterPlayerController* player, std::string_view name,
+                     int32_t requestedMultiplier) {
+    if (player == nullptr) {
+        return false;
+    }
+    const ExchangeDefinition* found = FindExchange(name);
+    if (found == nullptr) {
+        SendPlayerChat(player, u"Unknown exchange: {}", ToWideString(name));
+        return false;
+    }
+    // A copy, so that nothing the game does while the exchange runs can pull it from under us.
+    const ExchangeDefinition exchange = *found;
+    const int32_t multiplier = EffectiveMultiplier(requestedMultiplier);
+
+    if (!CarriesEverything(player, exchange, multiplier)) {
+        return false;
+    }
+    if (!TakeEverything(player, exchange, multiplier)) {
+        SendPlayerChat(player, u"Failed to remove items. Exchange cancelled.");
+        return false;
+    }
+    if (!GiveEverything(player, exchange, multiplier)) {
+        SendPlayerChat(player, u"Exchange partially complete - some items failed");
+        return false;
+    }
+    SendPlayerChat(player, u"Exchange complete: {} x{}", ToWideString(exchange.Name), multiplier);
+    Log(spdlog::level::info, "Barterbox: Player completed '{}' x{}", name, multiplier);
+    return true;
+}
+
+} // namespace barterbox

@@ -1,0 +1,25 @@
+// A player's inventory as the exchange sees it: the quantity of one kind of item a player carries,
+// and taking a quantity of it away, whole stacks first from the end of the list.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "host/engine_types.h"
+
+namespace barterbox {
+
+// The inventory component of the player's character; null when there is no controller, no
+// character or no inventory.
+UPrimalInventoryComponent* PlayerInventory(AShooterPlayerController* controller);
+
+// The summed quantity of the matching items, held at the largest signed 32-bit value at most;
+// 0 when there is nothing to count.
+int32_t CountItems(AShooterPlayerController* controller, std::string_view identifier);
+
+// Takes the amount from the matching items, walking the list from its end: whole stacks are
+// removed (clients notified first), and at most one stack, the last one visited, is reduced.
+// True exactly when the whole amount was taken; nothing taken is put back.
+bool RemoveItems(AShooterPlayerController* controller, std::string_view identifier, int32_t amount);
+
+} // namespace barterbox

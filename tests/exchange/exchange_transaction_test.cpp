@@ -1,0 +1,272 @@
+// The exchange transaction's outcomes, each checked by what the player was told, the log, and
+// the inventory afterwards; and the guarantees that nothing is taken unless everything can be
+// and that no quantity wraps around.
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "exchange/exchange_transaction.h"
+#include "exchange_fixture.h"
+#include "host/engine_strings.h"
+
+namespace {
+
+using namespace exchange_tests;
+using barterbox::ExecuteExchange;
+using barterbox::ItemAmount;
+using Texts = std::vector<std::u16string>;
+using Lines = std::vector<std::string>;
+
+class ExchangeTransaction : public ExchangeFixture {
+protected:
+    static void Define(std::string name, std::vector<ItemAmount> give,
+                       std::vector<ItemAmount> receive) {
+        barterbox::PutExchange({std::move(name), "", std::move(give), std::move(receive)});
+    }
+    void Give(const std::string& className, int32_t quantity) {
+        world->GiveItems("Alice", className, quantity);
+        world->ClearGameCalls();
+    }
+    int32_t Total(const std::string& className) {
+        int32_t total = 0;
+        for (const auto& [name, quantity] : SlotsOf()) {
+            total += name == className ? quantity : 0;
+        }
+        return total;
+    }
+    // GiveSlotItem calls the game saw, as "blueprint x quantity -> result".
+    std::vector<std::string> GiveSlotItemCalls() {
+        std::vector<std::string> calls;
+        for (const auto& call : world->GameCalls()) {
+            if (call.Function == game::kGiveSlotItem) {
+                calls.push_back(call.Arguments + " -> " + call.Result);
+            }
+        }
+        return calls;
+    }
+};
+
+// ---- Completion and lookup ----
+
+TEST_F(ExchangeTransaction, Complete_TakesTheGiveItemsHandsOutTheReceiveItemsAndSaysSo) {
+    Define("Wood", {{kWood, 5}}, {{BlueprintOf(kStone), 2}, {PathOf(kThatch) + "_C", 3}});
+    Give(kWood, 12);
+    EXPECT_TRUE(ExecuteExchange(alice, "Wood", 2));
+    EXPECT_EQ(Chat(), Texts{u"Exchange complete: Wood x2"});
+    EXPECT_EQ(LogTexts(), Lines{"[Barterbox][info] Barterbox: Player completed 'Wood' x2"});
+    EXPECT_EQ(SlotsOf(), (Slots{{kWood, 2}, {kStone, 4}, {kThatch, 6}}));
+    EXPECT_EQ(
+        GiveSlotItemCalls(),
+        (std::vector<std::string>{std::string("\"") + BlueprintOf(kStone) + "\", 0, 4 -> true",
+                                  std::string("\"") + PathOf(kThatch) + "_C\", 0, 6 -> true"}));
+}
+
+TEST_F(ExchangeTransaction, Lookup_FindsTheNameInAnyCaseShowingTheStoredNameAndLoggingTheTyped) {
+    Define("Wood", {{kWood, 1}}, {{BlueprintOf(kStone), 1}});
+    Give(kWood, 3);
+    for (const char* typed : {"WOOD", "Wood", "wood"}) {
+        EXPECT_TRUE(ExecuteExchange(alice, typed, 1)) << typed;
+    }
+    EXPECT_EQ(Chat(), Texts(3, u"Exchange complete: Wood x1"));
+    EXPECT_EQ(LogTexts(), (Lines{"[Barterbox][info] Barterbox: Player completed 'WOOD' x1",
+                                 "[Barterbox][info] Barterbox: Player completed 'Wood' x1",
+                                 "[Barterbox][info] Barterbox: Player completed 'wood' x1"}));
+    EXPECT_EQ(SlotsOf(), Slots(3, {kStone, 1})) << "each hand-out is a stack of its own";
+}
+
+TEST_F(ExchangeTransaction, UnknownName_IsEchoedAsTypedAndChangesNothing) {
+    Define("Wood", {{kWood, 1}}, {{BlueprintOf(kStone), 1}});
+    Give(kWood, 3);
+    EXPECT_FALSE(ExecuteExchange(alice, "Wo{}od ", 1));
+    EXPECT_EQ(Chat(), Texts{u"Unknown exchange: Wo{}od "});
+    EXPECT_TRUE(LogTexts().empty());
+    EXPECT_EQ(SlotsOf(), (Slots{{kWood, 3}}));
+}
+
+TEST_F(ExchangeTransaction, NullPlayer_GetsNothingSentOrLogged) {
+    Define("Wood", {{kWood, 1}}, {{BlueprintOf(kStone), 1}});
+    EXPECT_FALSE(ExecuteExchange(nullptr, "Wood", 1));
+    EXPECT_FALSE(ExecuteExchange(nullptr, "Nothing", 1));
+    EXPECT_TRUE(hostsim::SentMessages().empty());
+    EXPECT_TRUE(LogTexts().empty());
+}
+
+// ---- Multiplier limits ----
+
+struct MultiplierCase {
+    bool Allow;
+    int32_t Max;
+    int32_t Requested;
+    int32_t Effective;
+};
+
+class ExchangeMultiplier : public ExchangeTransaction,
+                           public ::testing::WithParamInterface<MultiplierCase> {};
+
+TEST_P(ExchangeMultiplier, RequestedMultiplier_IsLimitedByTheSettings) {
+    const MultiplierCase& c = GetParam();
+    barterbox::Settings().AllowMultiplier = c.Allow;
+    barterbox::Settings().MaxMultiplier = c.Max;
+    Define("Wood", {{kWood, 1}}, {{PathOf(kStone), 1}});
+    Give(kWood, 1000);
+    EXPECT_TRUE(ExecuteExchange(alice, "wood", c.Requested));
+    EXPECT_EQ(Chat(), Texts{u"Exchange complete: Wood x" +
+                            barterbox::ToWideString(std::to_string(c.Effective))});
+    EXPECT_EQ(Total(kWood), 1000 - c.Effective);
+    EXPECT_EQ(Total(kStone), c.Effective);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, ExchangeMultiplier,
+                         ::testing::Values(MultiplierCase{false, 100, 5, 1},
+                                           MultiplierCase{false, 100, 1, 1},
+                                           MultiplierCase{true, 100, 250, 100},
+                                           MultiplierCase{true, 2, 3, 2},
+                                           MultiplierCase{true, 100, 7, 7}),
+                         [](const auto& info) {
+                             const MultiplierCase& c = info.param;
+                             return std::string(c.Allow ? "Allowed" : "NotAllowed") + "Max" +
+                                    std::to_string(c.Max) + "Requested" +
+                                    std::to_string(c.Requested);
+                         });
+
+// ---- The check ----
+
+TEST_F(ExchangeTransaction, ShortGiveItem_IsReportedWithTheNeedTheShortNameAndTheHoldings) {
+    Define("Wood", {{kWood, 5}}, {{BlueprintOf(kStone), 1}});
+    Define("Path", {{PathOf(kWood), 5}}, {{BlueprintOf(kStone), 1}});
+    Give(kWood, 7);
+    EXPECT_FALSE(ExecuteExchange(alice, "Wood", 2));
+    EXPECT_FALSE(ExecuteExchange(alice, "Path", 2));
+    EXPECT_EQ(Chat(), (Texts{u"Need 10 PrimalItemResource_Wood (have 7)",
+                             u"Need 10 PrimalItemResource_Wood.PrimalItemResource_Wood (have 7)"}));
+    EXPECT_TRUE(world->GameCalls().empty());
+    EXPECT_EQ(SlotsOf(), (Slots{{kWood, 7}}));
+}
+
+TEST_F(ExchangeTransaction, Check_ComparesEachEntryOnItsOwnAndStopsAtTheFirstShortOne) {
+    Define("Kit", {{kWood, 5}, {kStone, 3}, {kThatch, 9}}, {{BlueprintOf(kIngot), 1}});
+    Give(kWood, 5);
+    Give(kStone, 2);
+    EXPECT_FALSE(ExecuteExchange(alice, "Kit", 1));
+    EXPECT_EQ(Chat(), Texts{u"Need 3 PrimalItemResource_Stone (have 2)"});
+    EXPECT_EQ(SlotsOf(), (Slots{{kWood, 5}, {kStone, 2}}));
+}
+
+// ---- The hand-out ----
+
+TEST_F(ExchangeTransaction, RefusedReceiveEntry_IsLoggedAndTheOthersAreStillHandedOut) {
+    const std::string unknown =
+        "Blueprint'/Game/Mods/Nothing/PrimalItem_Nothing.PrimalItem_Nothing'";
+    Define("Wood", {{kWood, 2}}, {{BlueprintOf(kStone), 1}, {unknown, 1}, {PathOf(kThatch), 1}});
+    Give(kWood, 4);
+    EXPECT_FALSE(ExecuteExchange(alice, "Wood", 2));
+    EXPECT_EQ(Chat(), Texts{u"Exchange partially complete - some items failed"});
+    EXPECT_EQ(LogTexts(), Lines{std::string("[Barterbox][error] Barterbox: Failed to give ") +
+                                unknown + " x2"});
+    EXPECT_EQ(SlotsOf(), (Slots{{kStone, 2}, {kThatch, 2}})) << "the Give items stay taken";
+}
+
+TEST_F(ExchangeTransaction, ReceiveEntryOfZeroOrLess_IsNeverOfferedToTheGame) {
+    Define("Wood", {{kWood, 1}}, {{BlueprintOf(kStone), 0}, {BlueprintOf(kThatch), -4}});
+    Give(kWood, 1);
+    EXPECT_FALSE(ExecuteExchange(alice, "Wood", 1));
+    EXPECT_TRUE(GiveSlotItemCalls().empty());
+    EXPECT_EQ(LogTexts(), (Lines{std::string("[Barterbox][error] Barterbox: Failed to give ") +
+                                     BlueprintOf(kStone) + " x0",
+                                 std::string("[Barterbox][error] Barterbox: Failed to give ") +
+                                     BlueprintOf(kThatch) + " x-4"}));
+    EXPECT_EQ(Chat(), Texts{u"Exchange partially complete - some items failed"});
+    EXPECT_TRUE(SlotsOf().empty());
+}
+
+TEST_F(ExchangeTransaction, ReceiveThatDoesNotFit_IsAFailedHandOut) {
+    world->SetInventorySlots(2);
+    Define("Wood", {{kWood, 100}}, {{BlueprintOf(kStone), 300}});
+    Give(kWood, 100);
+    EXPECT_FALSE(ExecuteExchange(alice, "Wood", 1));
+    EXPECT_EQ(Chat(), Texts{u"Exchange partially complete - some items failed"});
+    EXPECT_TRUE(SlotsOf().empty());
+}
+
+// ---- Nothing is taken unless everything can be ----
+
+TEST_F(ExchangeTransaction, GiveEntriesMatchingTheSameItems_BeyondWhatIsCarriedTakeNothing) {
+    Define("Double", {{kWood, 6}, {"Resource_Wood", 6}}, {{BlueprintOf(kStone), 1}});
+    Give(kWood, 10);
+    EXPECT_FALSE(ExecuteExchange(alice, "Double", 1));
+    EXPECT_EQ(Chat(), Texts{u"Failed to remove items. Exchange cancelled."});
+    EXPECT_TRUE(world->GameCalls().empty());
+    EXPECT_EQ(SlotsOf(), (Slots{{kWood, 10}}));
+}
+
+TEST_F(ExchangeTransaction, GiveEntriesMatchingTheSameItems_WithinWhatIsCarriedComplete) {
+    Define("Double", {{kWood, 6}, {"Resource_Wood", 4}}, {{BlueprintOf(kStone), 1}});
+    Give(kWood, 10);
+    EXPECT_TRUE(ExecuteExchange(alice, "Double", 1));
+    EXPECT_EQ(SlotsOf(), (Slots{{kStone, 1}}));
+}
+
+struct UntakeableCase {
+    const char* What;
+    int32_t SecondQuantity;
+    int32_t MaxMultiplier;
+};
+
+class ExchangeUntakeable : public ExchangeTransaction,
+                           public ::testing::WithParamInterface<UntakeableCase> {};
+
+TEST_P(ExchangeUntakeable, AnAmountRemovalCannotTake_CancelsWithTheInventoryUntouched) {
+    barterbox::Settings().MaxMultiplier = GetParam().MaxMultiplier;
+    Define("Kit", {{kWood, 5}, {kStone, GetParam().SecondQuantity}}, {{BlueprintOf(kIngot), 1}});
+    Give(kWood, 5);
+    Give(kStone, 5);
+    EXPECT_FALSE(ExecuteExchange(alice, "Kit", 1)) << GetParam().What;
+    EXPECT_EQ(Chat(), Texts{u"Failed to remove items. Exchange cancelled."});
+    EXPECT_TRUE(world->GameCalls().empty()) << "the first entry's items stay where they are";
+    EXPECT_EQ(SlotsOf(), (Slots{{kWood, 5}, {kStone, 5}}));
+    EXPECT_TRUE(LogTexts().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Amounts, ExchangeUntakeable,
+                         ::testing::Values(UntakeableCase{"GiveQuantityZero", 0, 100},
+                                           UntakeableCase{"GiveQuantityNegative", -3, 100},
+                                           UntakeableCase{"MaxMultiplierZero", 1, 0},
+                                           UntakeableCase{"MaxMultiplierNegative", 1, -2}),
+                         [](const auto& info) { return std::string(info.param.What); });
+
+// ---- No quantity wraps around ----
+
+TEST_F(ExchangeTransaction, NeedBeyondThe32BitRange_IsReportedInFull) {
+    Define("Huge", {{kWood, 2000000000}}, {{BlueprintOf(kStone), 1}});
+    Give(kWood, 50);
+    EXPECT_FALSE(ExecuteExchange(alice, "Huge", 2));
+    EXPECT_EQ(Chat(), Texts{u"Need 4000000000 PrimalItemResource_Wood (have 50)"});
+    EXPECT_EQ(SlotsOf(), (Slots{{kWood, 50}}));
+}
+
+TEST_F(ExchangeTransaction, ReceiveBeyondThe32BitRange_IsAFailedHandOutLoggedInFull) {
+    Define("Huge", {{kWood, 1}}, {{BlueprintOf(kStone), 2000000000}, {BlueprintOf(kThatch), 1}});
+    Give(kWood, 3);
+    EXPECT_FALSE(ExecuteExchange(alice, "Huge", 3));
+    EXPECT_EQ(
+        GiveSlotItemCalls(),
+        std::vector<std::string>{std::string("\"") + BlueprintOf(kThatch) + "\", 0, 3 -> true"});
+    EXPECT_EQ(LogTexts(), Lines{std::string("[Barterbox][error] Barterbox: Failed to give ") +
+                                BlueprintOf(kStone) + " x6000000000"});
+    EXPECT_EQ(Chat(), Texts{u"Exchange partially complete - some items failed"});
+    EXPECT_EQ(SlotsOf(), (Slots{{kThatch, 3}}));
+}
+
+TEST_F(ExchangeTransaction, HoldingsBeyondThe32BitRange_CountAsTheLargestValue) {
+    world->AddItemClass("/Game/Test/Dust.Dust", 2147483647);
+    world->AddStack("Alice", "Dust", 2147483647);
+    world->AddStack("Alice", "Dust", 2147483647);
+    Define("Dust", {{"Dust", 2000000000}}, {{"/Game/Test/Dust.Dust", 1}});
+    EXPECT_TRUE(ExecuteExchange(alice, "Dust", 1));
+    EXPECT_EQ(Chat(), Texts{u"Exchange complete: Dust x1"});
+    EXPECT_EQ(SlotsOf(), (Slots{{"Dust", 2147483647}, {"Dust", 147483647}, {"Dust", 1}}));
+}
+
+} // namespace
