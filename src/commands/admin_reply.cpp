@@ -1,0 +1,41 @@
+// Coloured replies through the plugin's messenger, and the administrator test.
+#include "admin_reply.h"
+
+#include "host/engine_strings.h"
+#include "host/game_calls.h"
+#include "host/host_api.h"
+#include "host/module_path.h"
+
+namespace barterbox {
+namespace {
+
+struct Rgba {
+    float R, G, B, A;
+};
+
+Rgba ColourOf(ReplyColour colour) {
+    switch (colour) {
+    case ReplyColour::Green:
+        return {0, 1, 0, 1};
+    case ReplyColour::Red:
+        return {1, 0, 0, 1};
+    case ReplyColour::White:
+        break;
+    }
+    return {1, 1, 1, 1};
+}
+
+} // namespace
+
+void SendAdminReply(APlayerController* to, ReplyColour colour, const FString& text) {
+    const OwnedFString modulePath(PluginModulePath());
+    const auto messenger = AsaApi::GetApiUtils().GetPluginMessenger(modulePath.get());
+    const Rgba rgba = ColourOf(colour);
+    messenger->SendColouredLine(to, rgba.R, rgba.G, rgba.B, rgba.A, text);
+}
+
+bool IsAdministrator(APlayerController* sender) {
+    return sender != nullptr && game_calls::IsAdmin(sender);
+}
+
+} // namespace barterbox

@@ -1,0 +1,48 @@
+// "/exchange" and "/ex": without arguments, the listing; otherwise runs the named exchange with
+// an optional multiplier.
+#include <string>
+
+#include "catalogue/exchange_catalogue.h"
+#include "command_arguments.h"
+#include "command_handlers.h"
+#include "exchange/exchange_transaction.h"
+#include "exchange/player_chat.h"
+#include "host/engine_strings.h"
+
+namespace barterbox {
+namespace {
+
+void SendListing(AShooterPlayerController* player) {
+    SendPlayerChat(player, u"Available exchanges:");
+    for (const auto& [key, definition] : Catalogue()) {
+        // Both command words list the short one.
+        if (definition.Description.empty()) {
+            SendPlayerChat(player, u"  /ex {}", ToWideString(definition.Name));
+        } else {
+            SendPlayerChat(player, u"  /ex {} - {}", ToWideString(definition.Name),
+                           ToWideString(definition.Description));
+        }
+    }
+}
+
+} // namespace
+
+void OnExchangeChatCommand(AShooterPlayerController* player, FString* line, int, int) {
+    if (player == nullptr) {
+        return;
+    }
+    const std::string arguments(TrimSpaces(ArgumentText(ToNarrowString(*line)).value_or("")));
+    if (arguments.empty()) {
+        SendListing(player);
+        return;
+    }
+    const size_t space = arguments.find(' ');
+    int32_t multiplier = 1;
+    if (space != std::string::npos) {
+        // Not a number, or out of range, runs once; below 1 is raised to 1.
+        multiplier = std::max(ReadLeadingInteger(arguments.substr(space + 1)).value_or(1), 1);
+    }
+    ExecuteExchange(player, arguments.substr(0, space), multiplier);
+}
+
+} // namespace barterbox

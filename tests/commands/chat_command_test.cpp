@@ -1,0 +1,104 @@
+// "/exchange" and "/ex" through the host's dispatch: the listing, and how the line is taken apart
+// into an exchange name and a multiplier.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "commands_fixture.h"
+
+namespace {
+
+using namespace commands_tests;
+using testing::UnorderedElementsAre;
+
+// Wood: 2 wood for 1 stone. Named with capitals to show that names keep their letter case.
+constexpr char kConfig[] = R"({
+  "Exchanges": {
+    "Wood": {"Description": "Wood for stone", "Give": {"PrimalItemResource_Wood": 2},
+             "Receive": {"Blueprint'/Game/PrimalEarth/CoreBlueprints/Resources/PrimalItemResource_Stone.PrimalItemResource_Stone'": 1}},
+    "Plain": {"Give": {"Wood": 1}, "Receive": {"Stone": 1}}
+  }
+})";
+
+class ChatCommand : public CommandsFixture {
+protected:
+    void SetUp() override {
+        CommandsFixture::SetUp();
+        Load(kConfig);
+        world->GiveItems("Bob", "PrimalItemResource_Wood", 1000);
+    }
+    // How much stone Bob received: each exchange of Wood gives one per multiplier step.
+    int32_t BobsStone() {
+        int32_t total = 0;
+        for (const auto& slot : world->Inventory("Bob")) {
+            total += slot.ClassName == "PrimalItemResource_Stone" ? slot.Quantity : 0;
+        }
+        return total;
+    }
+};
+
+TEST_F(ChatCommand, Listing_HeaderThenOneLinePerExchangeInBothForms) {
+    for (const char16_t* line : {u"/ex", u"/exchange", u"/ex   ", u"/exchange "}) {
+        hostsim::ClearSentMessages();
+        EXPECT_TRUE(Chat(bob, line));
+        const auto replies = Replies();
+        ASSERT_EQ(replies.size(), 3u) << hostsim::Utf16ToUtf8(line);
+        EXPECT_EQ(replies[0], (Reply{bob, "<Barterbox> Available exchanges:"}));
+        EXPECT_THAT(std::vector<Reply>(replies.begin() + 1, replies.end()),
+                    UnorderedElementsAre(Reply{bob, "<Barterbox>   /ex Wood - Wood for stone"},
+                                         Reply{bob, "<Barterbox>   /ex Plain"}));
+    }
+    EXPECT_TRUE(Log().empty()) << "the chat command logs nothing of its own";
+}
+
+TEST_F(ChatCommand, Listing_OfAnEmptyCatalogueIsTheHeaderAlone) {
+    barterbox::ClearExchanges();
+    barterbox::Settings().ChatPrefix = "Trader";
+    Chat(bob, u"/ex");
+    EXPECT_EQ(Replies(), (std::vector<Reply>{{bob, "<Trader> Available exchanges:"}}));
+}
+
+TEST_F(ChatCommand, Arguments_AreTrimmedAndTheMultiplierReadLeniently) {
+    const std::pair<const char16_t*, int32_t> cases[] = {
+        {u"/ex Wood", 1},
+        {u"/ex   wood   3  ", 3},
+        {u"/exchange WOOD 3", 3},
+        {u"/ex Wood 0", 1},
+        {u"/ex Wood -4", 1},
+        {u"/ex Wood abc", 1},
+        {u"/ex Wood 2147483648", 1},
+        {u"/ex Wood 7x", 7},
+        {u"/ex Wood 2 9", 2},
+        {u"/ex Wood +5", 5},
+    };
+    for (const auto& [line, multiplier] : cases) {
+        hostsim::ClearSentMessages();
+        const int32_t before = BobsStone();
+        Chat(bob, line);
+        EXPECT_EQ(BobsStone() - before, multiplier) << hostsim::Utf16ToUtf8(line);
+        EXPECT_EQ(Replies(), (std::vector<Reply>{{bob, "<Barterbox> Exchange complete: Wood x" +
+                                                           std::to_string(multiplier)}}))
+            << hostsim::Utf16ToUtf8(line);
+    }
+}
+
+TEST_F(ChatCommand, Multiplier_IsLimitedByTheSettings) {
+    Chat(bob, u"/ex Wood 500");
+    EXPECT_EQ(Replies(), (std::vector<Reply>{{bob, "<Barterbox> Exchange complete: Wood x100"}}));
+}
+
+TEST_F(ChatCommand, NamesWithSpacesOrOutsideAsciiCannotBeReached) {
+    barterbox::PutExchange({"My Deal", "", {{"Wood", 1}}, {{"Stone", 1}}});
+    barterbox::PutExchange({"Bois\xC3\xA9", "", {{"Wood", 1}}, {{"Stone", 1}}});
+    Chat(bob, u"/ex My Deal");
+    Chat(bob, u"/ex Boisé");
+    EXPECT_EQ(Replies(), (std::vector<Reply>{{bob, "<Barterbox> Unknown exchange: My"},
+                                             {bob, "<Barterbox> Unknown exchange: Bois?"}}));
+}
+
+TEST_F(ChatCommand, OnlyTheFirstWordRoutes_OtherChatIsNotTheCommand) {
+    EXPECT_FALSE(Chat(bob, u"/exx Wood"));
+    EXPECT_FALSE(Chat(bob, u"hello /ex"));
+    EXPECT_TRUE(Replies().empty());
+}
+
+} // namespace
