@@ -1,0 +1,408 @@
+// The world file reader: a strict parse, then a walk over the three sections that records every
+// fault with its member path and position, so that an operator can fix a world in one pass.
+#include "world_file.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <limits>
+#include <map>
+#include <sstream>
+
+#include "text_file.h"
+
+namespace barterbox::tools {
+
+namespace {
+
+using nlohmann::json;
+
+constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
+
+std::string TypeName(const json& value) {
+    switch (value.type()) {
+    case json::value_t::object:
+        return "an object";
+    case json::value_t::array:
+        return "an array";
+    case json::value_t::string:
+        return "a string";
+    case json::value_t::boolean:
+        return "a boolean";
+    case json::value_t::null:
+        return "null";
+    default:
+        return "a number";
+    }
+}
+
+MemberPath Child(MemberPath path, PathStep step) {
+    path.push_back(std::move(step));
+    return path;
+}
+
+std::string Quote(std::string_view text) {
+    return json(text).dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+// The whole number in the range, or nothing for fractions, other types and values outside it.
+std::optional<int32_t> WholeNumber(const json& value, int64_t least, int64_t most) {
+    if (value.is_number_unsigned()) {
+        const auto number = value.get<uint64_t>();
+        if (number <= static_cast<uint64_t>(most) && static_cast<int64_t>(number) >= least) {
+            return static_cast<int32_t>(number);
+        }
+        return std::nullopt;
+    }
+    if (value.is_number_integer()) {
+        const auto number = value.get<int64_t>();
+        if (number >= least && number <= most) {
+            return static_cast<int32_t>(number);
+        }
+    }
+    return std::nullopt;
+}
+
+struct WorldReader {
+    const JsonLocations& Locations;
+    std::vector<WorldFileError>& Errors;
+
+    void Fail(const MemberPath& member, std::string message) {
+        Errors.push_back({member, ValuePosition(Locations, member), std::move(message)});
+    }
+    void FailAtName(const MemberPath& member, std::string message) {
+        Errors.push_back({member, NamePosition(Locations, member), std::move(message)});
+    }
+
+    // Reports members the format does not have; a typo must not pass for a missing member.
+    void OnlyKnownMembers(const json& object, const MemberPath& path,
+                          std::initializer_list<std::string_view> known) {
+        std::string expected;
+        for (std::string_view name : known) {
+            expected += (expected.empty() ? "" : ", ") + std::string(name);
+        }
+        for (const auto& [name, value] : object.items()) {
+            if (std::find(known.begin(), known.end(), name) == known.end()) {
+                FailAtName(Child(path, name), "unknown member; expected " + expected);
+            }
+        }
+    }
+
+    const json* Required(const json& object, const MemberPath& path, const char* name) {
+        auto found = object.find(name);
+        if (found == object.end()) {
+            Fail(path, std::string(name) + " is missing");
+            return nullptr;
+        }
+        return &*found;
+    }
+
+    // A non-empty text without spaces: console lines and RCON requests name players by words.
+    std::optional<std::string> Word(const json& object, const MemberPath& path, const char* name) {
+        const json* value = Required(object, path, name);
+        if (value == nullptr) {
+            return std::nullopt;
+        }
+        const MemberPath member = Child(path, name);
+        if (!value->is_string()) {
+            Fail(member, "must be a string, not " + TypeName(*value));
+            return std::nullopt;
+        }
+        const auto& text = value->get_ref<const std::string&>();
+        if (text.empty() || text.find(' ') != std::string::npos) {
+            Fail(member, "must be a non-empty text without spaces, not " + Quote(text));
+            return std::nullopt;
+        }
+        return text;
+    }
+
+    void ReadItemClasses(const json& root, World& world) {
+        auto found = root.find("ItemClasses");
+        if (found == root.end()) {
+            return;
+        }
+        const MemberPath sectionPath{std::string("ItemClasses")};
+        if (!found->is_array()) {
+            Fail(sectionPath, "must be an array of item classes, not " + TypeName(*found));
+            return;
+        }
+        std::map<std::string, size_t> byPath;
+        for (size_t i = 0; i < found->size(); ++i) {
+            const json& entry = (*found)[i];
+            const MemberPath path = Child(sectionPath, i);
+            if (!entry.is_object()) {
+                Fail(path, "must be an object with Path and MaxStack, not " + TypeName(entry));
+                continue;
+            }
+            OnlyKnownMembers(entry, path, {"Path", "MaxStack"});
+            WorldItemClass itemClass;
+            bool usable = true;
+            if (const json* pathValue = Required(entry, path, "Path")) {
+                const MemberPath member = Child(path, "Path");
+                const size_t dot = pathValue->is_string()
+                                       ? pathValue->get_ref<const std::string&>().rfind('.')
+                                       : std::string::npos;
+                if (!pathValue->is_string()) {
+                    Fail(member, "must be a string, not " + TypeName(*pathValue));
+                    usable = false;
+                } else if (dot == std::string::npos ||
+                           dot + 1 == pathValue->get_ref<const std::string&>().size()) {
+                    Fail(member, "must be a full path name whose class name follows its last "
+                                 "\".\", not " +
+                                     Quote(pathValue->get_ref<const std::string&>()));
+                    usable = false;
+                } else {
+                    itemClass.Path = pathValue->get<std::string>();
+                    itemClass.ClassName = itemClass.Path.substr(dot + 1);
+                    auto [earlier, fresh] = byPath.try_emplace(itemClass.Path, i);
+                    if (!fresh) {
+                        Fail(member, "this path is already the path of ItemClasses[" +
+                                         std::to_string(earlier->second) + "]");
+                        usable = false;
+                    }
+                }
+            } else {
+                usable = false;
+            }
+            if (const json* stack = Required(entry, path, "MaxStack")) {
+                if (auto number = WholeNumber(*stack, 1, kInt32Max)) {
+                    itemClass.MaxStack = *number;
+                } else {
+                    Fail(Child(path, "MaxStack"),
+                         "must be a whole number from 1 to 2147483647, not " + stack->dump());
+                    usable = false;
+                }
+            } else {
+                usable = false;
+            }
+            if (usable) {
+                world.ItemClasses.push_back(std::move(itemClass));
+            }
+        }
+    }
+
+    void ReadInventory(const json& player, const MemberPath& playerPath, const World& world,
+                       WorldPlayer& into) {
+        auto found = player.find("Inventory");
+        if (found == player.end()) {
+            return;
+        }
+        const MemberPath inventoryPath = Child(playerPath, "Inventory");
+        if (!found->is_array()) {
+            Fail(inventoryPath,
+                 "must be an array of {\"Item\", \"Quantity\"} entries, not " + TypeName(*found));
+            return;
+        }
+        int64_t slotsNeeded = 0;
+        bool complete = true;
+        for (size_t i = 0; i < found->size(); ++i) {
+            const json& entry = (*found)[i];
+            const MemberPath path = Child(inventoryPath, i);
+            if (!entry.is_object()) {
+                Fail(path, "must be an object with Item and Quantity, not " + TypeName(entry));
+                complete = false;
+                continue;
+            }
+            OnlyKnownMembers(entry, path, {"Item", "Quantity"});
+            WorldInventoryItem item;
+            bool usable = true;
+            if (const json* itemValue = Required(entry, path, "Item")) {
+                const MemberPath member = Child(path, "Item");
+                if (!itemValue->is_string()) {
+                    Fail(member, "must be a string, not " + TypeName(*itemValue));
+                    usable = false;
+                } else {
+                    item.Item = itemValue->get<std::string>();
+                    const std::vector<size_t> classes =
+                        ClassesNamedBy(world.ItemClasses, item.Item);
+                    if (classes.empty()) {
+                        Fail(member, Quote(item.Item) + " names no item class of ItemClasses");
+                        usable = false;
+                    } else if (classes.size() > 1) {
+                        std::string paths;
+                        for (size_t index : classes) {
+                            paths += (paths.empty() ? "" : ", ") + world.ItemClasses[index].Path;
+                        }
+                        Fail(member, Quote(item.Item) + " names several item classes (" + paths +
+                                         "); write the full path instead");
+                        usable = false;
+                    } else {
+                        item.ClassIndex = classes.front();
+                    }
+                }
+            } else {
+                usable = false;
+            }
+            if (const json* quantity = Required(entry, path, "Quantity")) {
+                if (auto number = WholeNumber(*quantity, 1, kInt32Max)) {
+                    item.Quantity = *number;
+                } else {
+                    Fail(Child(path, "Quantity"),
+                         "must be a whole number from 1 to 2147483647, not " + quantity->dump());
+                    usable = false;
+                }
+            } else {
+                usable = false;
+            }
+            if (!usable) {
+                complete = false;
+                continue;
+            }
+            const int64_t maxStack = world.ItemClasses[item.ClassIndex].MaxStack;
+            slotsNeeded += (item.Quantity + maxStack - 1) / maxStack;
+            into.Inventory.push_back(std::move(item));
+        }
+        if (complete && slotsNeeded > world.InventorySlots) {
+            Fail(inventoryPath, "needs " + std::to_string(slotsNeeded) +
+                                    " slots once split into stacks, more than InventorySlots (" +
+                                    std::to_string(world.InventorySlots) + ")");
+        }
+    }
+
+    void ReadPlayers(const json& root, World& world) {
+        auto found = root.find("Players");
+        if (found == root.end()) {
+            return;
+        }
+        const MemberPath sectionPath{std::string("Players")};
+        if (!found->is_array()) {
+            Fail(sectionPath, "must be an array of players, not " + TypeName(*found));
+            return;
+        }
+        std::map<std::string, size_t> names;
+        std::map<std::string, size_t> eosIds;
+        for (size_t i = 0; i < found->size(); ++i) {
+            const json& entry = (*found)[i];
+            const MemberPath path = Child(sectionPath, i);
+            if (!entry.is_object()) {
+                Fail(path, "must be an object with Name, EosId, Admin and Inventory, not " +
+                               TypeName(entry));
+                continue;
+            }
+            OnlyKnownMembers(entry, path, {"Name", "EosId", "Admin", "Inventory"});
+            WorldPlayer player;
+            if (auto name = Word(entry, path, "Name")) {
+                player.Name = *name;
+                if (auto [earlier, fresh] = names.try_emplace(*name, i); !fresh) {
+                    Fail(Child(path, "Name"), "the name " + Quote(*name) +
+                                                  " is already taken by Players[" +
+                                                  std::to_string(earlier->second) + "]");
+                }
+            }
+            if (auto eosId = Word(entry, path, "EosId")) {
+                player.EosId = *eosId;
+                if (auto [earlier, fresh] = eosIds.try_emplace(*eosId, i); !fresh) {
+                    Fail(Child(path, "EosId"), "the EOS ID " + Quote(*eosId) +
+                                                   " is already taken by Players[" +
+                                                   std::to_string(earlier->second) + "]");
+                }
+            }
+            if (auto admin = entry.find("Admin"); admin != entry.end()) {
+                if (admin->is_boolean()) {
+                    player.Admin = admin->get<bool>();
+                } else {
+                    Fail(Child(path, "Admin"), "must be true or false, not " + TypeName(*admin));
+                }
+            }
+            ReadInventory(entry, path, world, player);
+            world.Players.push_back(std::move(player));
+        }
+    }
+};
+
+} // namespace
+
+WorldReadResult ReadWorldText(std::string_view text) {
+    WorldReadResult result;
+    ParsedJson parsed = ParseJsonText(text);
+    if (!parsed.Parsed) {
+        result.Errors.push_back({{}, parsed.ErrorPosition, parsed.Error});
+        return result;
+    }
+    WorldReader reader{parsed.Locations, result.Errors};
+    for (const RepeatedMember& repeat : parsed.Locations.Repeats) {
+        result.Errors.push_back({repeat.Member, repeat.Later,
+                                 "this member is given twice in one object (first at line " +
+                                     std::to_string(repeat.First.Line) + ")"});
+    }
+    const json& root = parsed.Document;
+    if (!root.is_object()) {
+        reader.Fail({}, "the world must be a JSON object, not " + TypeName(root));
+        return result;
+    }
+    reader.OnlyKnownMembers(root, {}, {"InventorySlots", "ItemClasses", "Players"});
+    World& world = result.Contents;
+    if (auto slots = root.find("InventorySlots"); slots != root.end()) {
+        if (auto number = WholeNumber(*slots, 1, kMaxInventorySlots)) {
+            world.InventorySlots = *number;
+        } else {
+            reader.Fail({std::string("InventorySlots")}, "must be a whole number from 1 to " +
+                                                             std::to_string(kMaxInventorySlots) +
+                                                             ", not " + slots->dump());
+        }
+    }
+    reader.ReadItemClasses(root, world);
+    reader.ReadPlayers(root, world);
+    // Report in the order of the file, whichever section noticed first.
+    std::stable_sort(
+        result.Errors.begin(), result.Errors.end(),
+        [](const WorldFileError& a, const WorldFileError& b) { return a.Where < b.Where; });
+    return result;
+}
+
+WorldReadResult ReadWorldFile(const std::string& fileName) {
+    std::string reason;
+    const std::optional<std::string> text = ReadTextFile(fileName, reason);
+    if (!text) {
+        WorldReadResult result;
+        result.Errors.push_back({{}, {}, reason});
+        return result;
+    }
+    return ReadWorldText(*text);
+}
+
+std::string FormatWorldError(std::string_view fileName, const WorldFileError& error) {
+    std::ostringstream line;
+    line << fileName;
+    if (error.Where.Known()) {
+        line << ':' << error.Where.Line << ':' << error.Where.Column;
+    }
+    line << ": error: ";
+    if (!error.Member.empty()) {
+        line << DisplayPath(error.Member) << ": ";
+    }
+    line << error.Message;
+    return line.str();
+}
+
+std::optional<size_t> ClassOfBlueprint(const std::vector<WorldItemClass>& classes,
+                                       std::string_view blueprint) {
+    constexpr std::string_view kOpen = "Blueprint'";
+    if (blueprint.size() > kOpen.size() && blueprint.starts_with(kOpen) &&
+        blueprint.ends_with('\'')) {
+        blueprint = blueprint.substr(kOpen.size(), blueprint.size() - kOpen.size() - 1);
+    }
+    for (size_t i = 0; i < classes.size(); ++i) {
+        const std::string& path = classes[i].Path;
+        if (blueprint == path || (blueprint.size() == path.size() + 2 &&
+                                  blueprint.starts_with(path) && blueprint.ends_with("_C"))) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<size_t> ClassesNamedBy(const std::vector<WorldItemClass>& classes,
+                                   std::string_view item) {
+    if (auto byBlueprint = ClassOfBlueprint(classes, item)) {
+        return {*byBlueprint};
+    }
+    std::vector<size_t> named;
+    for (size_t i = 0; i < classes.size(); ++i) {
+        if (classes[i].ClassName == item) {
+            named.push_back(i);
+        }
+    }
+    return named;
+}
+
+} // namespace barterbox::tools
