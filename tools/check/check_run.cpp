@@ -1,0 +1,46 @@
+// Reads the files of a check run and puts the config checks and the world checks together.
+#include "check_run.h"
+
+#include <algorithm>
+
+#include "config_check.h"
+#include "tools/common/text_file.h"
+#include "tools/common/world_file.h"
+#include "world_check.h"
+
+namespace barterbox::tools {
+
+std::vector<Finding> RunCheck(const CheckRequest& request) {
+    std::vector<Finding> findings;
+    std::optional<World> world;
+    if (request.WorldFile) {
+        WorldReadResult read = ReadWorldFile(*request.WorldFile);
+        for (WorldFileError& error : read.Errors) {
+            findings.push_back({Severity::Error, *request.WorldFile, error.Where, std::nullopt,
+                                std::move(error.Member), std::move(error.Message)});
+        }
+        if (read.Ok()) {
+            world = std::move(read.Contents);
+        }
+    }
+
+    std::string reason;
+    const std::optional<std::string> text = ReadTextFile(request.ConfigFile, reason);
+    if (!text) {
+        findings.push_back({Severity::Error, request.ConfigFile, {}, std::nullopt, {}, reason});
+        return findings;
+    }
+    ConfigCheck check = CheckConfigText(request.ConfigFile, *text);
+    std::vector<Finding> configFindings = std::move(check.Findings);
+    if (world && check.Parsed) {
+        std::vector<Finding> worldFindings =
+            CheckAgainstWorld(request.ConfigFile, check.Document, check.Locations, *world);
+        configFindings.insert(configFindings.end(), worldFindings.begin(), worldFindings.end());
+        std::stable_sort(configFindings.begin(), configFindings.end(),
+                         [](const Finding& a, const Finding& b) { return a.Where < b.Where; });
+    }
+    findings.insert(findings.end(), configFindings.begin(), configFindings.end());
+    return findings;
+}
+
+} // namespace barterbox::tools

@@ -1,0 +1,22 @@
+// One run of barterbox-check: read the config (and the world, if one is given), check, and
+// gather every finding in the order a reader fixes them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "finding.h"
+
+namespace barterbox::tools {
+
+struct CheckRequest {
+    std::string ConfigFile;
+    std::optional<std::string> WorldFile;
+};
+
+// World file errors first (nothing about the config can be trusted against a broken world),
+// then the config's findings in the order of its text.
+std::vector<Finding> RunCheck(const CheckRequest& request);
+
+} // namespace barterbox::tools

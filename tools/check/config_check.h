@@ -1,0 +1,24 @@
+// The checks of a config.json text, read with exactly the plugin's rules: what it refuses, what
+// it drops or ignores without a word, and what it reads otherwise than it is written.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "finding.h"
+
+namespace barterbox::tools {
+
+struct ConfigCheck {
+    std::vector<Finding> Findings; // in the order of the file
+    bool Parsed = false;
+    nlohmann::json Document; // for the checks against a world, when parsed
+    JsonLocations Locations;
+};
+
+ConfigCheck CheckConfigText(const std::string& fileName, std::string_view text);
+
+} // namespace barterbox::tools

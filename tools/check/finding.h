@@ -1,0 +1,26 @@
+// One thing the checker found in a config file: how bad it is, where it stands, the exchange and
+// member it concerns, and what the plugin makes of it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/common/json_locations.h"
+
+namespace barterbox::tools {
+
+// An error makes the plugin refuse the file; a warning is something it reads without a word
+// but not the way the administrator most likely meant.
+enum class Severity { Warning, Error };
+
+struct Finding {
+    Severity Level = Severity::Warning;
+    std::string File;
+    TextPosition Where;
+    std::optional<std::string> Exchange;
+    MemberPath Member;
+    std::string Message;
+};
+
+} // namespace barterbox::tools

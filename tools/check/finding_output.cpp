@@ -1,0 +1,64 @@
+// The two report forms of the checker and its exit status.
+#include "finding_output.h"
+
+#include <algorithm>
+
+#include <nlohmann/json.hpp>
+
+namespace barterbox::tools {
+
+namespace {
+const char* SeverityName(Severity level) {
+    return level == Severity::Error ? "error" : "warning";
+}
+} // namespace
+
+std::string HumanLine(const Finding& finding) {
+    std::string line = finding.File;
+    if (finding.Where.Known()) {
+        line +=
+            ':' + std::to_string(finding.Where.Line) + ':' + std::to_string(finding.Where.Column);
+    }
+    line += std::string(": ") + SeverityName(finding.Level) + ": ";
+    if (!finding.Member.empty()) {
+        line += DisplayPath(finding.Member) + ": ";
+    }
+    return line + finding.Message;
+}
+
+std::string HumanReport(const std::vector<Finding>& findings) {
+    std::string report;
+    for (const Finding& finding : findings) {
+        report += HumanLine(finding) + '\n';
+    }
+    return report;
+}
+
+std::string JsonReport(const std::vector<Finding>& findings) {
+    nlohmann::json report = nlohmann::json::array();
+    for (const Finding& finding : findings) {
+        nlohmann::json entry;
+        entry["file"] = finding.File;
+        entry["line"] = finding.Where.Known() ? nlohmann::json(finding.Where.Line) : nullptr;
+        entry["column"] = finding.Where.Known() ? nlohmann::json(finding.Where.Column) : nullptr;
+        entry["severity"] = SeverityName(finding.Level);
+        entry["exchange"] = finding.Exchange ? nlohmann::json(*finding.Exchange) : nullptr;
+        entry["member"] = PointerPath(finding.Member);
+        entry["message"] = finding.Message;
+        report.push_back(std::move(entry));
+    }
+    // Names come from a file the library accepted, so they are valid UTF-8; a replacement
+    // character is still better than an exception if that ever changes.
+    return report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
+}
+
+int ExitStatus(const std::vector<Finding>& findings) {
+    const bool anyError = std::any_of(findings.begin(), findings.end(),
+                                      [](const Finding& f) { return f.Level == Severity::Error; });
+    if (anyError) {
+        return 2;
+    }
+    return findings.empty() ? 0 : 1;
+}
+
+} // namespace barterbox::tools
