@@ -1,0 +1,150 @@
+// barterbox-check as an administrator runs it: the real program on files on disk, its standard
+// output and its exit status.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace {
+
+const std::string kProgram = BARTERBOX_CHECK_PROGRAM;
+const std::string kExamples = BARTERBOX_SOURCE_DIR "/examples";
+
+struct ProgramRun {
+    std::string Output;
+    int Status = -1;
+};
+
+// Runs the program with the arguments (already quoted for the shell); standard error is dropped.
+ProgramRun RunCheck(const std::string& arguments) {
+    ProgramRun run;
+    const std::string command = "'" + kProgram + "' " + arguments + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        ADD_FAILURE() << "cannot start " << command;
+        return run;
+    }
+    std::array<char, 4096> buffer{};
+    size_t count = 0;
+    while ((count = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+        run.Output.append(buffer.data(), count);
+    }
+    const int status = pclose(pipe);
+    run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+class CheckProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("barterbox-check-" + std::to_string(getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    std::string Write(const std::string& name, const std::string& text) {
+        const std::string path = (folder_ / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+private:
+    std::filesystem::path folder_;
+};
+
+TEST_F(CheckProgram, ExamplesAreCleanWithAndWithoutTheWorld) {
+    const std::string config = kExamples + "/config.json";
+    const std::string world = kExamples + "/world.json";
+    for (const std::string& arguments :
+         {config, config + " --world " + world, "--world " + world + " " + config}) {
+        const ProgramRun run = RunCheck(arguments);
+        EXPECT_EQ(run.Status, 0) << arguments;
+        EXPECT_EQ(run.Output, "") << arguments;
+    }
+    const ProgramRun json = RunCheck("--json " + config);
+    EXPECT_EQ(json.Status, 0);
+    EXPECT_EQ(json.Output, "[]\n");
+}
+
+TEST_F(CheckProgram, WarningsOnlyExitWithOne) {
+    const std::string config =
+        Write("config.json", "{\n  \"Settings\": {\"MaxMultiplier\": 0}\n}\n");
+    const ProgramRun run = RunCheck(config);
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Output, config + ":2:33: warning: Settings.MaxMultiplier: 0 is 0 or less; every "
+                                   "exchange then fails\n");
+}
+
+TEST_F(CheckProgram, ErrorsExitWithTwo) {
+    const std::string config = Write("config.json", "{\"Settings\": {\"ChatPrefix\": [1]},}");
+    const ProgramRun run = RunCheck(config);
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_EQ(run.Output, config + ":1:34: error: [json.exception.parse_error.101] parse error at "
+                                   "line 1, column 34: syntax error while parsing object key - "
+                                   "unexpected '}'; expected string literal\n");
+
+    const ProgramRun missing = RunCheck(config + ".missing");
+    EXPECT_EQ(missing.Status, 2);
+    EXPECT_EQ(missing.Output,
+              config + ".missing: error: cannot read the file: No such file or directory\n");
+}
+
+TEST_F(CheckProgram, JsonPrintsTheFindingsAsAnArray) {
+    const std::string config = Write("config.json", R"({"Exchanges": {"Iron Deal": {}}})");
+    const ProgramRun run = RunCheck("--json " + config);
+    EXPECT_EQ(run.Status, 1);
+    const nlohmann::json findings = nlohmann::json::parse(run.Output);
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0]["file"], config);
+    EXPECT_EQ(findings[0]["line"], 1);
+    EXPECT_EQ(findings[0]["column"], 16);
+    EXPECT_EQ(findings[0]["severity"], "warning");
+    EXPECT_EQ(findings[0]["exchange"], "Iron Deal");
+    EXPECT_EQ(findings[0]["member"], "/Exchanges/Iron Deal");
+    EXPECT_EQ(findings[0]["message"],
+              "has neither Give nor Receive items; the plugin drops this exchange");
+}
+
+TEST_F(CheckProgram, WorldChecksNeedTheWorldAndABrokenWorldIsAnError) {
+    const std::string config = Write(
+        "config.json", R"({"Exchanges": {"A": {"Give": {"Woood": 1}, "Receive": {"Stone": 1}}}})");
+    EXPECT_EQ(RunCheck(config).Status, 0) << "without a world, item names are not checked";
+
+    const ProgramRun checked = RunCheck("--world " + kExamples + "/world.json " + config);
+    EXPECT_EQ(checked.Status, 1);
+    EXPECT_EQ(checked.Output,
+              config +
+                  ":1:31: warning: Exchanges.A.Give.Woood: matches no item class of the "
+                  "world; no player can ever pay it\n" +
+                  config +
+                  ":1:56: warning: Exchanges.A.Receive.Stone: no item class of the "
+                  "world has this blueprint; the game would refuse it after the Give "
+                  "items are taken\n");
+
+    const std::string world = Write("world.json", "{\"InventorySlots\": -1}");
+    const ProgramRun broken = RunCheck("--world " + world + " " + config);
+    EXPECT_EQ(broken.Status, 2);
+    EXPECT_EQ(broken.Output, world + ":1:20: error: InventorySlots: must be a whole number from 1 "
+                                     "to 100000, not -1\n");
+}
+
+TEST_F(CheckProgram, UsageErrorsExitWithTwoAndHelpWithZero) {
+    EXPECT_EQ(RunCheck("").Status, 2);
+    EXPECT_EQ(RunCheck("--bogus x.json").Status, 2);
+    EXPECT_EQ(RunCheck("--world").Status, 2);
+    const ProgramRun help = RunCheck("--help");
+    EXPECT_EQ(help.Status, 0);
+    EXPECT_NE(help.Output.find("--world"), std::string::npos) << help.Output;
+}
+
+} // namespace

@@ -1,0 +1,312 @@
+// The config checks: one config per kind of finding, checked for the exact line the administrator
+// reads (position, member, message) and for the exit status it leads to.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/check/config_check.h"
+#include "tools/check/finding_output.h"
+
+namespace {
+
+using namespace barterbox::tools;
+
+std::vector<std::string> Lines(const std::vector<Finding>& findings) {
+    std::vector<std::string> lines;
+    for (const Finding& finding : findings) {
+        lines.push_back(HumanLine(finding));
+    }
+    return lines;
+}
+
+struct ConfigCase {
+    const char* Name;
+    std::string Text;
+    std::vector<std::string> Lines;
+    int Status;
+};
+
+class ConfigCheckFindings : public ::testing::TestWithParam<ConfigCase> {};
+
+TEST_P(ConfigCheckFindings, CheckConfigText_ReportsTheFindingWhereItStands) {
+    const ConfigCheck check = CheckConfigText("config.json", GetParam().Text);
+    EXPECT_EQ(Lines(check.Findings), GetParam().Lines);
+    EXPECT_EQ(ExitStatus(check.Findings), GetParam().Status);
+}
+
+// A clean exchange to put beside the one under test, so each case shows only its own finding.
+const std::string kSettings =
+    R"("Settings": {"AllowMultiplier": true, "ChatPrefix": "Trader", "MaxMultiplier": 10})";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConfigCheckFindings,
+    ::testing::Values(
+        ConfigCase{"CleanConfig",
+                   "{" + kSettings +
+                       R"(, "Exchanges": {"Wood": {"Description": "d", "Give": {"Wood": 10},)"
+                       R"( "Receive": {"Blueprint'/G/S.S'": 5, "/G/F.F": 1}}}})",
+                   {},
+                   0},
+        ConfigCase{"EmptyObject", "{}", {}, 0},
+
+        // Errors: what the plugin cannot parse, with the library's own text.
+        ConfigCase{"SyntaxError",
+                   "{\n  \"Exchanges\": {\n    \"Wood\": x\n  }\n}",
+                   {"config.json:3:13: error: [json.exception.parse_error.101] parse error at "
+                    "line 3, column 13: syntax error while parsing value - invalid literal; last "
+                    "read: '\"Wood\": x'"},
+                   2},
+        ConfigCase{"TrailingComma",
+                   "{\"Exchanges\": {},\n}",
+                   {"config.json:2:1: error: [json.exception.parse_error.101] parse error at line "
+                    "2, column 1: syntax error while parsing object key - unexpected '}'; "
+                    "expected string literal"},
+                   2},
+        ConfigCase{"Comment",
+                   "// exchanges\n{}",
+                   {"config.json:1:1: error: [json.exception.parse_error.101] parse error at line "
+                    "1, column 1: syntax error while parsing value - invalid literal; last read: "
+                    "'/'"},
+                   2},
+        ConfigCase{"EmptyFile",
+                   "",
+                   {"config.json:1:1: error: [json.exception.parse_error.101] parse error at line "
+                    "1, column 1: syntax error while parsing value - unexpected end of input; "
+                    "expected '[', '{', or a literal"},
+                   2},
+        ConfigCase{"NumberTooLargeForADouble",
+                   "{\"Settings\": {\"MaxMultiplier\": 1e400}}",
+                   {"config.json:1:36: error: [json.exception.out_of_range.406] number overflow "
+                    "parsing '1e400'"},
+                   2},
+
+        // Errors: values of the wrong JSON type, which make the plugin refuse the file.
+        ConfigCase{
+            "WrongTypes",
+            "{\"Settings\": {\"ChatPrefix\": 5, \"AllowMultiplier\": \"yes\",\n"
+            "              \"MaxMultiplier\": \"10\"},\n"
+            " \"Exchanges\": {\"A\": [], \"B\": {\"Description\": null, \"Give\": {\"x\": 1},"
+            " \"Receive\": {\"y\": 1}}}}",
+            {"config.json:1:29: error: Settings.ChatPrefix: must be a string, not a number; the "
+             "plugin refuses the whole file and loads no exchanges",
+             "config.json:1:51: error: Settings.AllowMultiplier: must be a boolean, not a string; "
+             "the plugin refuses the whole file and loads no exchanges",
+             "config.json:2:32: error: Settings.MaxMultiplier: must be a number or a boolean, not "
+             "a string; the plugin refuses the whole file and loads no exchanges",
+             "config.json:3:21: error: Exchanges.A: must be an object, not an array; the plugin "
+             "refuses the whole file and loads no exchanges",
+             "config.json:3:46: error: Exchanges.B.Description: must be a string, not null; the "
+             "plugin refuses the whole file and loads no exchanges"},
+            2},
+
+        // Warnings: containers of another type, which the plugin passes over.
+        ConfigCase{"RootNotAnObject",
+                   "[{\"Exchanges\": {}}]",
+                   {"config.json:1:1: warning: the root is an array, not an object; the plugin "
+                    "reads no settings and no exchanges"},
+                   1},
+        ConfigCase{"SettingsAndExchangesNotObjects",
+                   "{\"Settings\": \"Trader\", \"Exchanges\": [\"Wood\"]}",
+                   {"config.json:1:14: warning: Settings: is a string, not an object; the plugin "
+                    "ignores it and keeps its settings",
+                    "config.json:1:37: warning: Exchanges: is an array, not an object; the "
+                    "plugin loads no exchanges"},
+                   1},
+
+        // Warnings: exchanges that the plugin drops.
+        ConfigCase{"ExchangesWithoutItems",
+                   "{\"Exchanges\": {\n"
+                   "  \"NoGive\": {\"Receive\": {\"y\": 1}},\n"
+                   "  \"NoReceive\": {\"Give\": {\"x\": 1}, \"Receive\": {}},\n"
+                   "  \"Neither\": {\"Description\": \"d\"},\n"
+                   "  \"GiveList\": {\"Give\": [\"x\"], \"Receive\": {\"y\": 1}}\n"
+                   "}}",
+                   {"config.json:2:3: warning: Exchanges.NoGive: has no Give items; the plugin "
+                    "drops this exchange",
+                    "config.json:3:3: warning: Exchanges.NoReceive: has no Receive items; the "
+                    "plugin drops this exchange",
+                    "config.json:4:3: warning: Exchanges.Neither: has neither Give nor Receive "
+                    "items; the plugin drops this exchange",
+                    "config.json:5:3: warning: Exchanges.GiveList: has no Give items; the plugin "
+                    "drops this exchange",
+                    "config.json:5:24: warning: Exchanges.GiveList.Give: is an array, not an "
+                    "object; the plugin reads no items from it"},
+                   1},
+
+        // Warnings: names.
+        ConfigCase{"NamesEqualUpToCase",
+                   "{\"Exchanges\": {\n"
+                   "  \"wood\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
+                   "  \"Wood\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
+                   "  \"WOOD\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
+                   "  \"WOOd\": {\"Give\": {\"x\": 1}},\n"
+                   "  \"\xC3\x89tain\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
+                   "  \"\xC3\xA9tain\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}}\n"
+                   "}}",
+                   {"config.json:3:3: warning: Exchanges.Wood: shadowed by \"wood\", a name equal "
+                    "up to the case of A to Z that comes later in byte order; the plugin keeps "
+                    "only \"wood\"",
+                    "config.json:4:3: warning: Exchanges.WOOD: shadowed by \"wood\", a name equal "
+                    "up to the case of A to Z that comes later in byte order; the plugin keeps "
+                    "only \"wood\"",
+                    "config.json:5:3: warning: Exchanges.WOOd: has no Receive items; the plugin "
+                    "drops this exchange",
+                    "config.json:6:3: warning: Exchanges.\"\xC3\x89tain\": the name holds "
+                    "characters outside ASCII; no chat or RCON command can reach this exchange",
+                    "config.json:7:3: warning: Exchanges.\"\xC3\xA9tain\": the name holds "
+                    "characters outside ASCII; no chat or RCON command can reach this exchange"},
+                   1},
+        ConfigCase{"NamesNoCommandCanReach",
+                   "{\"Exchanges\": {\n"
+                   "  \"Iron Deal\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
+                   "  \"\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
+                   "  \"Tab\\tName\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}}\n"
+                   "}}",
+                   {"config.json:2:3: warning: Exchanges.\"Iron Deal\": the name holds a space; "
+                    "no chat or RCON command can reach this exchange",
+                    "config.json:3:3: warning: Exchanges.\"\": the name is empty; no chat or RCON "
+                    "command can reach this exchange"},
+                   1},
+
+        // Warnings: quantities.
+        ConfigCase{
+            "GiveQuantities",
+            "{\"Exchanges\": {\"Q\": {\"Receive\": {\"y\": 1}, \"Give\": {\n"
+            "  \"a\": 0,\n"
+            "  \"b\": -3,\n"
+            "  \"c\": 2.9,\n"
+            "  \"d\": 3000000000,\n"
+            "  \"e\": -3000000000,\n"
+            "  \"f\": \"5\",\n"
+            "  \"g\": true,\n"
+            "  \"h\": null,\n"
+            "  \"i\": {\"n\": 5},\n"
+            "  \"j\": -0.5,\n"
+            "  \"k\": 4.0,\n"
+            "  \"l\": 1e10\n"
+            "}}}}",
+            {"config.json:2:8: warning: Exchanges.Q.Give.a: quantity 0 is 0 or less; every run of "
+             "this exchange fails",
+             "config.json:3:8: warning: Exchanges.Q.Give.b: quantity -3 is 0 or less; every run "
+             "of this exchange fails",
+             "config.json:4:8: warning: Exchanges.Q.Give.c: quantity 2.9 is not a whole number; "
+             "the plugin reads it as 2",
+             "config.json:5:8: warning: Exchanges.Q.Give.d: quantity 3000000000 is beyond the "
+             "signed 32-bit range; the plugin reads it as 2147483647",
+             "config.json:6:8: warning: Exchanges.Q.Give.e: quantity -3000000000 is beyond the "
+             "signed 32-bit range; the plugin reads it as -2147483648",
+             "config.json:6:8: warning: Exchanges.Q.Give.e: quantity -3000000000 (read as "
+             "-2147483648) is 0 or less; every run of this exchange fails",
+             "config.json:7:8: warning: Exchanges.Q.Give.f: quantity \"5\" is a string, not a "
+             "number; the plugin reads it as 1",
+             "config.json:8:8: warning: Exchanges.Q.Give.g: quantity true is a boolean, not a "
+             "number; the plugin reads it as 1",
+             "config.json:9:8: warning: Exchanges.Q.Give.h: quantity null is null, not a number; "
+             "the plugin reads it as 1",
+             "config.json:10:8: warning: Exchanges.Q.Give.i: quantity is an object, not a number; "
+             "the plugin reads it as 1",
+             "config.json:11:8: warning: Exchanges.Q.Give.j: quantity -0.5 is not a whole "
+             "number; the plugin reads it as 0",
+             "config.json:11:8: warning: Exchanges.Q.Give.j: quantity -0.5 (read as 0) is 0 or "
+             "less; every run of this exchange fails",
+             "config.json:13:8: warning: Exchanges.Q.Give.l: quantity 10000000000.0 is beyond the "
+             "signed 32-bit range; the plugin reads it as 2147483647"},
+            1},
+        ConfigCase{"ReceiveQuantityNotPositive",
+                   R"({"Exchanges": {"Q": {"Give": {"x": 1}, "Receive": {"y": 0}}}})",
+                   {"config.json:1:57: warning: Exchanges.Q.Receive.y: quantity 0 is 0 or less; "
+                    "this item is never handed out, though the Give items are taken"},
+                   1},
+
+        // Warnings: the multiplier settings.
+        ConfigCase{"MaxMultiplierNotPositive",
+                   "{\"Settings\": {\"MaxMultiplier\": 0}}",
+                   {"config.json:1:32: warning: Settings.MaxMultiplier: 0 is 0 or less; every "
+                    "exchange then fails"},
+                   1},
+        ConfigCase{"MaxMultiplierReadOtherwise",
+                   "{\"Settings\": {\"MaxMultiplier\": false}}\n",
+                   {"config.json:1:32: warning: Settings.MaxMultiplier: false is a boolean, not a "
+                    "number; the plugin reads it as 0",
+                    "config.json:1:32: warning: Settings.MaxMultiplier: false (read as 0) is 0 or "
+                    "less; every exchange then fails"},
+                   1},
+        ConfigCase{"MaxMultiplierFractional",
+                   "{\"Settings\": {\"MaxMultiplier\": 7.5}}",
+                   {"config.json:1:32: warning: Settings.MaxMultiplier: 7.5 is not a whole number; "
+                    "the plugin reads it as 7"},
+                   1},
+        ConfigCase{"MaxMultiplierBeyondRange",
+                   "{\"Settings\": {\"MaxMultiplier\": -9999999999}}",
+                   {"config.json:1:32: warning: Settings.MaxMultiplier: -9999999999 is beyond the "
+                    "signed 32-bit range; the plugin reads it as -2147483648",
+                    "config.json:1:32: warning: Settings.MaxMultiplier: -9999999999 (read as "
+                    "-2147483648) is 0 or less; every exchange then fails"},
+                   1},
+        ConfigCase{"MultipliersOffWithAMaximum",
+                   "{\"Settings\": {\"AllowMultiplier\": false, \"MaxMultiplier\": 5}}",
+                   {"config.json:1:34: warning: Settings.AllowMultiplier: false while "
+                    "MaxMultiplier is 5; with multipliers off every run uses 1, so MaxMultiplier "
+                    "should be 1"},
+                   1},
+        ConfigCase{"MultipliersOffWithTheDefaultMaximum",
+                   "{\"Settings\": {\"AllowMultiplier\": false}}",
+                   {"config.json:1:34: warning: Settings.AllowMultiplier: false while "
+                    "MaxMultiplier is 100 (its default when absent); with multipliers off every "
+                    "run uses 1, so MaxMultiplier should be 1"},
+                   1},
+        ConfigCase{"MultipliersOffWithAMaximumOfOne",
+                   "{\"Settings\": {\"AllowMultiplier\": false, \"MaxMultiplier\": 1}}",
+                   {},
+                   0},
+
+        // Warnings: members the plugin ignores, and members given twice.
+        ConfigCase{
+            "UnknownMembers",
+            "{\"Version\": 2, \"settings\": {},\n"
+            " \"Settings\": {\"Prefix\": \"T\", \"maxmultiplier\": 5},\n"
+            " \"Exchanges\": {\"A\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}, \"Note\": "
+            "\"\"}}}",
+            {"config.json:1:2: warning: Version: unknown member; the plugin ignores it and a save "
+             "drops it",
+             "config.json:1:16: warning: settings: unknown member (did you mean \"Settings\"?); "
+             "the plugin ignores it and a save drops it",
+             "config.json:2:15: warning: Settings.Prefix: unknown member; the plugin ignores it "
+             "and a save drops it",
+             "config.json:2:30: warning: Settings.maxmultiplier: unknown member (did you mean "
+             "\"MaxMultiplier\"?); the plugin ignores it and a save drops it",
+             "config.json:3:61: warning: Exchanges.A.Note: unknown member; the plugin ignores it "
+             "and a save drops it"},
+            1},
+        ConfigCase{"RepeatedMembers",
+                   "{\"Exchanges\": {\n"
+                   "  \"A\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
+                   "  \"A\": {\"Give\": {\"x\": 2, \"x\": 3}, \"Receive\": {\"y\": 1}}\n"
+                   "}}",
+                   {"config.json:2:3: warning: Exchanges.A: given again at line 3, column 3 in "
+                    "the same object; the plugin keeps only that later one",
+                    "config.json:3:18: warning: Exchanges.A.Give.x: given again at line 3, column "
+                    "26 in the same object; the plugin keeps only that later one"},
+                   1}),
+    [](const ::testing::TestParamInfo<ConfigCase>& info) { return info.param.Name; });
+
+TEST(ConfigCheck, CheckConfigText_NamesTheExchangeOfEveryFindingUnderIt) {
+    const ConfigCheck check = CheckConfigText(
+        "config.json", R"({"Settings": {"MaxMultiplier": 0}, "Exchanges": {"A b": {"Give": {}}}})");
+    ASSERT_EQ(check.Findings.size(), 2u);
+    EXPECT_EQ(check.Findings[0].Exchange, std::nullopt);
+    EXPECT_EQ(check.Findings[1].Exchange, "A b");
+    EXPECT_EQ(PointerPath(check.Findings[1].Member), "/Exchanges/A b");
+}
+
+TEST(ConfigCheck, CheckConfigText_AcceptsAByteOrderMarkAsThePluginDoes) {
+    const ConfigCheck check =
+        CheckConfigText("config.json", "\xEF\xBB\xBF{\"Settings\": {\"MaxMultiplier\": 0}}");
+    EXPECT_TRUE(check.Parsed);
+    EXPECT_EQ(Lines(check.Findings),
+              std::vector<std::string>{"config.json:1:35: warning: Settings.MaxMultiplier: 0 is 0 "
+                                       "or less; every exchange then fails"});
+}
+
+} // namespace

@@ -1,0 +1,113 @@
+// The checks against a world: Give identifiers matched as the plugin matches inventory items,
+// Receive blueprints as the world's GiveSlotItem takes them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/check/config_check.h"
+#include "tools/check/finding_output.h"
+#include "tools/check/world_check.h"
+
+namespace {
+
+using namespace barterbox::tools;
+
+const std::vector<WorldItemClass> kClasses = {
+    {"/Game/R/PrimalItemResource_Metal.PrimalItemResource_Metal", "PrimalItemResource_Metal", 300},
+    {"/Game/R/PrimalItemResource_MetalIngot.PrimalItemResource_MetalIngot",
+     "PrimalItemResource_MetalIngot", 200},
+    {"/Game/R/PrimalItemResource_Wood.PrimalItemResource_Wood", "PrimalItemResource_Wood", 100},
+};
+
+TEST(WorldCheck, ClassesMatchingGive_MatchesSubstringsCaseSensitively) {
+    struct Case {
+        const char* Identifier;
+        std::vector<size_t> Classes;
+    };
+    const Case cases[] = {
+        {"PrimalItemResource_Wood", {2}},
+        {"PrimalItemResource_Metal", {0, 1}}, // a prefix of the ingot's name too
+        {"PrimalItemResource_Metal.", {0}},
+        {"/Game/R/PrimalItemResource_Metal.PrimalItemResource_Metal", {0}},
+        {"MetalIngot", {1}},
+        {"Resource", {0, 1, 2}},
+        {"", {0, 1, 2}}, // the empty identifier matches every item
+        {"wood", {}},
+        {"PrimalItemResource_Wood_C", {}},
+        {"Blueprint'/Game/R/PrimalItemResource_Wood.PrimalItemResource_Wood'", {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ClassesMatchingGive(kClasses, c.Identifier), c.Classes) << c.Identifier;
+    }
+}
+
+std::vector<std::string> WorldLines(const std::string& text) {
+    const ConfigCheck check = CheckConfigText("config.json", text);
+    World world;
+    world.ItemClasses = kClasses;
+    std::vector<std::string> lines;
+    for (const Finding& finding :
+         CheckAgainstWorld("config.json", check.Document, check.Locations, world)) {
+        lines.push_back(HumanLine(finding));
+    }
+    return lines;
+}
+
+TEST(WorldCheck, CheckAgainstWorld_ReportsGiveItemsNoPlayerCanPayOrThatMatchSeveralClasses) {
+    const std::string text = "{\"Exchanges\": {\"Ingots\": {\"Give\": {\n"
+                             "  \"PrimalItemResource_Metal\": 20,\n"
+                             "  \"PrimalItemResource_Wood\": 4,\n"
+                             "  \"primalitemresource_wood\": 1,\n"
+                             "  \"\": 1\n"
+                             "}, \"Receive\": {\"/Game/R/PrimalItemResource_MetalIngot."
+                             "PrimalItemResource_MetalIngot\": 10}}}}";
+    EXPECT_EQ(WorldLines(text),
+              (std::vector<std::string>{
+                  "config.json:2:3: warning: Exchanges.Ingots.Give.PrimalItemResource_Metal: "
+                  "matches 2 item classes (PrimalItemResource_Metal, "
+                  "PrimalItemResource_MetalIngot); the plugin counts and takes items of all of "
+                  "them",
+                  "config.json:4:3: warning: Exchanges.Ingots.Give.primalitemresource_wood: "
+                  "matches no item class of the world; no player can ever pay it",
+                  "config.json:5:3: warning: Exchanges.Ingots.Give.\"\": matches 3 item classes "
+                  "(PrimalItemResource_Metal, PrimalItemResource_MetalIngot, "
+                  "PrimalItemResource_Wood); the plugin counts and takes items of all of them"}));
+}
+
+TEST(WorldCheck, CheckAgainstWorld_ReportsReceiveBlueprintsTheGameWouldRefuse) {
+    const std::string text =
+        "{\"Exchanges\": {\"Wood\": {\"Give\": {\"PrimalItemResource_Wood\": 1}, \"Receive\": {\n"
+        "  \"Blueprint'/Game/R/PrimalItemResource_Metal.PrimalItemResource_Metal'\": 1,\n"
+        "  \"/Game/R/PrimalItemResource_Metal.PrimalItemResource_Metal\": 1,\n"
+        "  \"/Game/R/PrimalItemResource_Wood.PrimalItemResource_Wood_C\": 1,\n"
+        "  \"PrimalItemResource_Wood\": 1,\n"
+        "  \"Blueprint'/Game/R/PrimalItemResource_Stone.PrimalItemResource_Stone'\": 1\n"
+        "}}}}";
+    EXPECT_EQ(WorldLines(text),
+              (std::vector<std::string>{
+                  "config.json:5:3: warning: Exchanges.Wood.Receive.PrimalItemResource_Wood: no "
+                  "item class of the world has this blueprint; the game would refuse it after "
+                  "the Give items are taken",
+                  "config.json:6:3: warning: Exchanges.Wood.Receive.\"Blueprint'/Game/R/"
+                  "PrimalItemResource_Stone.PrimalItemResource_Stone'\": no item class of the "
+                  "world has this blueprint; the game would refuse it after the Give items are "
+                  "taken"}));
+}
+
+TEST(WorldCheck, CheckAgainstWorld_ListsAtMostEightClassNames) {
+    World world;
+    for (int i = 0; i < 11; ++i) {
+        const std::string name = "Res_" + std::to_string(i);
+        world.ItemClasses.push_back({"/G/" + name + "." + name, name, 1});
+    }
+    const ConfigCheck check =
+        CheckConfigText("config.json", R"({"Exchanges": {"A": {"Give": {"Res": 1}}}})");
+    const auto findings = CheckAgainstWorld("config.json", check.Document, check.Locations, world);
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0].Message,
+              "matches 11 item classes (Res_0, Res_1, Res_2, Res_3, Res_4, Res_5, Res_6, Res_7, "
+              "and 3 more); the plugin counts and takes items of all of them");
+}
+
+} // namespace
