@@ -41,6 +41,10 @@ std::optional<PluginSettings> ReadSettings(const nlohmann::json& root);
 // "Exchanges" is not an object. Expects a document that FindTypeError passed.
 std::vector<ExchangeDefinition> ReadExchanges(const nlohmann::json& root);
 
+// ReadExchanges, moving the names and texts out of the document instead of copying them; the
+// document's "Exchanges" member is left empty.
+std::vector<ExchangeDefinition> TakeExchanges(nlohmann::json& root);
+
 // Whether the loader keeps the definition: it needs at least one Give and one Receive item.
 bool IsUsableExchange(const ExchangeDefinition& definition);
 

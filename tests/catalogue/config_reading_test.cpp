@@ -168,4 +168,40 @@ TEST(ConfigReading, ReadExchanges_KeepsEveryMemberInByteOrderWithItemsInByteOrde
     EXPECT_EQ(b.Receive[0].Quantity, 1);
 }
 
+std::string Describe(const std::vector<barterbox::ExchangeDefinition>& definitions) {
+    std::string text;
+    for (const auto& definition : definitions) {
+        text += definition.Name + "|" + definition.Description + "|";
+        for (const auto* list : {&definition.Give, &definition.Receive}) {
+            for (const auto& item : *list) {
+                text += item.Item + "=" + std::to_string(item.Quantity) + ",";
+            }
+            text += "|";
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+TEST(ConfigReading, TakeExchanges_GivesWhatReadExchangesGivesAndEmptiesTheMember) {
+    const char* const documents[] = {
+        R"({"Exchanges":{"b":{"Give":{"z":1,"a":2.5},"Receive":{"r":"x"},"Description":"d"},
+                         "B":{"Give":{}},"a":{"Receive":[1]},"c":{"Give":null}}})",
+        R"({"Exchanges":{"Long name past the small-string buffer":{
+             "Description":"long text past the small-string buffer",
+             "Give":{"Long item name past the buffer":7},"Receive":{"x":1}}}})",
+        R"({"Exchanges":{}})",
+        R"({"Exchanges":[]})",
+        R"({})",
+        R"([])",
+    };
+    for (const char* document : documents) {
+        json root = json::parse(document);
+        const std::string read = Describe(barterbox::ReadExchanges(root));
+        const std::string taken = Describe(barterbox::TakeExchanges(root));
+        EXPECT_EQ(taken, read) << document;
+        EXPECT_EQ(barterbox::ReadExchanges(root).size(), 0u) << document;
+    }
+}
+
 } // namespace
