@@ -157,6 +157,15 @@ INSTANTIATE_TEST_SUITE_P(
                     "config.json:7:3: warning: Exchanges.\"\xC3\xA9tain\": the name holds "
                     "characters outside ASCII; no chat or RCON command can reach this exchange"},
                    1},
+        ConfigCase{"ShadowingNamesAreQuotedAsJson",
+                   "{\"Exchanges\": {\n"
+                   "  \"A\\u001b\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
+                   "  \"a\\u001b\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}}\n"
+                   "}}",
+                   {"config.json:2:3: warning: Exchanges.\"A\\u001b\": shadowed by \"a\\u001b\", a "
+                    "name equal up to the case of A to Z that comes later in byte order; the "
+                    "plugin keeps only \"a\\u001b\""},
+                   1},
         ConfigCase{"NamesNoCommandCanReach",
                    "{\"Exchanges\": {\n"
                    "  \"Iron Deal\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"

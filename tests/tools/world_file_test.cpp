@@ -205,6 +205,13 @@ INSTANTIATE_TEST_SUITE_P(
              "world.json:5:3: error: Players[0].Inventory[3]: Quantity is missing",
              "world.json:6:3: error: Players[0].Inventory[4]: must be an object with Item and "
              "Quantity, not an array"}},
+        WorldErrorCase{"PathWithSpacesOrControlCharacters",
+                       "{\"ItemClasses\": [{\"Path\": \"/G/A.Wood Log\", \"MaxStack\": 1},\n"
+                       " {\"Path\": \"/G/A.\\u001b[2J\", \"MaxStack\": 1}]}",
+                       {"world.json:1:27: error: ItemClasses[0].Path: must not hold spaces or "
+                        "control characters, not \"/G/A.Wood Log\"",
+                        "world.json:2:11: error: ItemClasses[1].Path: must not hold spaces or "
+                        "control characters, not \"/G/A.\\u001b[2J\""}},
         WorldErrorCase{"AmbiguousClassName",
                        R"({"ItemClasses": [{"Path": "/A/X.Res", "MaxStack": 1}, )"
                        R"({"Path": "/B/X.Res", "MaxStack": 1}],)"

@@ -283,13 +283,14 @@ struct ConfigChecker {
             CheckReachable(definition.Name);
         }
         for (const auto& [key, names] : namesByKey) {
-            const std::string& kept = names.back();
+            // Quoted as JSON, so that a name holding control characters cannot reach a terminal.
+            const std::string kept = Dump(json(names.back()));
             for (size_t i = 0; i + 1 < names.size(); ++i) {
                 WarnAtName(Child(path, names[i]),
-                           "shadowed by \"" + kept +
-                               "\", a name equal up to the case of A to Z that comes later in "
-                               "byte order; the plugin keeps only \"" +
-                               kept + "\"");
+                           "shadowed by " + kept +
+                               ", a name equal up to the case of A to Z that comes later in byte "
+                               "order; the plugin keeps only " +
+                               kept);
             }
         }
     }

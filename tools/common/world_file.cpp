@@ -144,6 +144,13 @@ struct WorldReader {
                 if (!pathValue->is_string()) {
                     Fail(member, "must be a string, not " + TypeName(*pathValue));
                     usable = false;
+                } else if (const std::string& text = pathValue->get_ref<const std::string&>();
+                           std::any_of(text.begin(), text.end(), [](char c) {
+                               return static_cast<unsigned char>(c) <= ' ';
+                           })) {
+                    // Game path names never hold them, and a class name is printed in reports.
+                    Fail(member, "must not hold spaces or control characters, not " + Quote(text));
+                    usable = false;
                 } else if (dot == std::string::npos ||
                            dot + 1 == pathValue->get_ref<const std::string&>().size()) {
                     Fail(member, "must be a full path name whose class name follows its last "
