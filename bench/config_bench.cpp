@@ -1,0 +1,175 @@
+// LoadConfig and SaveConfig on a generated config.json of 10,000 exchanges (about 4 MB), each
+// beside its baseline in the same run: the JSON library alone parsing the same file, and the
+// library's dump(2) plus writing the same text.
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <benchmark/benchmark.h>
+#include <nlohmann/json.hpp>
+#include <spdlog/sinks/null_sink.h>
+
+#include <unistd.h>
+
+#include "catalogue/config_file.h"
+#include "catalogue/exchange_catalogue.h"
+#include "plugin/plugin_logger.h"
+#include "plugin/plugin_paths.h"
+
+namespace {
+
+using nlohmann::json;
+
+constexpr int kExchanges = 10000;
+
+std::string GeneratedConfigText() {
+    json exchanges = json::object();
+    for (int i = 0; i < kExchanges; ++i) {
+        const std::string n = std::to_string(i);
+        exchanges["Exchange_" + n] = {
+            {"Description", "Trade number " + n + ": wood and stone for a thatch floor"},
+            {"Give",
+             {{"PrimalItemResource_Wood_" + n, 10 + i % 50},
+              {"PrimalItemResource_Stone", 5},
+              {"PrimalItemResource_Fiber", 20}}},
+            {"Receive",
+             {{"Blueprint'/Game/PrimalEarth/CoreBlueprints/Items/Structures/Thatch/"
+               "PrimalItemStructure_ThatchFloor_" +
+                   n + ".PrimalItemStructure_ThatchFloor'",
+               1 + i % 3}}}};
+    }
+    json document = {
+        {"Settings",
+         {{"ChatPrefix", "Barterbox"}, {"AllowMultiplier", true}, {"MaxMultiplier", 100}}},
+        {"Exchanges", std::move(exchanges)}};
+    return document.dump(2, ' ', false);
+}
+
+// One folder for the run, holding config.json and the baselines' own output file.
+struct BenchFolder {
+    std::filesystem::path folder;
+    std::string configText;
+
+    BenchFolder() {
+        folder = std::filesystem::temp_directory_path() /
+                 ("barterbox-bench-" + std::to_string(getpid()));
+        std::filesystem::create_directories(folder);
+        barterbox::ConfigPath() = (folder / "config.json").string();
+        configText = GeneratedConfigText();
+        std::ofstream(barterbox::ConfigPath(), std::ios::binary) << configText;
+        // Log lines cost what formatting them costs, and go nowhere.
+        barterbox::CreatePluginLogger({std::make_shared<spdlog::sinks::null_sink_mt>()});
+    }
+    ~BenchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+};
+
+BenchFolder& Folder() {
+    static BenchFolder folder;
+    return folder;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::string text;
+    char buffer[1 << 16];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, count);
+    }
+    std::fclose(file);
+    return text;
+}
+
+void WriteFile(const std::string& path, const std::string& text, bool sync) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fflush(file);
+    if (sync) {
+        fsync(fileno(file));
+    }
+    std::fclose(file);
+}
+
+// --- Loading ---------------------------------------------------------------------------------
+
+void Load_LoadConfig(benchmark::State& state) {
+    Folder();
+    for (auto _ : state) {
+        barterbox::LoadConfig();
+        benchmark::DoNotOptimize(barterbox::ExchangeCount());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Folder().configText.size()));
+    state.counters["exchanges"] = static_cast<double>(barterbox::ExchangeCount());
+}
+
+void Load_LibraryParsesTheFileFromAString(benchmark::State& state) {
+    Folder();
+    for (auto _ : state) {
+        json document = json::parse(ReadFile(barterbox::ConfigPath()), nullptr, true, false);
+        benchmark::DoNotOptimize(document);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Folder().configText.size()));
+}
+
+void Load_LibraryParsesTheFileFromAStream(benchmark::State& state) {
+    Folder();
+    for (auto _ : state) {
+        std::ifstream in(barterbox::ConfigPath());
+        json document = json::parse(in, nullptr, true, false);
+        benchmark::DoNotOptimize(document);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Folder().configText.size()));
+}
+
+// --- Saving ----------------------------------------------------------------------------------
+
+void Save_SaveConfig(benchmark::State& state) {
+    Folder();
+    barterbox::LoadConfig();
+    for (auto _ : state) {
+        barterbox::SaveConfig();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Folder().configText.size()));
+}
+
+void LibraryDumpAndWrite(benchmark::State& state, bool sync) {
+    const json document = json::parse(Folder().configText);
+    const std::string path = (Folder().folder / "baseline.json").string();
+    for (auto _ : state) {
+        WriteFile(path, document.dump(2, ' ', false), sync);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Folder().configText.size()));
+}
+
+void Save_LibraryDumpsAndWrites(benchmark::State& state) {
+    LibraryDumpAndWrite(state, false);
+}
+
+void Save_LibraryDumpsWritesAndSyncs(benchmark::State& state) {
+    LibraryDumpAndWrite(state, true);
+}
+
+// On a busy machine the fastest of several interleaved repetitions compares best, e.g.
+//   barterbox-bench --benchmark_filter='Load_|Save_' --benchmark_repetitions=15
+//                   --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only
+double Fastest(const std::vector<double>& times) {
+    return *std::min_element(times.begin(), times.end());
+}
+
+#define CONFIG_BENCHMARK(name)                                                                     \
+    BENCHMARK(name)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", &Fastest)
+
+CONFIG_BENCHMARK(Load_LoadConfig);
+CONFIG_BENCHMARK(Load_LibraryParsesTheFileFromAString);
+CONFIG_BENCHMARK(Load_LibraryParsesTheFileFromAStream);
+CONFIG_BENCHMARK(Save_SaveConfig);
+CONFIG_BENCHMARK(Save_LibraryDumpsAndWrites);
+CONFIG_BENCHMARK(Save_LibraryDumpsWritesAndSyncs);
+
+} // namespace
