@@ -1,24 +1,252 @@
-// barterbox-server: loads the real plugin module into the stand-in host and unloads it again.
-#include <dlfcn.h>
+// barterbox-server: the simulated dedicated server. It builds a world, loads the real plugin module
+// into the stand-in host, runs operator lines (and RCON requests) against it, unloads the module
+// and checks the host's allocator ledger. Exit status 0 when clean, 1 on a fault (a module that
+// does not load, a leak or ledger error at exit), 2 on a usage, script or world file error.
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
+#include "console_commands.h"
+#include "console_completion.h"
+#include "console_input.h"
+#include "console_language.h"
+#include "console_log_sink.h"
+#include "event_output.h"
+#include "host_events.h"
+#include "hostsim/command_registry.h"
 #include "hostsim/host_environment.h"
+#include "ledger_check.h"
+#include "plugin_module.h"
+#include "rcon_dispatch.h"
+#include "rcon_endpoint.h"
+#include "server_context.h"
+#include "server_options.h"
+#include "stop_signal.h"
+#include "tools/common/world_file.h"
+#include "world_builder.h"
 
-int main(int, char** argv) {
+namespace {
+
+using namespace barterbox::server;
+namespace fs = std::filesystem;
+
+constexpr int kExitFault = 1;
+constexpr int kExitUsage = 2;
+
+std::string Count(size_t count, const std::string& one, const std::string& many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+CompletionSources GatherCompletionSources() {
+    ServerContext& server = Server();
+    CompletionSources sources;
+    sources.Exchanges =
+        ExchangeNamesInConfig(server.ServerDir + "/ArkApi/Plugins/Barterbox/config.json");
+    std::lock_guard lock(server.HostMutex);
+    for (const hostsim::PlayerInfo& player : server.World->Players()) {
+        sources.Players.push_back(player.Name);
+        sources.EosIds.push_back(player.EosId);
+    }
+    for (const hostsim::ItemClassInfo& itemClass : server.World->ItemClasses()) {
+        sources.ItemClasses.push_back(itemClass.Name);
+    }
+    sources.ChatCommands = hostsim::RegisteredNames(hostsim::CommandKind::Chat);
+    sources.ConsoleCommands = hostsim::RegisteredNames(hostsim::CommandKind::Console);
+    sources.RconCommands = hostsim::RegisteredNames(hostsim::CommandKind::Rcon);
+    return sources;
+}
+
+RconServices NetworkRconServices() {
+    RconServices services;
+    services.Open = [] {
+        std::lock_guard lock(Server().HostMutex);
+        return Server().World->OpenRconConnection();
+    };
+    services.Close = [](RCONClientConnection* connection) {
+        std::lock_guard lock(Server().HostMutex);
+        Server().World->CloseRconConnection(connection);
+    };
+    services.Run = [](RCONClientConnection* connection, int32_t id, const std::string& body) {
+        std::lock_guard lock(Server().HostMutex);
+        RconOutcome outcome = DispatchRconRequest(connection, id, body);
+        if (!outcome.Handled) {
+            ServerLine(UnhandledLine("RCON", body));
+        }
+        return outcome.Replies;
+    };
+    return services;
+}
+
+// Operator lines until quit, the end of input or a stop signal. Lines that were not typed at a
+// terminal are echoed, so that the output reads as a transcript of the session.
+void RunConsole() {
+    while (std::optional<std::string> line = ReadConsoleLine()) {
+        if (!line->empty() && line->back() == '\r') {
+            line->pop_back();
+        }
+        if (!ConsoleIsInteractive() && line->find_first_not_of(" \t") != std::string::npos) {
+            WriteLine("> " + *line);
+        }
+        const ConsoleParse parsed = ParseConsoleLine(*line);
+        if (const auto* error = std::get_if<ConsoleError>(&parsed)) {
+            ServerError(error->Message);
+            continue;
+        }
+        if (!RunConsoleCommand(std::get<ConsoleCommand>(parsed))) {
+            return;
+        }
+    }
+}
+
+// The plugin folder must exist for the plugin's saves; a real server has it, as the module lives
+// there.
+bool PrepareServerFolder(const std::string& given, std::string& serverDir) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(given, error);
+    if (error) {
+        std::fprintf(stderr, "barterbox-server: %s: %s\n", given.c_str(), error.message().c_str());
+        return false;
+    }
+    serverDir = absolute.lexically_normal().string();
+    while (serverDir.size() > 1 && serverDir.back() == '/') {
+        serverDir.pop_back();
+    }
+    const fs::path pluginFolder = fs::path(serverDir) / "ArkApi/Plugins/Barterbox";
+    fs::create_directories(pluginFolder, error);
+    if (error) {
+        std::fprintf(stderr, "barterbox-server: cannot create %s: %s\n",
+                     pluginFolder.string().c_str(), error.message().c_str());
+        return false;
+    }
+    return true;
+}
+
+int Serve(const ServerOptions& options, const barterbox::tools::World& contents) {
+    std::string serverDir;
+    if (!PrepareServerFolder(options.ServerDir, serverDir)) {
+        return kExitUsage;
+    }
+    std::string scriptError;
+    if (!options.ScriptFile.empty() && !OpenConsoleScript(options.ScriptFile, scriptError)) {
+        std::fprintf(stderr, "barterbox-server: cannot read the script %s\n", scriptError.c_str());
+        return kExitUsage;
+    }
+
+    InstallStopSignals();
     hostsim::ResetHost();
-    std::string program(argv[0]);
-    const std::string folder = program.substr(0, program.find_last_of('/') + 1);
-    const std::string module = folder + "Barterbox.so";
-    void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        std::fprintf(stderr, "[server] cannot load %s: %s\n", module.c_str(), dlerror());
-        return 1;
+    // The plugin's logger copies the host's sink list when it loads: ours must be in it by then.
+    hostsim::HostLogSinks() = {MakeConsoleLogSink()};
+    hostsim::SetCurrentDir(serverDir);
+
+    hostsim::World world;
+    std::string worldError;
+    if (!BuildWorld(contents, world, worldError)) {
+        std::fprintf(stderr, "%s: error: %s\n", options.WorldFile.c_str(), worldError.c_str());
+        CloseConsole();
+        return kExitUsage;
     }
-    if (auto unload = reinterpret_cast<void (*)()>(dlsym(handle, "Plugin_Unload"))) {
-        unload();
+    ServerContext& server = Server();
+    server.World = &world;
+    server.ServerDir = serverDir;
+    server.PluginFile = options.PluginFile;
+    server.ConsoleRcon = world.OpenRconConnection();
+    InstallHostListeners();
+
+    ServerLine("server folder " + serverDir);
+    ServerLine("world: " + Count(world.ItemClasses().size(), "item class", "item classes") + ", " +
+               Count(world.Players().size(), "player", "players") + ", " +
+               std::to_string(world.InventorySlots()) + " inventory slots each");
+
+    int status = 0;
+    bool loaded = false;
+    {
+        std::lock_guard lock(server.HostMutex);
+        loaded = LoadPluginAndReport(options.PluginFile);
     }
-    dlclose(handle);
-    return 0;
+    if (!loaded) {
+        status = kExitFault;
+    }
+    bool serving = false;
+    if (loaded && options.RconPort) {
+        uint16_t port = 0;
+        std::string error;
+        serving = StartRconEndpoint(*options.RconPort, options.RconPassword, NetworkRconServices(),
+                                    port, error);
+        if (serving) {
+            ServerLine("RCON listening on 127.0.0.1:" + std::to_string(port));
+        } else {
+            ServerError(error);
+            status = kExitFault;
+        }
+    }
+    if (status == 0) {
+        if (options.ScriptFile.empty()) {
+            OpenConsoleStandardInput([](std::string_view before) {
+                return CompletionCandidates(before, GatherCompletionSources());
+            });
+        }
+        RunConsole();
+        if (options.Serve && StopSignalNumber() == 0) {
+            ServerLine("the input ended; serving RCON until SIGINT or SIGTERM");
+            WaitForStopSignal();
+        }
+        if (StopSignalNumber() != 0) {
+            ServerLine(std::string(StopSignalNumber() == SIGINT ? "SIGINT" : "SIGTERM") +
+                       " received; stopping");
+        }
+    }
+    if (serving) {
+        StopRconEndpoint();
+    }
+    CloseConsole();
+    {
+        std::lock_guard lock(server.HostMutex);
+        UnloadPluginAndReport();
+    }
+
+    // Only now, with the module gone, is every buffer the plugin ever held due back.
+    const std::vector<std::string> faults = HostFaults();
+    for (const std::string& fault : faults) {
+        ServerError(fault);
+    }
+    if (!faults.empty()) {
+        status = kExitFault;
+    }
+    RemoveHostListeners();
+    world.CloseRconConnection(server.ConsoleRcon);
+    server.ConsoleRcon = nullptr;
+    server.World = nullptr;
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const OptionsResult parsed = ParseServerOptions(argc, argv);
+    if (parsed.ExitStatus) {
+        return *parsed.ExitStatus;
+    }
+    const ServerOptions& options = parsed.Options;
+    SetColourOutput(!options.NoColour && isatty(STDOUT_FILENO) != 0);
+
+    // The world file first: one with errors stops the server before the plugin is loaded.
+    barterbox::tools::World contents;
+    if (!options.WorldFile.empty()) {
+        barterbox::tools::WorldReadResult read = barterbox::tools::ReadWorldFile(options.WorldFile);
+        if (!read.Ok()) {
+            for (const barterbox::tools::WorldFileError& error : read.Errors) {
+                const std::string line = FormatWorldError(options.WorldFile, error);
+                std::fprintf(stderr, "%s\n", line.c_str());
+            }
+            std::fprintf(stderr,
+                         "barterbox-server: %s in the world file; the plugin was not loaded\n",
+                         Count(read.Errors.size(), "error", "errors").c_str());
+            return kExitUsage;
+        }
+        contents = std::move(read.Contents);
+    }
+    return Serve(options, contents);
 }

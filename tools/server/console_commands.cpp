@@ -1,0 +1,138 @@
+// The console commands; see console_commands.h.
+#include "console_commands.h"
+
+#include <stdexcept>
+
+#include "event_output.h"
+#include "hostsim/command_registry.h"
+#include "hostsim/host_strings.h"
+#include "plugin_module.h"
+#include "rcon_dispatch.h"
+#include "server_context.h"
+
+namespace barterbox::server {
+namespace {
+
+void ListPlayers(const hostsim::World& world) {
+    const std::vector<hostsim::PlayerInfo> players = world.Players();
+    ServerLine(std::to_string(players.size()) +
+               (players.size() == 1 ? " player online" : " players online"));
+    for (const hostsim::PlayerInfo& player : players) {
+        ServerLine(player.Name + " (EOS ID " + player.EosId + ", " +
+                   (player.Admin ? "administrator" : "player") + ")");
+    }
+}
+
+void ShowInventory(const hostsim::World& world, const std::string& player) {
+    const std::vector<hostsim::InventorySlot> slots = world.Inventory(player);
+    if (slots.empty()) {
+        WriteLine(EmptyInventoryLine(player));
+        return;
+    }
+    for (size_t i = 0; i < slots.size(); ++i) {
+        const hostsim::InventorySlot& slot = slots[i];
+        if (slot.ItemId == 0) {
+            WriteLine("[inv " + player + "] #" + std::to_string(i) + " (null entry)");
+        } else {
+            WriteLine(InventoryEventLine(
+                player, i, slot.ClassName.empty() ? "(no class)" : slot.ClassName, slot.Quantity));
+        }
+    }
+}
+
+AShooterPlayerController* OnlinePlayer(const hostsim::World& world, const std::string& name) {
+    AShooterPlayerController* controller = world.FindPlayer(name);
+    if (controller == nullptr) {
+        throw std::invalid_argument("no player named " + name);
+    }
+    return controller;
+}
+
+void SendRcon(ServerContext& server, const std::string& text) {
+    const RconOutcome outcome =
+        DispatchRconRequest(server.ConsoleRcon, server.NextConsoleRequestId++, text);
+    if (!outcome.Handled) {
+        ServerLine(UnhandledLine("RCON", text));
+    } else if (outcome.Replies.empty()) {
+        ServerError("the RCON request got no reply");
+    }
+}
+
+void Run(ServerContext& server, const ConsoleCommand& command) {
+    hostsim::World& world = *server.World;
+    switch (command.Verb) {
+    case ConsoleVerb::Nothing:
+    case ConsoleVerb::Quit:
+        break;
+    case ConsoleVerb::Players:
+        ListPlayers(world);
+        break;
+    case ConsoleVerb::Join:
+        world.Join(command.Player, command.EosId, command.Admin);
+        ServerLine(command.Player + " joined (EOS ID " + command.EosId +
+                   (command.Admin ? ", administrator)" : ")"));
+        break;
+    case ConsoleVerb::Leave:
+        world.Leave(command.Player);
+        ServerLine(command.Player + " left");
+        break;
+    case ConsoleVerb::Admin:
+        world.SetAdmin(command.Player, command.Admin);
+        ServerLine(command.Player +
+                   (command.Admin ? " is an administrator now" : " is no longer an administrator"));
+        break;
+    case ConsoleVerb::Give: {
+        world.GiveItems(command.Player, command.Item, command.Quantity);
+        const auto itemClass = world.FindItemClass(command.Item);
+        ServerLine("gave " + command.Player + " " + std::to_string(command.Quantity) + " " +
+                   (itemClass ? itemClass->Name : command.Item));
+        break;
+    }
+    case ConsoleVerb::Inventory:
+        ShowInventory(world, command.Player);
+        break;
+    case ConsoleVerb::Chat: {
+        AShooterPlayerController* player = OnlinePlayer(world, command.Player);
+        if (!hostsim::DispatchChat(player, hostsim::Utf8ToUtf16(command.Text))) {
+            ServerLine(UnhandledLine("chat", command.Text));
+        }
+        break;
+    }
+    case ConsoleVerb::Console: {
+        AShooterPlayerController* player = OnlinePlayer(world, command.Player);
+        if (!hostsim::DispatchConsole(player, hostsim::Utf8ToUtf16(command.Text))) {
+            ServerLine(UnhandledLine("console", command.Text));
+        }
+        break;
+    }
+    case ConsoleVerb::Rcon:
+        SendRcon(server, command.Text);
+        break;
+    case ConsoleVerb::ReloadPlugin:
+        UnloadPluginAndReport();
+        LoadPluginAndReport(server.PluginFile);
+        break;
+    case ConsoleVerb::Help:
+        ServerLine("console commands (# starts a comment):");
+        for (const std::string_view line : kConsoleHelp) {
+            ServerLine("  " + std::string(line));
+        }
+        break;
+    }
+}
+
+} // namespace
+
+bool RunConsoleCommand(const ConsoleCommand& command) {
+    ServerContext& server = Server();
+    std::lock_guard lock(server.HostMutex);
+    try {
+        Run(server, command);
+    } catch (const std::invalid_argument& refused) {
+        // The world checks before it changes anything, so a refusal leaves it as it was.
+        ServerError(refused.what());
+    }
+    return command.Verb != ConsoleVerb::Quit;
+}
+
+} // namespace barterbox::server

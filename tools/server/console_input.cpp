@@ -1,0 +1,237 @@
+// The console's line sources; see console_input.h.
+#include "console_input.h"
+
+#include <fcntl.h>
+#include <histedit.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "stop_signal.h"
+
+namespace barterbox::server {
+namespace {
+
+struct Console {
+    int Descriptor = -1;
+    bool OwnsDescriptor = false;
+    std::string Pending; // bytes read past the last line end
+    bool AtEnd = false;
+    // The terminal console.
+    EditLine* Editor = nullptr;
+    History* Lines = nullptr;
+    Completer Complete;
+};
+
+Console& TheConsole() {
+    static Console console;
+    return console;
+}
+
+// Waits until the descriptor is readable or a stop signal arrived; false for the latter.
+bool WaitForInput(int descriptor) {
+    for (;;) {
+        if (StopSignalNumber() != 0) {
+            return false;
+        }
+        pollfd waits[2] = {{descriptor, POLLIN, 0}, {StopSignalDescriptor(), POLLIN, 0}};
+        const int ready = poll(waits, 2, -1);
+        if (ready < 0 && errno != EINTR) {
+            return true; // let the read report the failure
+        }
+        if (ready > 0 && waits[0].revents != 0) {
+            return StopSignalNumber() == 0;
+        }
+    }
+}
+
+std::optional<std::string> ReadPlainLine(Console& console) {
+    for (;;) {
+        const size_t end = console.Pending.find('\n');
+        if (end != std::string::npos) {
+            std::string line = console.Pending.substr(0, end);
+            console.Pending.erase(0, end + 1);
+            return line;
+        }
+        if (console.AtEnd) {
+            if (console.Pending.empty()) {
+                return std::nullopt;
+            }
+            // A last line without a line end still counts.
+            return std::exchange(console.Pending, std::string());
+        }
+        if (!WaitForInput(console.Descriptor)) {
+            return std::nullopt;
+        }
+        char buffer[4096];
+        const ssize_t got = read(console.Descriptor, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            console.AtEnd = true;
+        } else {
+            console.Pending.append(buffer, static_cast<size_t>(got));
+        }
+    }
+}
+
+// ---- The terminal console ----
+
+char* Prompt(EditLine*) {
+    static char prompt[] = "> ";
+    return prompt;
+}
+
+// libedit's character source: one byte at a time from standard input, ending the line (as at the
+// end of input) when a stop signal arrives, so that Ctrl-C and SIGTERM stop the server cleanly.
+int ReadTerminalCharacter(EditLine*, wchar_t* character) {
+    for (;;) {
+        if (!WaitForInput(STDIN_FILENO)) {
+            return 0;
+        }
+        unsigned char byte = 0;
+        const ssize_t got = read(STDIN_FILENO, &byte, 1);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return got == 0 ? 0 : -1;
+        }
+        // Bytes pass through as they are; UTF-8 sequences are rebuilt in ReadTerminalLine.
+        *character = static_cast<wchar_t>(byte);
+        return 1;
+    }
+}
+
+std::string CommonPrefix(const std::vector<std::string>& words) {
+    std::string prefix = words.front();
+    for (const std::string& word : words) {
+        size_t same = 0;
+        while (same < prefix.size() && same < word.size() && prefix[same] == word[same]) {
+            ++same;
+        }
+        prefix.resize(same);
+    }
+    return prefix;
+}
+
+unsigned char CompleteWord(EditLine* editor, int) {
+    Console& console = TheConsole();
+    const LineInfo* line = el_line(editor);
+    if (line == nullptr || !console.Complete) {
+        return CC_ERROR;
+    }
+    const std::string_view before(line->buffer, static_cast<size_t>(line->cursor - line->buffer));
+    const size_t space = before.find_last_of(' ');
+    const std::string_view typed =
+        space == std::string_view::npos ? before : before.substr(space + 1);
+    const std::vector<std::string> candidates = console.Complete(before);
+    if (candidates.empty()) {
+        return CC_ERROR;
+    }
+    if (candidates.size() == 1) {
+        const std::string rest = candidates.front().substr(typed.size()) + " ";
+        return el_insertstr(editor, rest.c_str()) == 0 ? CC_REFRESH : CC_ERROR;
+    }
+    const std::string common = CommonPrefix(candidates);
+    if (common.size() > typed.size()) {
+        return el_insertstr(editor, common.substr(typed.size()).c_str()) == 0 ? CC_REFRESH
+                                                                              : CC_ERROR;
+    }
+    std::string listing = "\n";
+    for (const std::string& candidate : candidates) {
+        listing += candidate + "  ";
+    }
+    listing += "\n";
+    std::fwrite(listing.data(), 1, listing.size(), stdout);
+    std::fflush(stdout);
+    return CC_REDISPLAY;
+}
+
+std::optional<std::string> ReadTerminalLine(Console& console) {
+    int count = 0;
+    const wchar_t* wide = el_wgets(console.Editor, &count);
+    if (wide == nullptr || count <= 0) {
+        std::fputs("\n", stdout); // leave the prompt's line
+        return std::nullopt;
+    }
+    std::string line;
+    for (int i = 0; i < count; ++i) {
+        const wchar_t c = wide[i];
+        line += c >= 0 && c < 0x100 ? static_cast<char>(c) : '?';
+    }
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.pop_back();
+    }
+    if (line.find_first_not_of(' ') != std::string::npos) {
+        HistEvent event;
+        history(console.Lines, &event, H_ENTER, line.c_str());
+    }
+    return line;
+}
+
+} // namespace
+
+bool OpenConsoleScript(const std::string& path, std::string& error) {
+    Console& console = TheConsole();
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    console.Descriptor = descriptor;
+    console.OwnsDescriptor = true;
+    return true;
+}
+
+void OpenConsoleStandardInput(Completer completer) {
+    Console& console = TheConsole();
+    console.Descriptor = STDIN_FILENO;
+    if (isatty(STDIN_FILENO) == 0) {
+        return;
+    }
+    console.Complete = std::move(completer);
+    console.Editor = el_init("barterbox-server", stdin, stdout, stderr);
+    console.Lines = history_init();
+    HistEvent event;
+    history(console.Lines, &event, H_SETSIZE, 500);
+    history(console.Lines, &event, H_SETUNIQUE, 1);
+    el_set(console.Editor, EL_EDITOR, "emacs");
+    el_set(console.Editor, EL_PROMPT, &Prompt);
+    el_set(console.Editor, EL_HIST, history, console.Lines);
+    el_set(console.Editor, EL_GETCFN, &ReadTerminalCharacter);
+    el_set(console.Editor, EL_ADDFN, "barterbox-complete", "complete a console word",
+           &CompleteWord);
+    el_set(console.Editor, EL_BIND, "^I", "barterbox-complete", nullptr);
+}
+
+void CloseConsole() {
+    Console& console = TheConsole();
+    if (console.Editor != nullptr) {
+        el_end(console.Editor);
+        history_end(console.Lines);
+    }
+    if (console.OwnsDescriptor) {
+        close(console.Descriptor);
+    }
+    console = Console{};
+}
+
+bool ConsoleIsInteractive() {
+    return TheConsole().Editor != nullptr;
+}
+
+std::optional<std::string> ReadConsoleLine() {
+    Console& console = TheConsole();
+    if (console.Editor != nullptr) {
+        return ReadTerminalLine(console);
+    }
+    return ReadPlainLine(console);
+}
+
+} // namespace barterbox::server

@@ -1,0 +1,157 @@
+// Parsing of operator lines; see console_language.h.
+#include "console_language.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace barterbox::server {
+namespace {
+
+ConsoleError Usage(std::string_view form) {
+    return {"usage: " + std::string(form)};
+}
+
+std::vector<std::string_view> SplitWords(std::string_view text) {
+    std::vector<std::string_view> words;
+    size_t at = 0;
+    while (at < text.size()) {
+        if (text[at] == ' ') {
+            ++at;
+            continue;
+        }
+        const size_t end = std::min(text.find(' ', at), text.size());
+        words.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    return words;
+}
+
+// Digits only, 1 to the largest int32: a quantity handed to the world must fit the game's count.
+bool ReadQuantity(std::string_view text, int32_t& quantity) {
+    if (text.empty() || text.front() < '0' || text.front() > '9') {
+        return false;
+    }
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), quantity);
+    return error == std::errc() && end == text.data() + text.size() && quantity >= 1;
+}
+
+// NAME and the TEXT after the single space that follows it, for chat and console.
+ConsoleParse PlayerAndText(ConsoleVerb verb, std::string_view rest, std::string_view form) {
+    size_t start = rest.find_first_not_of(' ');
+    if (start == std::string_view::npos) {
+        return Usage(form);
+    }
+    const size_t space = rest.find(' ', start);
+    if (space == std::string_view::npos || space + 1 == rest.size()) {
+        return Usage(form);
+    }
+    ConsoleCommand command;
+    command.Verb = verb;
+    command.Player = std::string(rest.substr(start, space - start));
+    command.Text = std::string(rest.substr(space + 1));
+    return command;
+}
+
+ConsoleParse WordsCommand(ConsoleVerb verb, std::string_view word,
+                          const std::vector<std::string_view>& words) {
+    ConsoleCommand command;
+    command.Verb = verb;
+    switch (verb) {
+    case ConsoleVerb::Players:
+    case ConsoleVerb::ReloadPlugin:
+    case ConsoleVerb::Help:
+    case ConsoleVerb::Quit:
+        if (!words.empty()) {
+            return Usage(word); // these take no arguments
+        }
+        return command;
+    case ConsoleVerb::Join:
+        if (words.size() < 2 || words.size() > 3 || (words.size() == 3 && words[2] != "admin")) {
+            return Usage("join NAME EOSID [admin]");
+        }
+        command.Player = std::string(words[0]);
+        command.EosId = std::string(words[1]);
+        command.Admin = words.size() == 3;
+        return command;
+    case ConsoleVerb::Leave:
+    case ConsoleVerb::Inventory:
+        if (words.size() != 1) {
+            return Usage(verb == ConsoleVerb::Leave ? "leave NAME" : "inv NAME");
+        }
+        command.Player = std::string(words[0]);
+        return command;
+    case ConsoleVerb::Admin:
+        if (words.size() != 2 || (words[1] != "on" && words[1] != "off")) {
+            return Usage("admin NAME on|off");
+        }
+        command.Player = std::string(words[0]);
+        command.Admin = words[1] == "on";
+        return command;
+    case ConsoleVerb::Give:
+        if (words.size() != 3) {
+            return Usage("give NAME ITEM QTY");
+        }
+        if (!ReadQuantity(words[2], command.Quantity)) {
+            return ConsoleError{"QTY must be a whole number from 1 to " +
+                                std::to_string(std::numeric_limits<int32_t>::max()) + ", not \"" +
+                                std::string(words[2]) + "\""};
+        }
+        command.Player = std::string(words[0]);
+        command.Item = std::string(words[1]);
+        return command;
+    default:
+        return ConsoleError{"internal: not a word command"};
+    }
+}
+
+} // namespace
+
+ConsoleParse ParseConsoleLine(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1); // a script saved with CR LF line ends
+    }
+    const size_t start = line.find_first_not_of(" \t");
+    if (start == std::string_view::npos || line[start] == '#') {
+        return ConsoleCommand{};
+    }
+    line.remove_prefix(start);
+    const size_t space = line.find(' ');
+    const std::string_view word = line.substr(0, space);
+    const std::string_view rest =
+        space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+
+    if (word == "chat") {
+        return PlayerAndText(ConsoleVerb::Chat, rest, "chat NAME TEXT...");
+    }
+    if (word == "console") {
+        return PlayerAndText(ConsoleVerb::Console, rest, "console NAME TEXT...");
+    }
+    if (word == "rcon") {
+        if (rest.empty()) {
+            return Usage("rcon TEXT...");
+        }
+        ConsoleCommand command;
+        command.Verb = ConsoleVerb::Rcon;
+        command.Text = std::string(rest);
+        return command;
+    }
+
+    static constexpr std::pair<std::string_view, ConsoleVerb> kWordVerbs[] = {
+        {"players", ConsoleVerb::Players}, {"join", ConsoleVerb::Join},
+        {"leave", ConsoleVerb::Leave},     {"admin", ConsoleVerb::Admin},
+        {"give", ConsoleVerb::Give},       {"inv", ConsoleVerb::Inventory},
+        {"help", ConsoleVerb::Help},       {"reload-plugin", ConsoleVerb::ReloadPlugin},
+        {"quit", ConsoleVerb::Quit},
+    };
+    for (const auto& [name, verb] : kWordVerbs) {
+        if (word == name) {
+            return WordsCommand(verb, word, SplitWords(rest));
+        }
+    }
+    return ConsoleError{"unknown command \"" + std::string(word) + "\"; help lists the commands"};
+}
+
+} // namespace barterbox::server

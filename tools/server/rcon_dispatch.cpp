@@ -1,0 +1,29 @@
+// One RCON request through the host; see rcon_dispatch.h.
+#include "rcon_dispatch.h"
+
+#include "hostsim/command_registry.h"
+#include "hostsim/host_strings.h"
+#include "server_context.h"
+
+namespace barterbox::server {
+
+RconOutcome DispatchRconRequest(RCONClientConnection* connection, int32_t requestId,
+                                std::string_view body) {
+    ServerContext& server = Server();
+    server.CaptureConnection = connection;
+    server.CapturedReplies.clear();
+    RconOutcome outcome;
+    outcome.Handled = hostsim::DispatchRcon(connection, requestId, hostsim::Utf8ToUtf16(body),
+                                            server.World->GameWorld());
+    outcome.Replies = std::move(server.CapturedReplies);
+    server.CaptureConnection = nullptr;
+    server.CapturedReplies.clear();
+    return outcome;
+}
+
+std::string UnhandledLine(std::string_view kind, std::string_view line) {
+    const std::string_view word = line.substr(0, line.find(' '));
+    return "no " + std::string(kind) + " command \"" + std::string(word) + "\" is registered";
+}
+
+} // namespace barterbox::server

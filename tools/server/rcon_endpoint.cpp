@@ -1,0 +1,239 @@
+// The RCON endpoint; see rcon_endpoint.h. Each client is one coroutine on the serving thread:
+// read a size field, check it before reading further, read and check the packet, answer.
+#include "rcon_endpoint.h"
+
+#include <pthread.h>
+
+#include <chrono>
+#include <csignal>
+#include <memory>
+#include <optional>
+#include <set>
+#include <thread>
+#include <variant>
+
+#include <asio/co_spawn.hpp>
+#include <asio/detached.hpp>
+#include <asio/experimental/as_tuple.hpp>
+#include <asio/io_context.hpp>
+#include <asio/ip/tcp.hpp>
+#include <asio/post.hpp>
+#include <asio/read.hpp>
+#include <asio/steady_timer.hpp>
+#include <asio/use_awaitable.hpp>
+#include <asio/write.hpp>
+
+#include "event_output.h"
+#include "rcon_protocol.h"
+
+namespace barterbox::server {
+namespace {
+
+using asio::ip::tcp;
+
+// Errors come back as values: a client that goes away is ordinary, not exceptional.
+constexpr auto kAsValues = asio::experimental::as_tuple(asio::use_awaitable);
+
+struct Endpoint {
+    asio::io_context Io;
+    tcp::acceptor Acceptor{Io};
+    std::thread Thread;
+    std::string Password;
+    RconServices Services;
+    std::set<tcp::socket*> Clients; // touched on the serving thread only
+    int NextClient = 1;
+    bool Stopping = false;
+};
+
+std::unique_ptr<Endpoint>& TheEndpoint() {
+    static std::unique_ptr<Endpoint> endpoint;
+    return endpoint;
+}
+
+// Compares every byte whatever the first difference, so that timing tells nothing of the password.
+bool SamePassword(std::string_view given, std::string_view expected) {
+    unsigned difference = given.size() == expected.size() ? 0u : 1u;
+    for (size_t i = 0; i < given.size(); ++i) {
+        const char other = i < expected.size() ? expected[i] : '\0';
+        difference |= static_cast<unsigned>(static_cast<unsigned char>(given[i]) ^
+                                            static_cast<unsigned char>(other));
+    }
+    return difference == 0;
+}
+
+std::string Ending(const asio::error_code& error, bool midPacket) {
+    if (error == asio::error::operation_aborted) {
+        return "closed as the server stops";
+    }
+    if (error == asio::error::eof) {
+        return midPacket ? "disconnected in the middle of a packet" : "disconnected";
+    }
+    return "lost: " + error.message();
+}
+
+// Talks with one client until it goes or must go; returns how the conversation ended.
+asio::awaitable<std::string> Converse(Endpoint& endpoint, tcp::socket& socket,
+                                      RCONClientConnection* connection, const std::string& who) {
+    bool authenticated = false;
+    for (;;) {
+        unsigned char field[kRconSizeFieldBytes];
+        const auto [sizeError, sizeRead] =
+            co_await asio::async_read(socket, asio::buffer(field), kAsValues);
+        if (sizeError) {
+            co_return Ending(sizeError, false);
+        }
+        const auto size = CheckPacketSize(field);
+        if (const auto* refused = std::get_if<RconPacketError>(&size)) {
+            co_return "sent a malformed packet (" + refused->Reason + "); connection closed";
+        }
+        std::string bytes(static_cast<size_t>(std::get<int32_t>(size)), '\0');
+        const auto [bodyError, bodyRead] =
+            co_await asio::async_read(socket, asio::buffer(bytes), kAsValues);
+        if (bodyError) {
+            co_return Ending(bodyError, true);
+        }
+        auto decoded = DecodePacket(bytes);
+        if (const auto* refused = std::get_if<RconPacketError>(&decoded)) {
+            co_return "sent a malformed packet (" + refused->Reason + "); connection closed";
+        }
+        const RconPacket& packet = std::get<RconPacket>(decoded);
+
+        std::vector<std::string> answers;
+        std::optional<std::string> closing;
+        if (packet.Type == kRconAuth) {
+            authenticated = SamePassword(packet.Body, endpoint.Password);
+            // Only the authentication answer, without the empty response some servers send
+            // first: clients that read one packet per call would lose the second one.
+            answers.push_back(
+                EncodePacket(authenticated ? packet.Id : kRconAuthFailedId, kRconAuthResponse, ""));
+            if (authenticated) {
+                ServerLine(who + " authenticated");
+            } else {
+                closing = "sent a wrong password; connection closed";
+            }
+        } else if (!authenticated) {
+            answers.push_back(EncodePacket(kRconAuthFailedId, kRconAuthResponse, ""));
+            closing = "sent a request before authenticating; connection closed";
+        } else if (packet.Type == kRconExecCommand) {
+            ServerLine(who + " sends: " + packet.Body);
+            std::vector<std::string> replies =
+                endpoint.Services.Run(connection, packet.Id, packet.Body);
+            if (replies.empty()) {
+                replies.emplace_back(); // every request is answered, if only with nothing
+            }
+            for (const std::string& reply : replies) {
+                answers.push_back(EncodePacket(packet.Id, kRconResponseValue, reply));
+            }
+        } else {
+            // An empty response from a client marks the end of a multi-packet answer; mirror it.
+            answers.push_back(EncodePacket(packet.Id, kRconResponseValue, ""));
+        }
+        for (const std::string& answer : answers) {
+            const auto [writeError, written] =
+                co_await asio::async_write(socket, asio::buffer(answer), kAsValues);
+            if (writeError) {
+                co_return Ending(writeError, false);
+            }
+        }
+        if (closing) {
+            co_return *closing;
+        }
+    }
+}
+
+asio::awaitable<void> ServeClient(Endpoint& endpoint, tcp::socket socket, int number) {
+    const std::string who = "RCON client #" + std::to_string(number);
+    asio::error_code ignored;
+    if (endpoint.Stopping) {
+        co_return; // accepted just as the server stops
+    }
+    const tcp::endpoint peer = socket.remote_endpoint(ignored);
+    endpoint.Clients.insert(&socket);
+    ServerLine(who + " connected from " + peer.address().to_string() + ":" +
+               std::to_string(peer.port()));
+    RCONClientConnection* connection = endpoint.Services.Open();
+    const std::string ending = co_await Converse(endpoint, socket, connection, who);
+    endpoint.Services.Close(connection);
+    endpoint.Clients.erase(&socket);
+    socket.close(ignored);
+    ServerLine(who + " " + ending);
+}
+
+asio::awaitable<void> AcceptClients(Endpoint& endpoint) {
+    for (;;) {
+        auto [error, socket] = co_await endpoint.Acceptor.async_accept(kAsValues);
+        if (error == asio::error::operation_aborted || !endpoint.Acceptor.is_open()) {
+            co_return;
+        }
+        if (error) {
+            // Out of descriptors, say: wait a little instead of spinning on the same failure.
+            ServerError("RCON: cannot accept a connection: " + error.message());
+            asio::steady_timer pause(endpoint.Io, std::chrono::milliseconds(100));
+            co_await pause.async_wait(kAsValues);
+            continue;
+        }
+        asio::co_spawn(endpoint.Io, ServeClient(endpoint, std::move(socket), endpoint.NextClient++),
+                       asio::detached);
+    }
+}
+
+} // namespace
+
+bool StartRconEndpoint(uint16_t port, std::string password, RconServices services,
+                       uint16_t& boundPort, std::string& error) {
+    auto endpoint = std::make_unique<Endpoint>();
+    endpoint->Password = std::move(password);
+    endpoint->Services = std::move(services);
+    // Loopback only: the simulated server is for trying things out, never for a network.
+    const tcp::endpoint address(asio::ip::address_v4::loopback(), port);
+    asio::error_code failure;
+    endpoint->Acceptor.open(address.protocol(), failure);
+    if (!failure) {
+        endpoint->Acceptor.set_option(tcp::acceptor::reuse_address(true), failure);
+    }
+    if (!failure) {
+        endpoint->Acceptor.bind(address, failure);
+    }
+    if (!failure) {
+        endpoint->Acceptor.listen(asio::socket_base::max_listen_connections, failure);
+    }
+    if (failure) {
+        error = "cannot listen on 127.0.0.1:" + std::to_string(port) + ": " + failure.message();
+        return false;
+    }
+    boundPort = endpoint->Acceptor.local_endpoint().port();
+    asio::co_spawn(endpoint->Io, AcceptClients(*endpoint), asio::detached);
+
+    // Stop signals belong to the main thread, which shuts everything down in order.
+    sigset_t blocked;
+    sigset_t previous;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGINT);
+    sigaddset(&blocked, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+    Endpoint& serving = *endpoint;
+    endpoint->Thread = std::thread([&serving] { serving.Io.run(); });
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    TheEndpoint() = std::move(endpoint);
+    return true;
+}
+
+void StopRconEndpoint() {
+    std::unique_ptr<Endpoint>& endpoint = TheEndpoint();
+    if (!endpoint) {
+        return;
+    }
+    asio::post(endpoint->Io, [&serving = *endpoint] {
+        asio::error_code ignored;
+        serving.Stopping = true;
+        serving.Acceptor.close(ignored);
+        for (tcp::socket* client : serving.Clients) {
+            client->close(ignored);
+        }
+    });
+    // The thread ends once every client's coroutine has wound up.
+    endpoint->Thread.join();
+    endpoint.reset();
+}
+
+} // namespace barterbox::server

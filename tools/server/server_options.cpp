@@ -1,0 +1,59 @@
+// The command line of barterbox-server; see server_options.h.
+#include "server_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include "plugin_module.h"
+
+namespace barterbox::server {
+
+OptionsResult ParseServerOptions(int argc, const char* const* argv) {
+    OptionsResult result;
+    ServerOptions& options = result.Options;
+    options.ServerDir = ".";
+    options.PluginFile = DefaultPluginPath();
+
+    CLI::App app{"The simulated ARK dedicated server: loads the Barterbox plugin module into the "
+                 "stand-in host and runs console lines, a script or RCON requests against it."};
+    app.add_option("--server-dir", options.ServerDir,
+                   "the server folder; the plugin's config is "
+                   "DIR/ArkApi/Plugins/Barterbox/config.json")
+        ->capture_default_str();
+    app.add_option("--world", options.WorldFile,
+                   "the world file: item classes and players (default: an empty world)");
+    app.add_option("--plugin", options.PluginFile, "the plugin module to load")
+        ->capture_default_str();
+    app.add_option("--script", options.ScriptFile,
+                   "read console lines from FILE instead of standard input");
+    uint16_t port = 0;
+    CLI::Option* portOption =
+        app.add_option("--rcon-port", port,
+                       "serve RCON on 127.0.0.1:N (0 picks a free port, which is printed)")
+            ->check(CLI::Range(0, 65535));
+    CLI::Option* passwordOption =
+        app.add_option("--rcon-password", options.RconPassword, "the password RCON clients send");
+    CLI::Option* serveOption = app.add_flag(
+        "--serve", options.Serve,
+        "keep serving RCON after the input ends, until SIGINT or SIGTERM, then unload cleanly");
+    app.add_flag("--no-color", options.NoColour, "never colour the output");
+    portOption->needs(passwordOption);
+    passwordOption->needs(portOption);
+    serveOption->needs(portOption);
+
+    try {
+        app.parse(argc, argv);
+        if (*passwordOption && options.RconPassword.empty()) {
+            throw CLI::ValidationError("--rcon-password", "an RCON password cannot be empty");
+        }
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error);
+        result.ExitStatus = status == 0 ? 0 : 2;
+        return result;
+    }
+    if (*portOption) {
+        options.RconPort = port;
+    }
+    return result;
+}
+
+} // namespace barterbox::server

@@ -1,0 +1,30 @@
+// The command line of barterbox-server.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace barterbox::server {
+
+struct ServerOptions {
+    std::string ServerDir;            // the host's GetCurrentDir; the plugin's config sits below it
+    std::string WorldFile;            // empty: an empty world
+    std::string PluginFile;           // the module to load
+    std::string ScriptFile;           // empty: standard input
+    std::optional<uint16_t> RconPort; // 0 lets the system pick a free port
+    std::string RconPassword;
+    bool Serve = false; // keep serving RCON after the input ends, until SIGINT or SIGTERM
+    bool NoColour = false;
+};
+
+// The options, or the exit status when the program should stop at once (0 after --help, 2 after
+// a usage error, which has been printed).
+struct OptionsResult {
+    ServerOptions Options;
+    std::optional<int> ExitStatus;
+};
+
+OptionsResult ParseServerOptions(int argc, const char* const* argv);
+
+} // namespace barterbox::server

@@ -1,0 +1,60 @@
+// The stop signals; see stop_signal.h.
+#include "stop_signal.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+
+namespace barterbox::server {
+namespace {
+
+int stopPipe[2] = {-1, -1};
+volatile std::sig_atomic_t stopSignal = 0;
+
+// Only async-signal-safe calls here: a flag and one write to the pipe.
+void OnStopSignal(int number) {
+    const int saved = errno;
+    stopSignal = number;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(stopPipe[1], &byte, 1);
+    errno = saved;
+}
+
+} // namespace
+
+void InstallStopSignals() {
+    if (stopPipe[0] != -1) {
+        return;
+    }
+    if (pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return;
+    }
+    struct sigaction action = {};
+    action.sa_handler = &OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0; // no SA_RESTART: a blocked wait returns and looks at the pipe
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+int StopSignalDescriptor() {
+    return stopPipe[0];
+}
+
+int StopSignalNumber() {
+    return stopSignal;
+}
+
+void WaitForStopSignal() {
+    while (stopSignal == 0) {
+        pollfd wait = {stopPipe[0], POLLIN, 0};
+        if (poll(&wait, 1, -1) < 0 && errno != EINTR) {
+            return;
+        }
+    }
+}
+
+} // namespace barterbox::server

@@ -1,0 +1,35 @@
+// Building the simulated world; see world_builder.h.
+#include "world_builder.h"
+
+#include <stdexcept>
+
+namespace barterbox::server {
+
+bool BuildWorld(const tools::World& contents, hostsim::World& world, std::string& error) {
+    std::string where;
+    try {
+        world.SetInventorySlots(contents.InventorySlots);
+        for (size_t i = 0; i < contents.ItemClasses.size(); ++i) {
+            where = "ItemClasses[" + std::to_string(i) + "]";
+            world.AddItemClass(contents.ItemClasses[i].Path, contents.ItemClasses[i].MaxStack);
+        }
+        for (size_t p = 0; p < contents.Players.size(); ++p) {
+            const tools::WorldPlayer& player = contents.Players[p];
+            where = "Players[" + std::to_string(p) + "]";
+            world.Join(player.Name, player.EosId, player.Admin);
+            for (size_t i = 0; i < player.Inventory.size(); ++i) {
+                const tools::WorldInventoryItem& item = player.Inventory[i];
+                where = "Players[" + std::to_string(p) + "].Inventory[" + std::to_string(i) + "]";
+                // By path: a class name may be shared by several classes, the path is not.
+                world.GiveItems(player.Name, contents.ItemClasses.at(item.ClassIndex).Path,
+                                item.Quantity);
+            }
+        }
+    } catch (const std::exception& refused) {
+        error = where + ": " + refused.what();
+        return false;
+    }
+    return true;
+}
+
+} // namespace barterbox::server
