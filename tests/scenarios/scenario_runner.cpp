@@ -1,0 +1,346 @@
+// Runs one scenario transcript against barterbox-server in a fresh temporary server folder and
+// compares the whole output, line by line, with the transcript; the date and time of log lines
+// are masked. See tests/scenarios/README.md for the transcript format.
+//
+//   scenario_runner --server build/bin/barterbox-server --repo . tests/scenarios/chat.txt
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct FileBlock {
+    std::string Path; // relative to the server folder
+    std::string Content;
+};
+
+struct Transcript {
+    std::vector<std::string> Arguments;
+    std::vector<std::pair<std::string, std::string>> Copies; // repository file, server file
+    std::vector<FileBlock> Files;
+    std::vector<FileBlock> ExpectedFiles;
+    std::vector<std::string> AbsentFiles;
+    std::optional<std::string> InputFile; // a repository file instead of the "> " lines
+    int ExitStatus = 0;
+    std::vector<std::string> Input;
+    std::vector<std::string> Output;
+};
+
+[[noreturn]] void Fail(const std::string& message) {
+    std::cerr << "scenario_runner: " << message << "\n";
+    std::exit(2);
+}
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+    if (from.empty()) {
+        return;
+    }
+    std::string result;
+    size_t done = 0;
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, done)) {
+        result.append(text, done, at - done);
+        result.append(to);
+        done = at + from.size();
+    }
+    result.append(text, done);
+    text = std::move(result);
+}
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream stream(text);
+    std::vector<std::string> words;
+    for (std::string word; stream >> word;) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+// {sp} stands for a space, so that trailing spaces survive editors that strip them.
+std::string Unmark(std::string line) {
+    ReplaceAll(line, "{sp}", " ");
+    return line;
+}
+
+Transcript ReadTranscript(const std::string& path, const std::string& repo) {
+    std::ifstream file(path);
+    if (!file) {
+        Fail("cannot read " + path);
+    }
+    Transcript transcript;
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) {
+        lines.push_back(line);
+    }
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (!line.starts_with("@")) {
+            if (line.find_first_not_of(' ') == std::string::npos) {
+                continue;
+            }
+            transcript.Output.push_back(Unmark(line));
+            if (line.starts_with("> ")) {
+                transcript.Input.push_back(Unmark(line.substr(2)));
+            }
+            continue;
+        }
+        std::vector<std::string> words = Words(line);
+        const std::string directive = words.front();
+        words.erase(words.begin());
+        auto block = [&](const std::string& name) {
+            if (words.size() != 1) {
+                Fail(path + ":" + std::to_string(i + 1) + ": " + name + " takes one path");
+            }
+            FileBlock result{words[0], {}};
+            bool first = true;
+            for (++i; i < lines.size() && lines[i] != "@end"; ++i) {
+                result.Content += (first ? "" : "\n") + Unmark(lines[i]);
+                first = false;
+            }
+            if (i == lines.size()) {
+                Fail(path + ": " + name + " without @end");
+            }
+            return result;
+        };
+        if (directive == "@args") {
+            for (const std::string& word : words) {
+                transcript.Arguments.push_back(word); // {repo} and {server} are filled in later
+            }
+        } else if (directive == "@copy" && words.size() == 2) {
+            transcript.Copies.emplace_back(words[0], words[1]);
+        } else if (directive == "@file") {
+            transcript.Files.push_back(block(directive));
+        } else if (directive == "@expect-file") {
+            transcript.ExpectedFiles.push_back(block(directive));
+        } else if (directive == "@absent" && words.size() == 1) {
+            transcript.AbsentFiles.push_back(words[0]);
+        } else if (directive == "@input" && words.size() == 1) {
+            transcript.InputFile = repo + "/" + words[0];
+        } else if (directive == "@exit" && words.size() == 1) {
+            transcript.ExitStatus = std::atoi(words[0].c_str());
+        } else {
+            Fail(path + ":" + std::to_string(i + 1) + ": unknown or malformed directive: " + line);
+        }
+    }
+    return transcript;
+}
+
+void WriteFile(const fs::path& path, const std::string& content) {
+    fs::create_directories(path.parent_path());
+    std::ofstream file(path, std::ios::binary);
+    file << content;
+    if (!file) {
+        Fail("cannot write " + path.string());
+    }
+}
+
+std::optional<std::string> ReadFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return std::nullopt;
+    }
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+// Runs the server with standard output and standard error in one pipe, as an operator sees them.
+std::string RunServer(const std::vector<std::string>& command, int& status) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        Fail(std::string("pipe: ") + std::strerror(errno));
+    }
+    const pid_t child = fork();
+    if (child < 0) {
+        Fail(std::string("fork: ") + std::strerror(errno));
+    }
+    if (child == 0) {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        dup2(pipeEnds[1], STDERR_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        const int nothing = open("/dev/null", O_RDONLY);
+        dup2(nothing, STDIN_FILENO);
+        std::vector<char*> argv;
+        for (const std::string& word : command) {
+            argv.push_back(const_cast<char*>(word.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        std::perror("execv");
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+    std::string output;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = read(pipeEnds[0], buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        output.append(buffer, static_cast<size_t>(got));
+    }
+    close(pipeEnds[0]);
+    int raw = 0;
+    while (waitpid(child, &raw, 0) < 0 && errno == EINTR) {
+    }
+    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    return output;
+}
+
+std::vector<std::string> Normalise(const std::string& output, const std::string& serverDir,
+                                   const std::string& repo) {
+    // "%D %R " of the plugin's log pattern: MM/DD/YY HH:MM and a space.
+    static const std::regex kDateTime("^[0-9]{2}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2} ");
+    std::vector<std::string> lines;
+    std::istringstream stream(output);
+    for (std::string line; std::getline(stream, line);) {
+        if (line.find_first_not_of(' ') == std::string::npos) {
+            continue;
+        }
+        line = std::regex_replace(line, kDateTime, "MM/DD/YY HH:MM ",
+                                  std::regex_constants::format_first_only);
+        ReplaceAll(line, serverDir, "{server}");
+        ReplaceAll(line, repo, "{repo}");
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string Shown(std::string line) {
+    size_t end = line.size();
+    while (end > 0 && line[end - 1] == ' ') {
+        --end;
+    }
+    std::string marks;
+    for (size_t i = end; i < line.size(); ++i) {
+        marks += "{sp}";
+    }
+    return line.substr(0, end) + marks;
+}
+
+bool CompareOutput(const std::vector<std::string>& expected,
+                   const std::vector<std::string>& actual) {
+    size_t i = 0;
+    while (i < expected.size() && i < actual.size() && expected[i] == actual[i]) {
+        ++i;
+    }
+    if (i == expected.size() && i == actual.size()) {
+        return true;
+    }
+    std::cout << "Output differs at line " << i + 1 << " (blank lines not counted):\n";
+    std::cout << "  expected: " << (i < expected.size() ? Shown(expected[i]) : "(end of output)")
+              << "\n";
+    std::cout << "  actual:   " << (i < actual.size() ? Shown(actual[i]) : "(end of output)")
+              << "\n";
+    std::cout << "The whole output, as a transcript would hold it:\n";
+    for (const std::string& line : actual) {
+        std::cout << Shown(line) << "\n";
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string server;
+    std::string repo;
+    std::string transcriptPath;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--server" && i + 1 < argc) {
+            server = argv[++i];
+        } else if (argument == "--repo" && i + 1 < argc) {
+            repo = argv[++i];
+        } else {
+            transcriptPath = argument;
+        }
+    }
+    if (server.empty() || repo.empty() || transcriptPath.empty()) {
+        Fail("usage: scenario_runner --server FILE --repo DIR TRANSCRIPT");
+    }
+    repo = fs::canonical(repo).string();
+    const Transcript transcript = ReadTranscript(transcriptPath, repo);
+
+    char pattern[] = "/tmp/barterbox-scenario-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+        Fail(std::string("mkdtemp: ") + std::strerror(errno));
+    }
+    const fs::path scratch = pattern;
+    const fs::path serverDir = scratch / "server";
+    fs::create_directories(serverDir);
+    for (const auto& [from, to] : transcript.Copies) {
+        const auto content = ReadFile(fs::path(repo) / from);
+        if (!content) {
+            Fail("cannot read " + from);
+        }
+        WriteFile(serverDir / to, *content);
+    }
+    for (const FileBlock& file : transcript.Files) {
+        WriteFile(serverDir / file.Path, file.Content);
+    }
+    std::string inputFile;
+    if (transcript.InputFile) {
+        inputFile = *transcript.InputFile;
+    } else {
+        std::string input;
+        for (const std::string& line : transcript.Input) {
+            input += line + "\n";
+        }
+        inputFile = (scratch / "input.txt").string();
+        WriteFile(inputFile, input);
+    }
+
+    std::vector<std::string> command = {server,     "--server-dir", serverDir.string(),
+                                        "--script", inputFile,      "--no-color"};
+    for (std::string argument : transcript.Arguments) {
+        ReplaceAll(argument, "{repo}", repo);
+        ReplaceAll(argument, "{server}", serverDir.string());
+        command.push_back(argument);
+    }
+    int status = 0;
+    const std::string output = RunServer(command, status);
+
+    bool passed = CompareOutput(transcript.Output, Normalise(output, serverDir.string(), repo));
+    if (status != transcript.ExitStatus) {
+        std::cout << "Exit status " << status << ", expected " << transcript.ExitStatus << "\n";
+        passed = false;
+    }
+    for (const FileBlock& file : transcript.ExpectedFiles) {
+        const auto content = ReadFile(serverDir / file.Path);
+        if (!content) {
+            std::cout << "Expected file " << file.Path << " does not exist\n";
+            passed = false;
+        } else if (*content != file.Content) {
+            std::cout << "File " << file.Path << " differs; it holds:\n" << *content << "\n";
+            passed = false;
+        }
+    }
+    for (const std::string& path : transcript.AbsentFiles) {
+        if (fs::exists(serverDir / path)) {
+            std::cout << "File " << path << " exists, but should not\n";
+            passed = false;
+        }
+    }
+    std::error_code ignored;
+    fs::remove_all(scratch, ignored);
+    std::cout << (passed ? "PASSED " : "FAILED ") << transcriptPath << "\n";
+    return passed ? 0 : 1;
+}

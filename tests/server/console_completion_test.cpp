@@ -1,0 +1,85 @@
+// Tab completion: which words the console offers where, and reading exchange names from a config.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "console_completion.h"
+
+namespace {
+
+using barterbox::server::CompletionCandidates;
+using barterbox::server::CompletionSources;
+using barterbox::server::ExchangeNamesInConfig;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+CompletionSources Sources() {
+    CompletionSources sources;
+    sources.Players = {"Bram", "Ada", "Cleo"};
+    sources.EosIds = {"0002aa", "0002bb"};
+    sources.ItemClasses = {"PrimalItemResource_Wood", "PrimalItemResource_Stone"};
+    sources.ChatCommands = {"/exchange", "/ex"};
+    sources.ConsoleCommands = {"DoExchange", "Barterbox.List", "Barterbox.Remove"};
+    sources.RconCommands = {"Barterbox.Do"};
+    sources.Exchanges = {"Wood", "Stone", "Ingots"};
+    return sources;
+}
+
+TEST(ConsoleCompletion, OffersTheWordsThatFitWhereTheCursorIs) {
+    const CompletionSources sources = Sources();
+    EXPECT_THAT(CompletionCandidates("", sources).size(), 12u);
+    EXPECT_THAT(CompletionCandidates("re", sources), ElementsAre("reload-plugin"));
+    EXPECT_THAT(CompletionCandidates("chat ", sources), ElementsAre("Ada", "Bram", "Cleo"));
+    EXPECT_THAT(CompletionCandidates("chat B", sources), ElementsAre("Bram"));
+    EXPECT_THAT(CompletionCandidates("chat Bram /e", sources), ElementsAre("/ex", "/exchange"));
+    EXPECT_THAT(CompletionCandidates("chat Bram /ex W", sources), ElementsAre("Wood"));
+    EXPECT_THAT(CompletionCandidates("chat Bram /exchange ", sources),
+                ElementsAre("Ingots", "Stone", "Wood"));
+    EXPECT_THAT(CompletionCandidates("console Ada Barterbox.", sources),
+                ElementsAre("Barterbox.List", "Barterbox.Remove"));
+    EXPECT_THAT(CompletionCandidates("console Ada Barterbox.Remove S", sources),
+                ElementsAre("Stone"));
+    EXPECT_THAT(CompletionCandidates("console Ada DoExchange 0002a", sources),
+                ElementsAre("0002aa"));
+    EXPECT_THAT(CompletionCandidates("console Ada DoExchange 0002aa I", sources),
+                ElementsAre("Ingots"));
+    EXPECT_THAT(CompletionCandidates("rcon B", sources), ElementsAre("Barterbox.Do"));
+    EXPECT_THAT(CompletionCandidates("rcon Barterbox.Do   0002b", sources), ElementsAre("0002bb"));
+    EXPECT_THAT(CompletionCandidates("rcon Barterbox.Do 0002bb In", sources),
+                ElementsAre("Ingots"));
+    EXPECT_THAT(CompletionCandidates("admin Ada o", sources), ElementsAre("off", "on"));
+    EXPECT_THAT(CompletionCandidates("join Dana 0002dd a", sources), ElementsAre("admin"));
+    EXPECT_THAT(CompletionCandidates("give Ada PrimalItemResource_S", sources),
+                ElementsAre("PrimalItemResource_Stone"));
+}
+
+TEST(ConsoleCompletion, OffersNothingWhereNoWordIsKnown) {
+    const CompletionSources sources = Sources();
+    EXPECT_THAT(CompletionCandidates("players ", sources), IsEmpty());
+    EXPECT_THAT(CompletionCandidates("chat Ada hello ", sources), IsEmpty());
+    EXPECT_THAT(CompletionCandidates("give Ada PrimalItemResource_Wood ", sources), IsEmpty());
+    EXPECT_THAT(CompletionCandidates("join ", sources), IsEmpty());
+    EXPECT_THAT(CompletionCandidates("xyz", sources), IsEmpty());
+}
+
+TEST(ConsoleCompletion, ExchangeNamesInConfig_TakesTheReachableNamesOfAReadableFile) {
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / "barterbox-completion-config.json";
+    {
+        std::ofstream out(file);
+        out << R"({"Exchanges": {"Wood": {}, "Iron Deal": {}, "stone": {}}, "Settings": {}})";
+    }
+    EXPECT_THAT(ExchangeNamesInConfig(file.string()), ElementsAre("Wood", "stone"));
+    {
+        std::ofstream out(file);
+        out << "{ not json";
+    }
+    EXPECT_THAT(ExchangeNamesInConfig(file.string()), IsEmpty());
+    std::filesystem::remove(file);
+    EXPECT_THAT(ExchangeNamesInConfig(file.string()), IsEmpty());
+}
+
+} // namespace

@@ -1,0 +1,101 @@
+#!/usr/bin/env python3
+"""barterbox-server's console on a terminal (a pseudo-terminal): the prompt, tab completion of
+console words, player names and exchange names, colour, and Ctrl-C stopping the server cleanly.
+
+    console_terminal_test.py SERVER_PROGRAM REPOSITORY
+"""
+import os
+import pty
+import select
+import shutil
+import sys
+import tempfile
+import time
+
+
+class Terminal:
+    def __init__(self, argv):
+        self.pid, self.fd = pty.fork()
+        if self.pid == 0:
+            os.execv(argv[0], argv)
+        self.seen = b""
+
+    def expect(self, text, timeout=20):
+        """Reads until `text` (bytes) has appeared after what was already matched."""
+        deadline = time.monotonic() + timeout
+        while text not in self.seen:
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([self.fd], [], [], left)[0]:
+                raise AssertionError("timed out waiting for %r" % text)
+            try:
+                chunk = os.read(self.fd, 4096)
+            except OSError:  # the other side has gone
+                chunk = b""
+            if not chunk:
+                raise AssertionError("the terminal closed before %r" % text)
+            self.seen += chunk
+        self.seen = self.seen[self.seen.index(text) + len(text):]
+
+    def type(self, text):
+        os.write(self.fd, text)
+
+    def wait(self, timeout=30):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            try:  # keep the terminal drained so that the server never blocks on output
+                if select.select([self.fd], [], [], 0.1)[0]:
+                    os.read(self.fd, 4096)
+            except OSError:
+                pass
+            pid, status = os.waitpid(self.pid, os.WNOHANG)
+            if pid:
+                return os.waitstatus_to_exitcode(status)
+        os.kill(self.pid, 9)
+        raise AssertionError("the server did not stop")
+
+
+def main():
+    server_program, repo = sys.argv[1], sys.argv[2]
+    scratch = tempfile.mkdtemp(prefix="barterbox-terminal-")
+    try:
+        plugin = os.path.join(scratch, "ArkApi", "Plugins", "Barterbox")
+        os.makedirs(plugin)
+        shutil.copy(os.path.join(repo, "examples", "config.json"), plugin)
+        terminal = Terminal([server_program, "--server-dir", scratch,
+                             "--world", os.path.join(repo, "examples", "world.json")])
+        terminal.expect(b"plugin loaded from Barterbox.so")
+        terminal.expect(b"> ")
+
+        # A console word: "pla" completes to "players ".
+        terminal.type(b"pla\t\r")
+        terminal.expect(b"3 players online")
+        terminal.expect(b"> ")
+
+        # A player name, then an exchange name read from config.json.
+        terminal.type(b"chat Br\t/ex Th\t\r")
+        # The chat line is coloured on a terminal (cyan), and reads as in a transcript.
+        terminal.expect(b"\x1b[36m[chat -> Bram] <Trader> Exchange complete: Thatch x1\x1b[0m")
+        terminal.expect(b"> ")
+
+        # History: Ctrl-P brings back the last line; Bram's last 200 thatch go the same way.
+        terminal.type(b"\x10\r")
+        terminal.expect(b"[chat -> Bram] <Trader> Exchange complete: Thatch x1")
+        terminal.type(b"\x10\r")
+        terminal.expect(b"[chat -> Bram] <Trader> Need 200 PrimalItemResource_Thatch (have 0)")
+
+        # Ctrl-C at the prompt: SIGINT, and the server unloads the plugin and exits 0.
+        terminal.expect(b"> ")
+        terminal.type(b"\x03")
+        terminal.expect(b"SIGINT received; stopping")
+        terminal.expect(b"Barterbox: Unloaded")
+        terminal.expect(b"plugin unloaded")
+        status = terminal.wait()
+        if status != 0:
+            raise AssertionError("the server exited %d" % status)
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+    print("PASSED")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,39 @@
+// The event lines the server prints, and the escaping of control characters in them.
+#include <gtest/gtest.h>
+
+#include "event_output.h"
+
+namespace {
+
+using namespace barterbox::server;
+
+TEST(EventOutput, EventLines_HaveTheirDocumentedForms) {
+    EXPECT_EQ(ChatEventLine("Ada", "Trader", "Exchange complete: Wood x3"),
+              "[chat -> Ada] <Trader> Exchange complete: Wood x3");
+    EXPECT_EQ(ColouredEventLine("Ada", 0, 1, 0, 1, "Barterbox: 2 exchanges"),
+              "[msg -> Ada] (green) Barterbox: 2 exchanges");
+    EXPECT_EQ(RconEventLine("Exchange completed"), "[rcon] Exchange completed");
+    EXPECT_EQ(InventoryEventLine("Bram", 3, "PrimalItemResource_Wood", 50),
+              "[inv Bram] #3 PrimalItemResource_Wood x50");
+    EXPECT_EQ(EmptyInventoryLine("Bram"), "[inv Bram] (empty)");
+}
+
+TEST(EventOutput, ColourName_NamesThePluginsThreeColoursAndSpellsOutOthers) {
+    EXPECT_EQ(ColourName(0, 1, 0, 1), "green");
+    EXPECT_EQ(ColourName(1, 0, 0, 1), "red");
+    EXPECT_EQ(ColourName(1, 1, 1, 1), "white");
+    EXPECT_EQ(ColourName(1, 1, 1, 0.5f), "1,1,1,0.5");
+    EXPECT_EQ(ColourName(0, 0, 1, 1), "0,0,1,1");
+}
+
+TEST(EventOutput, ShowControls_EscapesControlCharactersButKeepsTabsAndUtf8) {
+    EXPECT_EQ(ShowControls("plain text"), "plain text");
+    EXPECT_EQ(ShowControls("a\tb"), "a\tb");
+    EXPECT_EQ(ShowControls("two\nlines\r"), "two\\x0alines\\x0d");
+    EXPECT_EQ(ShowControls("\x1b[31mred"), "\\x1b[31mred");
+    EXPECT_EQ(ShowControls(std::string("nul\0byte", 8)), "nul\\x00byte");
+    EXPECT_EQ(ShowControls("del\x7f"), "del\\x7f");
+    EXPECT_EQ(ShowControls("Électronics"), "Électronics");
+}
+
+} // namespace

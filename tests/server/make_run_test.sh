@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# What `make run` does without a terminal on standard input: scripts/run-server.sh copies the
+# examples into a scratch server folder under the build folder, runs the tour and exits 0, and the
+# repository's examples stay untouched by the plugin's saves.
+#   make_run_test.sh REPOSITORY BUILD_FOLDER
+set -uo pipefail
+repo=$1
+build=$2
+
+# A build folder of its own (its programs are the real build's), so that a user's build/server
+# is never touched and every run starts as from a fresh clone.
+scratch=$(mktemp -d /tmp/barterbox-make-run-XXXXXX)
+trap 'rm -rf "$scratch"' EXIT
+ln -s "$build/bin" "$scratch/bin"
+fail() {
+  echo "FAILED: $*"
+  echo "--- output:"
+  cat "$scratch/output.log"
+  exit 1
+}
+
+before=$(sha256sum "$repo/examples/config.json" "$repo/examples/world.json")
+BARTERBOX_BUILD_DIR=$scratch timeout 60 "$repo/scripts/run-server.sh" < /dev/null \
+  > "$scratch/output.log" 2>&1
+status=$?
+(( status == 0 )) || fail "run-server.sh exited $status"
+
+for line in "> chat Ada /exchange Ingots 5" \
+            "[chat -> Ada] <Trader> Exchange complete: Ingots x5" \
+            "[chat -> Bram] <Trader> Need 400 PrimalItemResource_Thatch (have 200)" \
+            "[rcon] Exchange completed" \
+            "[msg -> Ada] (green) Barterbox: Config saved (6 exchanges)" \
+            "[server] plugin unloaded"; do
+  grep -qxF -- "$line" "$scratch/output.log" || fail "no line '$line'"
+done
+grep -q "error" "$scratch/output.log" && fail "an error was reported"
+[[ -f $scratch/server/ArkApi/Plugins/Barterbox/config.json ]] || fail "no config.json in the scratch folder"
+[[ -f $scratch/server/world.json ]] || fail "no world.json in the scratch folder"
+[[ $(sha256sum "$repo/examples/config.json" "$repo/examples/world.json") == "$before" ]] ||
+  fail "the examples in the repository changed"
+
+# A second run keeps the scratch folder's config and runs the tour the same way.
+BARTERBOX_BUILD_DIR=$scratch timeout 60 "$repo/scripts/run-server.sh" < /dev/null \
+  > "$scratch/second.log" 2>&1 || fail "the second run failed"
+grep -qxF "[chat -> Ada] <Trader> Exchange complete: Ingots x5" "$scratch/second.log" ||
+  fail "the second run differs"
+echo "PASSED"
