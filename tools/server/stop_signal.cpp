@@ -38,6 +38,9 @@ void InstallStopSignals() {
     action.sa_flags = 0; // no SA_RESTART: a blocked wait returns and looks at the pipe
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A reader that goes away (the output piped into head) must not kill the server halfway
+    // through an exchange: a failed write is harmless, a lost unload is not.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 int StopSignalDescriptor() {

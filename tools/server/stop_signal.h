@@ -4,7 +4,7 @@
 
 namespace barterbox::server {
 
-// Installs the handlers; call once, before any thread starts.
+// Installs the handlers, and ignores SIGPIPE; call once, before any thread starts.
 void InstallStopSignals();
 
 // Becomes readable once SIGINT or SIGTERM arrived; stays readable.
