@@ -1,6 +1,8 @@
 // The world's FName table; see name_table.h.
 #include "name_table.h"
 
+#include <string>
+
 namespace hostsim {
 
 FName NameTable::Intern(std::u16string_view text) {
@@ -13,11 +15,24 @@ FName NameTable::Intern(std::u16string_view text) {
     return FName{index, 0};
 }
 
+FName NameTable::Numbered(std::u16string_view base, int32_t number) {
+    FName name = Intern(base);
+    name.Number = number;
+    return name;
+}
+
 std::u16string NameTable::Text(const FName& name) const {
     if (name.ComparisonIndex < 0 || static_cast<size_t>(name.ComparisonIndex) >= texts_.size()) {
         return u"None";
     }
-    return texts_[static_cast<size_t>(name.ComparisonIndex)];
+    std::u16string text = texts_[static_cast<size_t>(name.ComparisonIndex)];
+    if (name.Number > 0) {
+        text += u'_';
+        for (char digit : std::to_string(int64_t{name.Number} - 1)) {
+            text += static_cast<char16_t>(digit);
+        }
+    }
+    return text;
 }
 
 } // namespace hostsim

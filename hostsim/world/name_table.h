@@ -14,6 +14,9 @@ namespace hostsim {
 class NameTable {
 public:
     FName Intern(std::u16string_view text);
+    // As the engine names instances: the base text once in the table, the number in the FName,
+    // so that numbered objects do not grow the table. Its text reads "base_(number - 1)".
+    FName Numbered(std::u16string_view base, int32_t number);
     // The engine's "None" for an index it never gave out.
     std::u16string Text(const FName& name) const;
 

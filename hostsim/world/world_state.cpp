@@ -30,15 +30,11 @@ void SetActiveWorldState(WorldState* state) {
 }
 
 template <typename T> T* WorldState::CreateObject(ObjectKind kind, std::u16string_view baseName) {
-    std::u16string name(baseName);
-    name += u"_";
-    for (char c : std::to_string(NextObjectNumber++)) {
-        name += static_cast<char16_t>(c);
-    }
+    const FName name = Names.Numbered(baseName, NextObjectNumber++);
     std::u16string path(kLevelPath);
     path += u".";
-    path += name;
-    return Objects.Create<T>(kind, Names.Intern(name), std::move(path));
+    path += Names.Text(name);
+    return Objects.Create<T>(kind, name, std::move(path));
 }
 
 template InventoryObject* WorldState::CreateObject<InventoryObject>(ObjectKind,

@@ -44,10 +44,10 @@ bool FitsInt32(int64_t value) {
 // Whether the player carries every Give entry in its needed quantity; on the first that is
 // short, the player is told what is missing.
 bool CarriesEverything(AShooterPlayerController* player, const ExchangeDefinition& exchange,
-                       int32_t multiplier) {
+                       int32_t multiplier, ClassTextMemo& memo) {
     for (const ItemAmount& give : exchange.Give) {
         const int64_t needed = Scaled(give.Quantity, multiplier);
-        const int32_t have = CountItems(player, give.Item);
+        const int32_t have = CountItems(player, give.Item, &memo);
         if (have < needed) {
             SendPlayerChat(player, u"Need {} {} (have {})", needed,
                            ToWideString(ShortItemName(give.Item)), have);
@@ -58,18 +58,18 @@ bool CarriesEverything(AShooterPlayerController* player, const ExchangeDefinitio
 }
 
 bool TakeEverything(AShooterPlayerController* player, const ExchangeDefinition& exchange,
-                    int32_t multiplier) {
+                    int32_t multiplier, ClassTextMemo& memo) {
     // Entries may match the same items, and an amount of 0 or less cannot be taken: a dry run
     // proves that every removal will succeed, so that nothing is taken unless everything can be.
     std::vector<PlannedRemoval> plan;
     for (const ItemAmount& give : exchange.Give) {
         plan.push_back({give.Item, Scaled(give.Quantity, multiplier)});
     }
-    if (!CanRemoveAll(player, plan)) {
+    if (!CanRemoveAll(player, plan, &memo)) {
         return false;
     }
     for (const PlannedRemoval& removal : plan) {
-        if (!RemoveItems(player, removal.Identifier, static_cast<int32_t>(removal.Amount))) {
+        if (!RemoveItems(player, removal.Identifier, static_cast<int32_t>(removal.Amount), &memo)) {
             return false;
         }
     }
@@ -110,10 +110,11 @@ bool ExecuteExchange(AShooterPlayerController* player, std::string_view name,
     const ExchangeDefinition exchange = *found;
     const int32_t multiplier = EffectiveMultiplier(requestedMultiplier);
 
-    if (!CarriesEverything(player, exchange, multiplier)) {
+    ClassTextMemo memo;
+    if (!CarriesEverything(player, exchange, multiplier, memo)) {
         return false;
     }
-    if (!TakeEverything(player, exchange, multiplier)) {
+    if (!TakeEverything(player, exchange, multiplier, memo)) {
         SendPlayerChat(player, u"Failed to remove items. Exchange cancelled.");
         return false;
     }

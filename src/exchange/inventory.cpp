@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "host/game_calls.h"
-#include "item_matching.h"
 
 namespace barterbox {
 
@@ -17,7 +16,8 @@ UPrimalInventoryComponent* PlayerInventory(AShooterPlayerController* controller)
     return character != nullptr ? game_calls::InventoryComponent(character) : nullptr;
 }
 
-int32_t CountItems(AShooterPlayerController* controller, std::string_view identifier) {
+int32_t CountItems(AShooterPlayerController* controller, std::string_view identifier,
+                   ClassTextMemo* memo) {
     UPrimalInventoryComponent* inventory = PlayerInventory(controller);
     const EngineArray<UPrimalItem*>* items =
         inventory != nullptr ? game_calls::InventoryItems(inventory) : nullptr;
@@ -28,7 +28,7 @@ int32_t CountItems(AShooterPlayerController* controller, std::string_view identi
     int64_t total = 0;
     for (int32_t i = 0; i < items->Num; ++i) {
         UPrimalItem* item = items->Data[i];
-        if (item != nullptr && ItemMatches(item, identifier)) {
+        if (item != nullptr && ItemMatches(item, identifier, memo)) {
             total += game_calls::ItemQuantity(item);
             total = std::clamp<int64_t>(total, std::numeric_limits<int32_t>::min(),
                                         std::numeric_limits<int32_t>::max());
@@ -37,8 +37,8 @@ int32_t CountItems(AShooterPlayerController* controller, std::string_view identi
     return static_cast<int32_t>(total);
 }
 
-bool RemoveItems(AShooterPlayerController* controller, std::string_view identifier,
-                 int32_t amount) {
+bool RemoveItems(AShooterPlayerController* controller, std::string_view identifier, int32_t amount,
+                 ClassTextMemo* memo) {
     if (controller == nullptr || amount <= 0) {
         return false;
     }
@@ -58,7 +58,7 @@ bool RemoveItems(AShooterPlayerController* controller, std::string_view identifi
             continue;
         }
         UPrimalItem* item = items->Data[i];
-        if (!ItemMatches(item, identifier)) {
+        if (!ItemMatches(item, identifier, memo)) {
             continue;
         }
         const int32_t quantity = game_calls::ItemQuantity(item);

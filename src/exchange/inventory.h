@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "host/engine_types.h"
+#include "item_matching.h"
 
 namespace barterbox {
 
@@ -14,12 +15,14 @@ namespace barterbox {
 UPrimalInventoryComponent* PlayerInventory(AShooterPlayerController* controller);
 
 // The summed quantity of the matching items, held at the largest signed 32-bit value at most;
-// 0 when there is nothing to count.
-int32_t CountItems(AShooterPlayerController* controller, std::string_view identifier);
+// 0 when there is nothing to count. The memo, when given, keeps class texts across calls.
+int32_t CountItems(AShooterPlayerController* controller, std::string_view identifier,
+                   ClassTextMemo* memo = nullptr);
 
 // Takes the amount from the matching items, walking the list from its end: whole stacks are
 // removed (clients notified first), and at most one stack, the last one visited, is reduced.
 // True exactly when the whole amount was taken; nothing taken is put back.
-bool RemoveItems(AShooterPlayerController* controller, std::string_view identifier, int32_t amount);
+bool RemoveItems(AShooterPlayerController* controller, std::string_view identifier, int32_t amount,
+                 ClassTextMemo* memo = nullptr);
 
 } // namespace barterbox

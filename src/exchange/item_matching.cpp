@@ -1,14 +1,33 @@
 // Matching an inventory item against an item identifier; see item_matching.h.
 #include "item_matching.h"
 
-#include <string>
-
 #include "host/engine_strings.h"
 #include "host/game_calls.h"
 
 namespace barterbox {
+namespace {
 
-bool ItemMatches(UPrimalItem* item, std::string_view identifier) {
+std::string ClassPath(UClass* itemClass) {
+    OwnedFString text(game_calls::ClassPathName(itemClass));
+    return ToNarrowString(text.get());
+}
+
+std::string ClassName(UClass* itemClass) {
+    FName* name = game_calls::ClassFName(itemClass);
+    if (name == nullptr) {
+        return {};
+    }
+    OwnedFString text(FNameToFString(name));
+    return ToNarrowString(text.get());
+}
+
+bool Contains(std::string_view text, std::string_view identifier) {
+    return identifier.size() <= text.size() && text.find(identifier) != std::string_view::npos;
+}
+
+} // namespace
+
+bool ItemMatches(UPrimalItem* item, std::string_view identifier, ClassTextMemo* memo) {
     if (item == nullptr) {
         return false;
     }
@@ -18,23 +37,23 @@ bool ItemMatches(UPrimalItem* item, std::string_view identifier) {
     if (itemClass == nullptr) {
         return false;
     }
-    std::string path;
-    {
-        OwnedFString pathText(game_calls::ClassPathName(itemClass));
-        path = ToNarrowString(pathText.get());
+    if (memo == nullptr) {
+        const std::string path = ClassPath(itemClass);
+        return identifier.empty() || Contains(path, identifier) ||
+               Contains(ClassName(itemClass), identifier);
     }
-    if (identifier.empty()) {
+    auto [entry, added] = memo->Classes.try_emplace(itemClass);
+    ClassTextMemo::Texts& texts = entry->second;
+    if (added) {
+        texts.Path = ClassPath(itemClass);
+    }
+    if (identifier.empty() || Contains(texts.Path, identifier)) {
         return true;
     }
-    if (identifier.size() <= path.size() && path.find(identifier) != std::string::npos) {
-        return true;
+    if (!texts.Name) {
+        texts.Name = ClassName(itemClass);
     }
-    FName* className = game_calls::ClassFName(itemClass);
-    if (className == nullptr) {
-        return false;
-    }
-    OwnedFString nameText(FNameToFString(className));
-    return ToNarrowString(nameText.get()).find(identifier) != std::string::npos;
+    return Contains(*texts.Name, identifier);
 }
 
 } // namespace barterbox

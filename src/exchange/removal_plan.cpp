@@ -6,7 +6,6 @@
 
 #include "host/game_calls.h"
 #include "inventory.h"
-#include "item_matching.h"
 
 namespace barterbox {
 namespace {
@@ -19,7 +18,8 @@ struct LedgerEntry {
 
 } // namespace
 
-bool CanRemoveAll(AShooterPlayerController* controller, std::span<const PlannedRemoval> removals) {
+bool CanRemoveAll(AShooterPlayerController* controller, std::span<const PlannedRemoval> removals,
+                  ClassTextMemo* memo) {
     UPrimalInventoryComponent* inventory = PlayerInventory(controller);
     const EngineArray<UPrimalItem*>* items =
         inventory != nullptr ? game_calls::InventoryItems(inventory) : nullptr;
@@ -35,7 +35,7 @@ bool CanRemoveAll(AShooterPlayerController* controller, std::span<const PlannedR
             const auto known = ledger.find(item);
             // A taken item is out of the list by the time a later entry walks it.
             if ((known != ledger.end() && known->second.Taken) ||
-                !ItemMatches(item, removal.Identifier)) {
+                !ItemMatches(item, removal.Identifier, memo)) {
                 continue;
             }
             const int64_t quantity =

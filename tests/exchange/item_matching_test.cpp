@@ -39,8 +39,10 @@ TEST_F(ItemMatching, Identifiers_MatchBySubstringOfTheClassPathOrName) {
         {"PersistentLevel", false},
         {"_C_", false},
     };
+    barterbox::ClassTextMemo memo;
     for (const auto& [identifier, matches] : cases) {
         EXPECT_EQ(ItemMatches(wood, identifier), matches) << '"' << identifier << '"';
+        EXPECT_EQ(ItemMatches(wood, identifier, &memo), matches) << '"' << identifier << "\" memo";
     }
 }
 
@@ -79,6 +81,21 @@ TEST_F(ItemMatching, ThePathIsTriedFirstAndTheClassNameOnlyWhenThePathFails) {
     EXPECT_FALSE(ItemMatches(wood, PathOf(kWood) + "/longer"));
     EXPECT_EQ(hostsim::ResolveCount(game::kFNameToString), 1u)
         << "an identifier longer than the path still gets the name test";
+}
+
+TEST_F(ItemMatching, WithAMemo_TheGameIsAskedForEachClassTextOnce) {
+    std::vector<UPrimalItem*> items = {Add(kWood), Add(kWood), Add(kStone), Add(kWood)};
+    barterbox::ClassTextMemo memo;
+    hostsim::ResetResolveCounts();
+    for (int round = 0; round < 3; ++round) {
+        for (UPrimalItem* item : items) {
+            EXPECT_FALSE(ItemMatches(item, "Thatch", &memo));
+            EXPECT_EQ(ItemMatches(item, "Stone", &memo), item == items[2]);
+        }
+    }
+    EXPECT_EQ(hostsim::ResolveCount(game::kGetPathName), 2u) << "one per class";
+    EXPECT_EQ(hostsim::ResolveCount(game::kFNameToString), 2u);
+    EXPECT_EQ(hostsim::ResolveCount(game::kClassPrivate), 24u) << "the item's class: every visit";
 }
 
 TEST_F(ItemMatching, TextBeyondAsciiIsComparedAfterTheHostTextBecomesNarrow) {

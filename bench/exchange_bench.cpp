@@ -1,0 +1,93 @@
+// The cost of one exchange as the inventory grows: a three-entry exchange on inventories of 30,
+// 300 and 3,000 slots, each size the baseline of the next, so the growth shows in one run.
+#include <memory>
+#include <string>
+
+#include <benchmark/benchmark.h>
+#include <spdlog/sinks/null_sink.h>
+
+#include "catalogue/exchange_catalogue.h"
+#include "catalogue/plugin_settings.h"
+#include "exchange/exchange_transaction.h"
+#include "hostsim/host_environment.h"
+#include "hostsim/messenger.h"
+#include "hostsim/world/world.h"
+#include "plugin/plugin_logger.h"
+
+namespace {
+
+const std::string kResources = "/Game/PrimalEarth/CoreBlueprints/Resources/";
+
+std::string PathOf(const std::string& className) {
+    return kResources + className + "." + className;
+}
+
+// Classes the player carries but the exchange does not want: most of a real inventory.
+constexpr int kOtherClasses = 12;
+
+std::string OtherClass(int index) {
+    return "PrimalItemConsumable_Other" + std::to_string(index);
+}
+
+// Fills the inventory to `slots` entries. The wanted stacks sit at its start, so that every
+// walk from the end crosses the whole inventory before it finds them: the worst case.
+void FillInventory(hostsim::World& world, int slots) {
+    world.ClearInventory("Bench");
+    world.GiveItems("Bench", "PrimalItemResource_Wood", 150); // two stacks
+    world.GiveItems("Bench", "PrimalItemResource_Stone", 60);
+    world.GiveItems("Bench", "PrimalItemResource_Thatch", 30);
+    for (int i = 4; i < slots; ++i) {
+        world.AddStack("Bench", OtherClass(i % kOtherClasses), 1 + i % 50);
+    }
+}
+
+void BM_ExecuteExchange(benchmark::State& state) {
+    const int slots = static_cast<int>(state.range(0));
+    hostsim::ResetHost();
+    barterbox::CreatePluginLogger({std::make_shared<spdlog::sinks::null_sink_mt>()});
+    barterbox::ClearExchanges();
+    barterbox::Settings() = barterbox::PluginSettings{};
+    barterbox::PutExchange({"Kit",
+                            "three resources for ingots",
+                            {{"PrimalItemResource_Wood", 150},
+                             {"PrimalItemResource_Stone", 60},
+                             {"PrimalItemResource_Thatch", 30}},
+                            {{"Blueprint'" + PathOf("PrimalItemResource_MetalIngot") + "'", 10}}});
+
+    hostsim::World world(slots + 1);
+    for (const char* name : {"PrimalItemResource_Wood", "PrimalItemResource_Stone",
+                             "PrimalItemResource_Thatch", "PrimalItemResource_MetalIngot"}) {
+        world.AddItemClass(PathOf(name), 100);
+    }
+    for (int i = 0; i < kOtherClasses; ++i) {
+        world.AddItemClass("/Game/PrimalEarth/CoreBlueprints/Items/Consumables/" + OtherClass(i) +
+                               "." + OtherClass(i),
+                           100);
+    }
+    AShooterPlayerController* player = world.Join("Bench", "0002be4c4");
+
+    for (auto _ : state) {
+        state.PauseTiming();
+        FillInventory(world, slots);
+        world.CollectGarbage();
+        world.ClearGameCalls();
+        hostsim::ClearSentMessages();
+        state.ResumeTiming();
+
+        const bool completed = barterbox::ExecuteExchange(player, "Kit", 1);
+        benchmark::DoNotOptimize(completed);
+        if (!completed) {
+            state.SkipWithError("the exchange did not complete");
+            break;
+        }
+    }
+    state.counters["slots"] = slots;
+
+    hostsim::ClearSentMessages();
+    barterbox::ClearExchanges();
+    barterbox::PluginLoggerHolder().reset();
+}
+
+BENCHMARK(BM_ExecuteExchange)->Arg(30)->Arg(300)->Arg(3000)->Unit(benchmark::kMicrosecond);
+
+} // namespace
