@@ -80,9 +80,9 @@ RconServices NetworkRconServices() {
     return services;
 }
 
-// Operator lines until quit, the end of input or a stop signal. Lines that were not typed at a
-// terminal are echoed, so that the output reads as a transcript of the session.
-void RunConsole() {
+// Operator lines until quit, the end of input or a stop signal; true when quit ended them. Lines
+// that were not typed at a terminal are echoed, so that the output reads as a transcript.
+bool RunConsole() {
     while (std::optional<std::string> line = ReadConsoleLine()) {
         if (!line->empty() && line->back() == '\r') {
             line->pop_back();
@@ -96,9 +96,10 @@ void RunConsole() {
             continue;
         }
         if (!RunConsoleCommand(std::get<ConsoleCommand>(parsed))) {
-            return;
+            return true;
         }
     }
+    return false;
 }
 
 // The plugin folder must exist for the plugin's saves; a real server has it, as the module lives
@@ -188,8 +189,8 @@ int Serve(const ServerOptions& options, const barterbox::tools::World& contents)
                 return CompletionCandidates(before, GatherCompletionSources());
             });
         }
-        RunConsole();
-        if (options.Serve && StopSignalNumber() == 0) {
+        const bool quit = RunConsole();
+        if (options.Serve && !quit && StopSignalNumber() == 0) {
             ServerLine("the input ended; serving RCON until SIGINT or SIGTERM");
             WaitForStopSignal();
         }
