@@ -2,6 +2,8 @@
 #include "atomic_file.h"
 
 #ifdef _WIN32
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
 #include <io.h>
 #include <windows.h>
 #else
@@ -118,10 +120,6 @@ bool CommitTemporaryFile(const std::string& path) {
 
 void DiscardTemporaryFile(const std::string& path) {
     FileSystem().Remove(TemporaryPathFor(path).c_str());
-}
-
-bool WriteFileAtomically(const std::string& path, std::string_view text) {
-    return WriteTemporaryFile(path, text) && CommitTemporaryFile(path);
 }
 
 bool ReplaceFile(const std::string& from, const std::string& to) {

@@ -38,9 +38,6 @@ bool CommitTemporaryFile(const std::string& path);
 // Removes the temporary file, for a save abandoned between writing and committing.
 void DiscardTemporaryFile(const std::string& path);
 
-// Both steps: the file at the path is either replaced whole by the text or left as it was.
-bool WriteFileAtomically(const std::string& path, std::string_view text);
-
 // Renames from over to, replacing it; false on failure.
 bool ReplaceFile(const std::string& from, const std::string& to);
 
