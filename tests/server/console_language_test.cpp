@@ -1,4 +1,7 @@
 // The console language: which lines become which commands, and the one-line refusals of the rest.
+#include <ostream>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "console_language.h"
@@ -34,6 +37,11 @@ struct TextCase {
     std::string_view Player;
     std::string_view Text;
 };
+
+// Test names show the line, not the bytes of the case.
+void PrintTo(const TextCase& c, std::ostream* out) {
+    *out << testing::PrintToString(std::string(c.Line));
+}
 
 class ConsoleLanguageText : public testing::TestWithParam<TextCase> {};
 
@@ -97,6 +105,10 @@ struct RefusalCase {
     std::string_view Line;
     std::string_view Message;
 };
+
+void PrintTo(const RefusalCase& c, std::ostream* out) {
+    *out << testing::PrintToString(std::string(c.Line));
+}
 
 class ConsoleLanguageRefusal : public testing::TestWithParam<RefusalCase> {};
 

@@ -19,6 +19,7 @@ class Terminal:
         if self.pid == 0:
             os.execv(argv[0], argv)
         self.seen = b""
+        self.everything = b""  # shown when the test fails
 
     def expect(self, text, timeout=20):
         """Reads until `text` (bytes) has appeared after what was already matched."""
@@ -34,6 +35,7 @@ class Terminal:
             if not chunk:
                 raise AssertionError("the terminal closed before %r" % text)
             self.seen += chunk
+            self.everything += chunk
         self.seen = self.seen[self.seen.index(text) + len(text):]
 
     def type(self, text):
@@ -44,7 +46,7 @@ class Terminal:
         while time.monotonic() < deadline:
             try:  # keep the terminal drained so that the server never blocks on output
                 if select.select([self.fd], [], [], 0.1)[0]:
-                    os.read(self.fd, 4096)
+                    self.everything += os.read(self.fd, 4096)
             except OSError:
                 pass
             pid, status = os.waitpid(self.pid, os.WNOHANG)
@@ -57,6 +59,7 @@ class Terminal:
 def main():
     server_program, repo = sys.argv[1], sys.argv[2]
     scratch = tempfile.mkdtemp(prefix="barterbox-terminal-")
+    terminal = None
     try:
         plugin = os.path.join(scratch, "ArkApi", "Plugins", "Barterbox")
         os.makedirs(plugin)
@@ -92,6 +95,11 @@ def main():
         status = terminal.wait()
         if status != 0:
             raise AssertionError("the server exited %d" % status)
+    except AssertionError:
+        if terminal is not None:
+            print("--- the terminal showed:")
+            print(terminal.everything.decode("utf-8", "replace"))
+        raise
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
     print("PASSED")

@@ -205,8 +205,11 @@ void OpenConsoleStandardInput(Completer completer) {
     el_set(console.Editor, EL_PROMPT, &Prompt);
     el_set(console.Editor, EL_HIST, history, console.Lines);
     el_set(console.Editor, EL_GETCFN, &ReadTerminalCharacter);
-    el_set(console.Editor, EL_ADDFN, "barterbox-complete", "complete a console word",
-           &CompleteWord);
+    // The wide call: libedit keeps these texts as given, where the narrow one copies them and
+    // never frees the copies.
+    static const wchar_t kCompleteName[] = L"barterbox-complete";
+    static const wchar_t kCompleteHelp[] = L"complete a console word";
+    el_wset(console.Editor, EL_ADDFN, kCompleteName, kCompleteHelp, &CompleteWord);
     el_set(console.Editor, EL_BIND, "^I", "barterbox-complete", nullptr);
 }
 
