@@ -31,7 +31,7 @@ cp "$repo/examples/config.json" "$scratch/server/ArkApi/Plugins/Barterbox/config
 server_pid=$!
 
 port=
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   port=$(sed -n 's/^\[server\] RCON listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$scratch/server.log")
   [[ -n $port ]] && break
   kill -0 "$server_pid" 2>/dev/null || fail "the server stopped before it listened"

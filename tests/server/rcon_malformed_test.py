@@ -76,7 +76,7 @@ def main():
                  "--world", os.path.join(repo, "examples", "world.json"), "--script", os.devnull],
                 stdout=log, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
         port = None
-        for _ in range(100):
+        for _ in range(300):
             found = re.search(rb"RCON listening on 127\.0\.0\.1:(\d+)", open(log_path, "rb").read())
             if found:
                 port = int(found.group(1))
