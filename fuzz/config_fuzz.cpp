@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     // point: loading it again must give the very same text.
     const std::string saved = barterbox::ConfigText();
     if (saved != LibraryDump()) {
-        std::abort(); // the laid-out text must be the library's own dump, byte for byte
+        std::abort(); // the save text must be the dump of the document member by member
     }
     barterbox::LoadConfigFromText(saved);
     if (barterbox::ConfigText() != saved) {

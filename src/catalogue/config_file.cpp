@@ -2,15 +2,11 @@
 // ever leaving the file empty, half-written, or overwritten while it could not be read.
 #include "config_file.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
-#include <iterator>
 
 #include <nlohmann/json.hpp>
-#include <utf8.h>
 
 #include "catalogue/atomic_file.h"
 #include "catalogue/config_reading.h"
@@ -91,71 +87,38 @@ void ApplyConfigText(std::string_view text) {
 }
 
 // --- Writing ------------------------------------------------------------------------------------
-// The text is laid out directly in the form of the library's dump(2) of the sorted document:
-// building that document for 10,000 exchanges and tearing it down costs several times the
-// dump itself. The library still escapes every string that needs it, and rejects text that is not
-// UTF-8, so the bytes are the library's own; the tests hold the two to byte equality.
 
-// A string literal as the library writes it with non-ASCII left unescaped.
-void AppendString(std::string& out, const std::string& text) {
-    const bool plain = std::none_of(text.begin(), text.end(),
-                                    [](char c) {
-                                        const auto byte = static_cast<unsigned char>(c);
-                                        return byte < 0x20 || byte == '"' || byte == '\\';
-                                    }) &&
-                       utf8::is_valid(text.begin(), text.end());
-    if (plain) {
-        out += '"';
-        out += text;
-        out += '"';
-    } else {
-        out += json(text).dump(-1, ' ', /*ensure_ascii=*/false, json::error_handler_t::strict);
-    }
-}
-
-void AppendInteger(std::string& out, int32_t value) {
-    char digits[16];
-    const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
-    out.append(digits, end);
-}
-
-void AppendMemberName(std::string& out, int indent, const std::string& name) {
-    out.append(static_cast<std::size_t>(indent), ' ');
-    AppendString(out, name);
-    out += ": ";
-}
-
-// A Give or Receive object: items in ascending byte order of name, and of two equal names the
-// later one's quantity, as assigning them one by one into an object would leave it.
-void AppendItems(std::string& out, const std::vector<ItemAmount>& items,
-                 std::vector<const ItemAmount*>& scratch) {
-    scratch.clear();
+// A Give or Receive list as an object; of two equal item names the later quantity stays, as
+// assigning member by member leaves it.
+json ItemsObject(const std::vector<ItemAmount>& items) {
+    json object = json::object();
     for (const ItemAmount& item : items) {
-        scratch.push_back(&item);
+        object[item.Item] = item.Quantity;
     }
-    // Ties go by position in the list, which the pointers into it keep.
-    std::sort(scratch.begin(), scratch.end(), [](const ItemAmount* a, const ItemAmount* b) {
-        const int order = a->Item.compare(b->Item);
-        return order != 0 ? order < 0 : a < b;
-    });
-    if (scratch.empty()) {
-        out += "{}";
-        return;
+    return object;
+}
+
+// The whole file as a document; the library keeps every object's members in ascending byte
+// order, which is the order of the saved file. Members are moved in, never copied.
+json ConfigDocument() {
+    json exchanges = json::object();
+    for (const auto& [key, definition] : Catalogue()) {
+        json exchange = json::object();
+        exchange["Description"] = definition.Description;
+        exchange["Give"] = ItemsObject(definition.Give);
+        exchange["Receive"] = ItemsObject(definition.Receive);
+        exchanges[definition.Name] = std::move(exchange);
     }
-    out += "{\n";
-    bool first = true;
-    for (std::size_t i = 0; i < scratch.size(); ++i) {
-        if (i + 1 < scratch.size() && scratch[i + 1]->Item == scratch[i]->Item) {
-            continue; // a later item of the same name follows
-        }
-        if (!first) {
-            out += ",\n";
-        }
-        first = false;
-        AppendMemberName(out, 8, scratch[i]->Item);
-        AppendInteger(out, scratch[i]->Quantity);
-    }
-    out += "\n      }";
+    const PluginSettings& current = Settings();
+    json settings = json::object();
+    settings["AllowMultiplier"] = current.AllowMultiplier;
+    settings["ChatPrefix"] = current.ChatPrefix;
+    settings["MaxMultiplier"] = current.MaxMultiplier;
+
+    json root = json::object();
+    root["Exchanges"] = std::move(exchanges);
+    root["Settings"] = std::move(settings);
+    return root;
 }
 
 // config.json is about to be replaced while the last load could not read it: rename it to
@@ -173,52 +136,8 @@ bool KeepUnreadableConfig(const std::string& path) {
 } // namespace
 
 std::string ConfigText() {
-    std::vector<const ExchangeDefinition*> exchanges;
-    exchanges.reserve(Catalogue().size());
-    std::size_t estimate = 256;
-    for (const auto& [key, definition] : Catalogue()) {
-        exchanges.push_back(&definition);
-        estimate += 128 + definition.Name.size() + definition.Description.size();
-        for (const auto* list : {&definition.Give, &definition.Receive}) {
-            for (const ItemAmount& item : *list) {
-                estimate += 24 + item.Item.size();
-            }
-        }
-    }
-    std::sort(
-        exchanges.begin(), exchanges.end(),
-        [](const ExchangeDefinition* a, const ExchangeDefinition* b) { return a->Name < b->Name; });
-
-    std::string out;
-    out.reserve(estimate);
-    std::vector<const ItemAmount*> scratch;
-    out += "{\n  \"Exchanges\": ";
-    if (exchanges.empty()) {
-        out += "{}";
-    } else {
-        out += "{\n";
-        for (std::size_t i = 0; i < exchanges.size(); ++i) {
-            const ExchangeDefinition& definition = *exchanges[i];
-            AppendMemberName(out, 4, definition.Name);
-            out += "{\n      \"Description\": ";
-            AppendString(out, definition.Description);
-            out += ",\n      \"Give\": ";
-            AppendItems(out, definition.Give, scratch);
-            out += ",\n      \"Receive\": ";
-            AppendItems(out, definition.Receive, scratch);
-            out += i + 1 < exchanges.size() ? "\n    },\n" : "\n    }\n";
-        }
-        out += "  }";
-    }
-    const PluginSettings& settings = Settings();
-    out += ",\n  \"Settings\": {\n    \"AllowMultiplier\": ";
-    out += settings.AllowMultiplier ? "true" : "false";
-    out += ",\n    \"ChatPrefix\": ";
-    AppendString(out, settings.ChatPrefix);
-    out += ",\n    \"MaxMultiplier\": ";
-    AppendInteger(out, settings.MaxMultiplier);
-    out += "\n  }\n}"; // no line break after the root's closing brace
-    return out;
+    // Two-space indentation, non-ASCII written as UTF-8, no line break after the root's brace.
+    return ConfigDocument().dump(2, ' ', /*ensure_ascii=*/false, json::error_handler_t::strict);
 }
 
 void LoadConfig() {

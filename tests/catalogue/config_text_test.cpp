@@ -1,6 +1,5 @@
-// The save text is laid out directly rather than dumped from a built document; these cases hold
-// it byte for byte to the JSON library's own dump(2) of that document, and to the library's
-// refusal of text that is not UTF-8.
+// The save text against the JSON library's dump(2) of a document built member by member, for
+// escapes, UTF-8, byte order and repeated items; and text that is not UTF-8 refused.
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
