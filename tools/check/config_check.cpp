@@ -9,6 +9,7 @@
 
 #include "catalogue/config_reading.h"
 #include "catalogue/exchange_catalogue.h"
+#include "tools/common/json_type_name.h"
 
 namespace barterbox::tools {
 
@@ -17,23 +18,6 @@ namespace {
 using nlohmann::json;
 
 constexpr const char* kRefused = "; the plugin refuses the whole file and loads no exchanges";
-
-std::string TypeName(const json& value) {
-    switch (value.type()) {
-    case json::value_t::object:
-        return "an object";
-    case json::value_t::array:
-        return "an array";
-    case json::value_t::string:
-        return "a string";
-    case json::value_t::boolean:
-        return "a boolean";
-    case json::value_t::null:
-        return "null";
-    default:
-        return "a number";
-    }
-}
 
 std::string Dump(const json& value) {
     return value.dump(-1, ' ', false, json::error_handler_t::replace);
@@ -82,7 +66,7 @@ struct ConfigChecker {
     }
     void WrongType(const MemberPath& member, const json& value, const char* wanted) {
         Add(Severity::Error, ValuePosition(Locations, member), member,
-            std::string("must be ") + wanted + ", not " + TypeName(value) + kRefused);
+            std::string("must be ") + wanted + ", not " + JsonTypeName(value) + kRefused);
     }
 
     void UnknownMembers(const json& object, const MemberPath& path,
@@ -143,7 +127,7 @@ struct ConfigChecker {
         }
         const MemberPath path{std::string("Settings")};
         if (!found->is_object()) {
-            WarnAtValue(path, "is " + TypeName(*found) +
+            WarnAtValue(path, "is " + JsonTypeName(*found) +
                                   ", not an object; the plugin ignores it and keeps its settings");
             return;
         }
@@ -200,7 +184,7 @@ struct ConfigChecker {
         }
         const MemberPath listPath = Child(exchangePath, listName);
         if (!found->is_object()) {
-            WarnAtValue(listPath, "is " + TypeName(*found) +
+            WarnAtValue(listPath, "is " + JsonTypeName(*found) +
                                       ", not an object; the plugin reads no items from it");
             return;
         }
@@ -209,7 +193,8 @@ struct ConfigChecker {
             const MemberPath member = Child(listPath, item);
             const int32_t read = QuantityFromJson(value);
             if (!value.is_number()) {
-                WarnAtValue(member, "quantity " + ShownWithSpace(value) + "is " + TypeName(value) +
+                WarnAtValue(member, "quantity " + ShownWithSpace(value) + "is " +
+                                        JsonTypeName(value) +
                                         ", not a number; the plugin reads it as 1");
                 continue;
             }
@@ -248,7 +233,7 @@ struct ConfigChecker {
         }
         const MemberPath path{std::string("Exchanges")};
         if (!found->is_object()) {
-            WarnAtValue(path, "is " + TypeName(*found) +
+            WarnAtValue(path, "is " + JsonTypeName(*found) +
                                   ", not an object; the plugin loads no exchanges");
             return;
         }
@@ -319,7 +304,7 @@ ConfigCheck CheckConfigText(const std::string& fileName, std::string_view text) 
     }
     const json& root = check.Document;
     if (!root.is_object()) {
-        checker.WarnAtValue({}, "the root is " + TypeName(root) +
+        checker.WarnAtValue({}, "the root is " + JsonTypeName(root) +
                                     ", not an object; the plugin reads no settings and no "
                                     "exchanges");
     } else {

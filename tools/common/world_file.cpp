@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "json_type_name.h"
 #include "text_file.h"
 
 namespace barterbox::tools {
@@ -17,23 +18,6 @@ namespace {
 using nlohmann::json;
 
 constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
-
-std::string TypeName(const json& value) {
-    switch (value.type()) {
-    case json::value_t::object:
-        return "an object";
-    case json::value_t::array:
-        return "an array";
-    case json::value_t::string:
-        return "a string";
-    case json::value_t::boolean:
-        return "a boolean";
-    case json::value_t::null:
-        return "null";
-    default:
-        return "a number";
-    }
-}
 
 MemberPath Child(MemberPath path, PathStep step) {
     path.push_back(std::move(step));
@@ -104,7 +88,7 @@ struct WorldReader {
         }
         const MemberPath member = Child(path, name);
         if (!value->is_string()) {
-            Fail(member, "must be a string, not " + TypeName(*value));
+            Fail(member, "must be a string, not " + JsonTypeName(*value));
             return std::nullopt;
         }
         const auto& text = value->get_ref<const std::string&>();
@@ -122,7 +106,7 @@ struct WorldReader {
         }
         const MemberPath sectionPath{std::string("ItemClasses")};
         if (!found->is_array()) {
-            Fail(sectionPath, "must be an array of item classes, not " + TypeName(*found));
+            Fail(sectionPath, "must be an array of item classes, not " + JsonTypeName(*found));
             return;
         }
         std::map<std::string, size_t> byPath;
@@ -130,7 +114,7 @@ struct WorldReader {
             const json& entry = (*found)[i];
             const MemberPath path = Child(sectionPath, i);
             if (!entry.is_object()) {
-                Fail(path, "must be an object with Path and MaxStack, not " + TypeName(entry));
+                Fail(path, "must be an object with Path and MaxStack, not " + JsonTypeName(entry));
                 continue;
             }
             OnlyKnownMembers(entry, path, {"Path", "MaxStack"});
@@ -142,7 +126,7 @@ struct WorldReader {
                                        ? pathValue->get_ref<const std::string&>().rfind('.')
                                        : std::string::npos;
                 if (!pathValue->is_string()) {
-                    Fail(member, "must be a string, not " + TypeName(*pathValue));
+                    Fail(member, "must be a string, not " + JsonTypeName(*pathValue));
                     usable = false;
                 } else if (const std::string& text = pathValue->get_ref<const std::string&>();
                            std::any_of(text.begin(), text.end(), [](char c) {
@@ -195,8 +179,8 @@ struct WorldReader {
         }
         const MemberPath inventoryPath = Child(playerPath, "Inventory");
         if (!found->is_array()) {
-            Fail(inventoryPath,
-                 "must be an array of {\"Item\", \"Quantity\"} entries, not " + TypeName(*found));
+            Fail(inventoryPath, "must be an array of {\"Item\", \"Quantity\"} entries, not " +
+                                    JsonTypeName(*found));
             return;
         }
         int64_t slotsNeeded = 0;
@@ -205,7 +189,7 @@ struct WorldReader {
             const json& entry = (*found)[i];
             const MemberPath path = Child(inventoryPath, i);
             if (!entry.is_object()) {
-                Fail(path, "must be an object with Item and Quantity, not " + TypeName(entry));
+                Fail(path, "must be an object with Item and Quantity, not " + JsonTypeName(entry));
                 complete = false;
                 continue;
             }
@@ -215,7 +199,7 @@ struct WorldReader {
             if (const json* itemValue = Required(entry, path, "Item")) {
                 const MemberPath member = Child(path, "Item");
                 if (!itemValue->is_string()) {
-                    Fail(member, "must be a string, not " + TypeName(*itemValue));
+                    Fail(member, "must be a string, not " + JsonTypeName(*itemValue));
                     usable = false;
                 } else {
                     item.Item = itemValue->get<std::string>();
@@ -272,7 +256,7 @@ struct WorldReader {
         }
         const MemberPath sectionPath{std::string("Players")};
         if (!found->is_array()) {
-            Fail(sectionPath, "must be an array of players, not " + TypeName(*found));
+            Fail(sectionPath, "must be an array of players, not " + JsonTypeName(*found));
             return;
         }
         std::map<std::string, size_t> names;
@@ -282,7 +266,7 @@ struct WorldReader {
             const MemberPath path = Child(sectionPath, i);
             if (!entry.is_object()) {
                 Fail(path, "must be an object with Name, EosId, Admin and Inventory, not " +
-                               TypeName(entry));
+                               JsonTypeName(entry));
                 continue;
             }
             OnlyKnownMembers(entry, path, {"Name", "EosId", "Admin", "Inventory"});
@@ -307,7 +291,8 @@ struct WorldReader {
                 if (admin->is_boolean()) {
                     player.Admin = admin->get<bool>();
                 } else {
-                    Fail(Child(path, "Admin"), "must be true or false, not " + TypeName(*admin));
+                    Fail(Child(path, "Admin"),
+                         "must be true or false, not " + JsonTypeName(*admin));
                 }
             }
             ReadInventory(entry, path, world, player);
@@ -333,7 +318,7 @@ WorldReadResult ReadWorldText(std::string_view text) {
     }
     const json& root = parsed.Document;
     if (!root.is_object()) {
-        reader.Fail({}, "the world must be a JSON object, not " + TypeName(root));
+        reader.Fail({}, "the world must be a JSON object, not " + JsonTypeName(root));
         return result;
     }
     reader.OnlyKnownMembers(root, {}, {"InventorySlots", "ItemClasses", "Players"});
