@@ -2,9 +2,11 @@
 // ever leaving the file empty, half-written, or overwritten while it could not be read.
 #include "config_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -101,13 +103,24 @@ json ItemsObject(const std::vector<ItemAmount>& items) {
 // The whole file as a document; the library keeps every object's members in ascending byte
 // order, which is the order of the saved file. Members are moved in, never copied.
 json ConfigDocument() {
-    json exchanges = json::object();
+    // In ascending byte order of name, each member goes in at the end of the library's object
+    // with a hint, instead of a search down its tree for every one of thousands of exchanges.
+    std::vector<const ExchangeDefinition*> sorted;
+    sorted.reserve(Catalogue().size());
     for (const auto& [key, definition] : Catalogue()) {
+        sorted.push_back(&definition);
+    }
+    std::sort(sorted.begin(), sorted.end(),
+              [](const auto* a, const auto* b) { return a->Name < b->Name; });
+
+    json exchanges = json::object();
+    auto& members = exchanges.get_ref<json::object_t&>();
+    for (const ExchangeDefinition* definition : sorted) {
         json exchange = json::object();
-        exchange["Description"] = definition.Description;
-        exchange["Give"] = ItemsObject(definition.Give);
-        exchange["Receive"] = ItemsObject(definition.Receive);
-        exchanges[definition.Name] = std::move(exchange);
+        exchange["Description"] = definition->Description;
+        exchange["Give"] = ItemsObject(definition->Give);
+        exchange["Receive"] = ItemsObject(definition->Receive);
+        members.emplace_hint(members.end(), definition->Name, std::move(exchange));
     }
     const PluginSettings& current = Settings();
     json settings = json::object();
