@@ -26,14 +26,7 @@ protected:
         Load(kConfig);
         world->GiveItems("Bob", "PrimalItemResource_Wood", 1000);
     }
-    // How much stone Bob received: each exchange of Wood gives one per multiplier step.
-    int32_t BobsStone() {
-        int32_t total = 0;
-        for (const auto& slot : world->Inventory("Bob")) {
-            total += slot.ClassName == "PrimalItemResource_Stone" ? slot.Quantity : 0;
-        }
-        return total;
-    }
+    int32_t BobsStone() { return Carried("Bob", "PrimalItemResource_Stone"); }
 };
 
 TEST_F(ChatCommand, Listing_HeaderThenOneLinePerExchangeInBothForms) {

@@ -102,6 +102,14 @@ protected:
     // RCON replies as "id: text".
     std::vector<std::string> RconReplies() const;
     std::vector<std::string> Log() { return LogTexts(); }
+    // How many items of the class the player carries, over all stacks.
+    int32_t Carried(std::string_view player, std::string_view className) const {
+        int32_t total = 0;
+        for (const auto& slot : world->Inventory(player)) {
+            total += slot.ClassName == className ? slot.Quantity : 0;
+        }
+        return total;
+    }
 
     std::optional<hostsim::World> world;
     AShooterPlayerController* ada = nullptr;

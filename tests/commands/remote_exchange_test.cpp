@@ -21,13 +21,7 @@ protected:
         Load(kConfig);
         world->GiveItems("Bob", "PrimalItemResource_Wood", 25);
     }
-    int32_t BobsWood() {
-        int32_t total = 0;
-        for (const auto& slot : world->Inventory("Bob")) {
-            total += slot.ClassName == "PrimalItemResource_Wood" ? slot.Quantity : 0;
-        }
-        return total;
-    }
+    int32_t BobsWood() { return Carried("Bob", "PrimalItemResource_Wood"); }
 };
 
 TEST_F(RemoteExchange, Rcon_UsageWithFewerThanThreeWords) {

@@ -80,6 +80,20 @@ struct WorldReader {
         return &*found;
     }
 
+    // A required whole number within a range, reported where it stands when it is not one.
+    std::optional<int32_t> Count(const json& object, const MemberPath& path, const char* name) {
+        const json* value = Required(object, path, name);
+        if (value == nullptr) {
+            return std::nullopt;
+        }
+        auto number = WholeNumber(*value, 1, kInt32Max);
+        if (!number) {
+            Fail(Child(path, name),
+                 "must be a whole number from 1 to 2147483647, not " + value->dump());
+        }
+        return number;
+    }
+
     // A non-empty text without spaces: console lines and RCON requests name players by words.
     std::optional<std::string> Word(const json& object, const MemberPath& path, const char* name) {
         const json* value = Required(object, path, name);
@@ -154,14 +168,8 @@ struct WorldReader {
             } else {
                 usable = false;
             }
-            if (const json* stack = Required(entry, path, "MaxStack")) {
-                if (auto number = WholeNumber(*stack, 1, kInt32Max)) {
-                    itemClass.MaxStack = *number;
-                } else {
-                    Fail(Child(path, "MaxStack"),
-                         "must be a whole number from 1 to 2147483647, not " + stack->dump());
-                    usable = false;
-                }
+            if (auto stack = Count(entry, path, "MaxStack")) {
+                itemClass.MaxStack = *stack;
             } else {
                 usable = false;
             }
@@ -223,14 +231,8 @@ struct WorldReader {
             } else {
                 usable = false;
             }
-            if (const json* quantity = Required(entry, path, "Quantity")) {
-                if (auto number = WholeNumber(*quantity, 1, kInt32Max)) {
-                    item.Quantity = *number;
-                } else {
-                    Fail(Child(path, "Quantity"),
-                         "must be a whole number from 1 to 2147483647, not " + quantity->dump());
-                    usable = false;
-                }
+            if (auto quantity = Count(entry, path, "Quantity")) {
+                item.Quantity = *quantity;
             } else {
                 usable = false;
             }
