@@ -2,6 +2,7 @@
 #include "exchange_catalogue.h"
 
 #include <cctype>
+#include <utility>
 
 namespace barterbox {
 namespace {
@@ -10,6 +11,26 @@ namespace {
 ExchangeCatalogue& Table() {
     static ExchangeCatalogue catalogue;
     return catalogue;
+}
+
+CatalogueChanges& Changes() {
+    static CatalogueChanges changes;
+    return changes;
+}
+
+void NoteChange(const std::string& key) {
+    CatalogueChanges& changes = Changes();
+    if (changes.Everything) {
+        return;
+    }
+    // Past the table's size, re-creating everything costs less than going through the list; the
+    // bound also keeps the list small when nobody reads it.
+    constexpr std::size_t kSlack = 64;
+    if (changes.Keys.size() >= Table().size() + kSlack) {
+        changes = CatalogueChanges{};
+        return;
+    }
+    changes.Keys.push_back(key);
 }
 } // namespace
 
@@ -32,15 +53,22 @@ const ExchangeDefinition* FindExchange(std::string_view name) {
 
 void PutExchange(ExchangeDefinition definition) {
     std::string key = ExchangeKey(definition.Name);
+    NoteChange(key);
     Table().insert_or_assign(std::move(key), std::move(definition));
 }
 
 bool EraseExchange(std::string_view name) {
-    return Table().erase(ExchangeKey(name)) > 0;
+    const std::string key = ExchangeKey(name);
+    if (Table().erase(key) == 0) {
+        return false;
+    }
+    NoteChange(key);
+    return true;
 }
 
 void ClearExchanges() {
     Table().clear();
+    Changes() = CatalogueChanges{};
 }
 
 uint64_t ExchangeCount() {
@@ -49,6 +77,10 @@ uint64_t ExchangeCount() {
 
 const ExchangeCatalogue& Catalogue() {
     return Table();
+}
+
+CatalogueChanges TakeCatalogueChanges() {
+    return std::exchange(Changes(), CatalogueChanges{false, {}});
 }
 
 } // namespace barterbox

@@ -38,4 +38,14 @@ uint64_t ExchangeCount();
 // For walks over every entry, in the table's own iteration order.
 const ExchangeCatalogue& Catalogue();
 
+// What changed in the table since the last TakeCatalogueChanges, for its one reader: the saved
+// document, which re-creates only the entries that changed instead of the whole table.
+struct CatalogueChanges {
+    // Set before the first call, after a clear, and when the list would outgrow the table.
+    bool Everything = true;
+    // The keys of the entries put or erased since, in order, possibly repeated.
+    std::vector<std::string> Keys;
+};
+CatalogueChanges TakeCatalogueChanges();
+
 } // namespace barterbox

@@ -68,4 +68,42 @@ TEST_F(ExchangeCatalogueTest, EraseExchange_ReportsWhetherAnythingWasThere) {
     EXPECT_FALSE(EraseExchange("Wood"));
 }
 
+TEST_F(ExchangeCatalogueTest, TakeCatalogueChanges_ListsTheKeysPutOrErasedSinceTheLastCall) {
+    TakeCatalogueChanges(); // whatever came before this test
+    PutExchange(Definition("Wood"));
+    PutExchange(Definition("STONE"));
+    EXPECT_FALSE(EraseExchange("Fiber")) << "nothing there, so nothing changed";
+    EXPECT_TRUE(EraseExchange("wood"));
+    PutExchange(Definition("Stone"));
+
+    CatalogueChanges changes = TakeCatalogueChanges();
+    EXPECT_FALSE(changes.Everything);
+    EXPECT_EQ(changes.Keys, (std::vector<std::string>{"wood", "stone", "wood", "stone"}));
+
+    changes = TakeCatalogueChanges();
+    EXPECT_FALSE(changes.Everything);
+    EXPECT_TRUE(changes.Keys.empty()) << "taken once, the list starts again";
+}
+
+TEST_F(ExchangeCatalogueTest,
+       TakeCatalogueChanges_SaysEverythingAfterAClearOrAListLongerThanTheTable) {
+    TakeCatalogueChanges();
+    PutExchange(Definition("Wood"));
+    ClearExchanges();
+    PutExchange(Definition("Stone"));
+    CatalogueChanges changes = TakeCatalogueChanges();
+    EXPECT_TRUE(changes.Everything);
+    EXPECT_TRUE(changes.Keys.empty());
+
+    // One entry replaced over and over: the list stops at the table's size and some slack, so a
+    // table nobody saves never makes it grow without end.
+    for (int i = 0; i < 1000; ++i) {
+        PutExchange(Definition("Stone", std::to_string(i)));
+    }
+    changes = TakeCatalogueChanges();
+    EXPECT_TRUE(changes.Everything);
+    EXPECT_TRUE(changes.Keys.empty());
+    EXPECT_EQ(ExchangeCount(), 1u);
+}
+
 } // namespace
