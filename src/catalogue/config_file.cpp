@@ -2,7 +2,6 @@
 // ever leaving the file empty, half-written, or overwritten while it could not be read.
 #include "config_file.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "catalogue/atomic_file.h"
+#include "catalogue/config_document.h"
 #include "catalogue/config_reading.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
@@ -90,50 +90,6 @@ void ApplyConfigText(std::string_view text) {
 
 // --- Writing ------------------------------------------------------------------------------------
 
-// A Give or Receive list as an object; of two equal item names the later quantity stays, as
-// assigning member by member leaves it.
-json ItemsObject(const std::vector<ItemAmount>& items) {
-    json object = json::object();
-    for (const ItemAmount& item : items) {
-        object[item.Item] = item.Quantity;
-    }
-    return object;
-}
-
-// The whole file as a document; the library keeps every object's members in ascending byte
-// order, which is the order of the saved file. Members are moved in, never copied.
-json ConfigDocument() {
-    // In ascending byte order of name, each member goes in at the end of the library's object
-    // with a hint, instead of a search down its tree for every one of thousands of exchanges.
-    std::vector<const ExchangeDefinition*> sorted;
-    sorted.reserve(Catalogue().size());
-    for (const auto& [key, definition] : Catalogue()) {
-        sorted.push_back(&definition);
-    }
-    std::sort(sorted.begin(), sorted.end(),
-              [](const auto* a, const auto* b) { return a->Name < b->Name; });
-
-    json exchanges = json::object();
-    auto& members = exchanges.get_ref<json::object_t&>();
-    for (const ExchangeDefinition* definition : sorted) {
-        json exchange = json::object();
-        exchange["Description"] = definition->Description;
-        exchange["Give"] = ItemsObject(definition->Give);
-        exchange["Receive"] = ItemsObject(definition->Receive);
-        members.emplace_hint(members.end(), definition->Name, std::move(exchange));
-    }
-    const PluginSettings& current = Settings();
-    json settings = json::object();
-    settings["AllowMultiplier"] = current.AllowMultiplier;
-    settings["ChatPrefix"] = current.ChatPrefix;
-    settings["MaxMultiplier"] = current.MaxMultiplier;
-
-    json root = json::object();
-    root["Exchanges"] = std::move(exchanges);
-    root["Settings"] = std::move(settings);
-    return root;
-}
-
 // config.json is about to be replaced while the last load could not read it: rename it to
 // config.json.bak first. True when the save may go on.
 bool KeepUnreadableConfig(const std::string& path) {
@@ -150,11 +106,13 @@ bool KeepUnreadableConfig(const std::string& path) {
 
 std::string ConfigText() {
     // Two-space indentation, non-ASCII written as UTF-8, no line break after the root's brace.
-    return ConfigDocument().dump(2, ' ', /*ensure_ascii=*/false, json::error_handler_t::strict);
+    return CurrentConfigDocument().dump(2, ' ', /*ensure_ascii=*/false,
+                                        json::error_handler_t::strict);
 }
 
 void LoadConfig() {
     ClearExchanges();
+    ReleaseConfigDocument();
     std::string text;
     switch (ReadWholeFile(ConfigPath(), text)) {
     case ReadOutcome::Missing:
@@ -174,6 +132,7 @@ void LoadConfig() {
 
 void LoadConfigFromText(std::string_view text) {
     ClearExchanges();
+    ReleaseConfigDocument();
     ApplyConfigText(text);
 }
 
