@@ -2,10 +2,15 @@
 #include "config_document.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <map>
+#include <memory_resource>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
@@ -13,10 +18,34 @@
 namespace barterbox {
 namespace {
 
-using nlohmann::json;
+// The document lives in a memory pool of its own. Built after a load has left the heap full of
+// small holes, its nodes would otherwise lie scattered, and every save walks all of them.
+std::pmr::unsynchronized_pool_resource& DocumentMemory() {
+    // Only the game thread loads and saves.
+    static std::pmr::unsynchronized_pool_resource pool;
+    return pool;
+}
+
+template <typename T> struct DocumentAllocator {
+    using value_type = T;
+    DocumentAllocator() noexcept = default;
+    template <typename U> DocumentAllocator(const DocumentAllocator<U>& /*other*/) noexcept {}
+    T* allocate(std::size_t count) {
+        return static_cast<T*>(DocumentMemory().allocate(count * sizeof(T), alignof(T)));
+    }
+    void deallocate(T* pointer, std::size_t count) noexcept {
+        DocumentMemory().deallocate(pointer, count * sizeof(T), alignof(T));
+    }
+    template <typename U> bool operator==(const DocumentAllocator<U>& /*other*/) const noexcept {
+        return true;
+    }
+};
+
+using json = nlohmann::basic_json<std::map, std::vector, std::string, bool, std::int64_t,
+                                  std::uint64_t, double, DocumentAllocator>;
 
 struct SavedDocument {
-    json Root = json::object();
+    json Root; // null until built, so that an empty record holds nothing of the pool
     // The member of Root["Exchanges"] that holds each table key's exchange; a key's configured
     // name can change letter case with a Put, and the old member must go with it.
     std::unordered_map<std::string, std::string> MemberOfKey;
@@ -26,6 +55,8 @@ struct SavedDocument {
 };
 
 SavedDocument& Saved() {
+    // The pool first, so that it is destroyed after the document whose nodes it holds.
+    DocumentMemory();
     static SavedDocument saved;
     return saved;
 }
@@ -96,7 +127,7 @@ void PutSettings(json& root) {
 
 } // namespace
 
-const json& CurrentConfigDocument() {
+std::string DumpConfigDocument() {
     SavedDocument& saved = Saved();
     const CatalogueChanges changes = TakeCatalogueChanges();
     const bool wasCurrent = std::exchange(saved.Current, false);
@@ -107,11 +138,15 @@ const json& CurrentConfigDocument() {
     }
     PutSettings(saved.Root);
     saved.Current = true;
-    return saved.Root;
+    // Two-space indentation, non-ASCII written as UTF-8, no line break after the root's brace.
+    return saved.Root.dump(2, ' ', /*ensure_ascii=*/false, json::error_handler_t::strict);
 }
 
 void ReleaseConfigDocument() {
     Saved() = SavedDocument{};
+    // Nothing is left in the pool: its memory goes back to the heap, and the next document gets
+    // fresh blocks in the order it is built.
+    DocumentMemory().release();
 }
 
 } // namespace barterbox

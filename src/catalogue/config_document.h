@@ -2,16 +2,17 @@
 // save after one Add or Remove re-creates one exchange instead of the whole table.
 #pragma once
 
-#include <nlohmann/json.hpp>
+#include <string>
 
 namespace barterbox {
 
-// The table and the settings as config.json holds them: members in ascending byte order, each
-// exchange with its Description, Give and Receive. Brought up to date with the table's changes
-// and the current settings first. Valid until the next call.
-const nlohmann::json& CurrentConfigDocument();
+// The text of config.json for the table and the settings: the JSON library's dump of the
+// document, members in ascending byte order, each exchange with its Description, Give and
+// Receive, brought up to date with the table's changes and the current settings first. Throws
+// the library's type_error when a name or text is not valid UTF-8.
+std::string DumpConfigDocument();
 
-// Frees the document; the next CurrentConfigDocument builds it whole. A load calls it first, so
+// Frees the document; the next DumpConfigDocument builds it whole. A load calls it first, so
 // that the old document's memory serves the new table instead of lingering beside it.
 void ReleaseConfigDocument();
 

@@ -105,9 +105,7 @@ bool KeepUnreadableConfig(const std::string& path) {
 } // namespace
 
 std::string ConfigText() {
-    // Two-space indentation, non-ASCII written as UTF-8, no line break after the root's brace.
-    return CurrentConfigDocument().dump(2, ' ', /*ensure_ascii=*/false,
-                                        json::error_handler_t::strict);
+    return DumpConfigDocument();
 }
 
 void LoadConfig() {
