@@ -1,4 +1,8 @@
-// Source RCON packets: the bytes on the wire, and the refusal of every malformed packet.
+// Source RCON packets: the bytes on the wire, long replies split as the protocol splits them, and
+// the refusal of every malformed packet.
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "rcon_protocol.h"
@@ -24,6 +28,56 @@ std::string ReasonFor(const std::string& payload) {
 TEST(RconProtocol, EncodePacket_WritesSizeIdTypeBodyAndTwoZeroBytesLittleEndian) {
     EXPECT_EQ(EncodePacket(7, kRconResponseValue, "ok"), "\x0c\0\0\0\x07\0\0\0\0\0\0\0ok\0\0"s);
     EXPECT_EQ(EncodePacket(-1, kRconAuthResponse, ""), "\x0a\0\0\0\xff\xff\xff\xff\x02\0\0\0\0\0"s);
+}
+
+// The bodies of the packets EncodeResponse wrote, each checked for size, id and type.
+std::vector<std::string> ResponseBodies(const std::string& reply) {
+    std::vector<std::string> bodies;
+    for (const std::string& packet : EncodeResponse(42, reply)) {
+        const auto size =
+            static_cast<unsigned char>(packet[0]) | static_cast<unsigned char>(packet[1]) << 8;
+        EXPECT_LE(size, kRconMaxPacketSize);
+        EXPECT_EQ(packet.size(), 4u + size);
+        const auto decoded = DecodePacket(packet.substr(4));
+        EXPECT_TRUE(std::holds_alternative<RconPacket>(decoded));
+        if (const auto* read = std::get_if<RconPacket>(&decoded)) {
+            EXPECT_EQ(read->Id, 42);
+            EXPECT_EQ(read->Type, kRconResponseValue);
+            bodies.push_back(read->Body);
+        }
+    }
+    return bodies;
+}
+
+TEST(RconProtocol, EncodeResponse_SplitsALongReplyIntoPacketsOfAt4096Bytes) {
+    EXPECT_EQ(ResponseBodies(""), std::vector<std::string>{""});
+    EXPECT_EQ(ResponseBodies(std::string(4086, 'a')).size(), 1u) << "exactly one packet's worth";
+
+    std::string reply;
+    for (int line = 0; reply.size() < 10000; ++line) {
+        reply += "Exchange_" + std::to_string(line) + ": 10 wood for 1 thatch floor\n";
+    }
+    const std::vector<std::string> bodies = ResponseBodies(reply);
+    ASSERT_EQ(bodies.size(), 3u);
+    EXPECT_EQ(bodies[0].size(), 4086u);
+    EXPECT_EQ(bodies[0] + bodies[1] + bodies[2], reply);
+}
+
+TEST(RconProtocol, EncodeResponse_NeverCutsInsideAUtf8Sequence) {
+    // A sequence of two, three and four bytes across the boundary of the first packet.
+    for (const std::string& character : {"\xC3\xA9"s, "\xE2\x86\x92"s, "\xF0\x9F\x98\x80"s}) {
+        for (std::size_t before = 4086 - character.size() + 1; before < 4086; ++before) {
+            SCOPED_TRACE(std::to_string(character.size()) + " bytes after " +
+                         std::to_string(before));
+            const std::string reply = std::string(before, 'a') + character + "z";
+            const std::vector<std::string> bodies = ResponseBodies(reply);
+            ASSERT_EQ(bodies.size(), 2u);
+            EXPECT_EQ(bodies[0], std::string(before, 'a'));
+            EXPECT_EQ(bodies[1], character + "z");
+        }
+    }
+    // Bytes that are not UTF-8 are cut where the packet is full.
+    EXPECT_EQ(ResponseBodies(std::string(5000, '\x80'))[0].size(), 4086u);
 }
 
 TEST(RconProtocol, DecodePacket_ReadsWhatEncodeWrote) {

@@ -122,7 +122,9 @@ asio::awaitable<std::string> Converse(Endpoint& endpoint, tcp::socket& socket,
                 replies.emplace_back(); // every request is answered, if only with nothing
             }
             for (const std::string& reply : replies) {
-                answers.push_back(EncodePacket(packet.Id, kRconResponseValue, reply));
+                for (std::string& part : EncodeResponse(packet.Id, reply)) {
+                    answers.push_back(std::move(part));
+                }
             }
         } else {
             // An empty response from a client marks the end of a multi-packet answer; mirror it.

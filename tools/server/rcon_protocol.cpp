@@ -1,6 +1,8 @@
 // The Source RCON packet format; see rcon_protocol.h.
 #include "rcon_protocol.h"
 
+#include <algorithm>
+
 namespace barterbox::server {
 namespace {
 
@@ -64,6 +66,28 @@ std::string EncodePacket(int32_t id, int32_t type, std::string_view body) {
     packet.append(body);
     packet.append(2, '\0');
     return packet;
+}
+
+std::vector<std::string> EncodeResponse(int32_t id, std::string_view reply) {
+    constexpr std::size_t kMaxBody = kRconMaxPacketSize - kRconMinPacketSize;
+    std::vector<std::string> packets;
+    do {
+        std::size_t cut = std::min(reply.size(), kMaxBody);
+        if (cut < reply.size()) {
+            // Back over continuation bytes (10xxxxxx) to the start of the cut sequence; text that
+            // is not UTF-8 at all is cut where it stands.
+            std::size_t start = cut;
+            while (start > cut - 3 && (static_cast<unsigned char>(reply[start]) & 0xC0u) == 0x80u) {
+                --start;
+            }
+            if ((static_cast<unsigned char>(reply[start]) & 0xC0u) == 0xC0u) {
+                cut = start;
+            }
+        }
+        packets.push_back(EncodePacket(id, kRconResponseValue, reply.substr(0, cut)));
+        reply.remove_prefix(cut);
+    } while (!reply.empty());
+    return packets;
 }
 
 } // namespace barterbox::server

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace barterbox::server {
 
@@ -40,7 +41,12 @@ std::variant<int32_t, RconPacketError> CheckPacketSize(const unsigned char (&fie
 // The packet from the `size` bytes that followed an accepted size field.
 std::variant<RconPacket, RconPacketError> DecodePacket(std::string_view bytes);
 
-// A whole packet, size field included.
+// A whole packet, size field included. The body must fit one packet (see EncodeResponse).
 std::string EncodePacket(int32_t id, int32_t type, std::string_view body);
+
+// A reply as the protocol sends a long one: response packets of at most 4096 bytes each (size
+// field aside), whose bodies joined are the reply. A cut never falls inside a UTF-8 sequence,
+// for clients that decode each packet on its own. An empty reply is one empty packet.
+std::vector<std::string> EncodeResponse(int32_t id, std::string_view reply);
 
 } // namespace barterbox::server
