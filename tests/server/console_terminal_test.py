@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """barterbox-server's console on a terminal (a pseudo-terminal): the prompt, tab completion of
-console words, player names and exchange names, colour, and Ctrl-C stopping the server cleanly.
+console words, player names and exchange names, colour, history kept from one run to the next, and
+Ctrl-C stopping the server cleanly.
 
     console_terminal_test.py SERVER_PROGRAM REPOSITORY
 """
@@ -95,6 +96,19 @@ def main():
         status = terminal.wait()
         if status != 0:
             raise AssertionError("the server exited %d" % status)
+
+        # The next server on the same folder remembers the lines: Ctrl-P brings back the last,
+        # in a world read afresh, where Bram has his thatch again.
+        terminal = Terminal([server_program, "--server-dir", scratch,
+                             "--world", os.path.join(repo, "examples", "world.json")])
+        terminal.expect(b"> ")
+        terminal.type(b"\x10\r")
+        terminal.expect(b"[chat -> Bram] <Trader> Exchange complete: Thatch x1")
+        terminal.expect(b"> ")
+        terminal.type(b"quit\r")
+        status = terminal.wait()
+        if status != 0:
+            raise AssertionError("the second server exited %d" % status)
     except AssertionError:
         if terminal is not None:
             print("--- the terminal showed:")

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <utility>
 
+#include "event_output.h"
 #include "stop_signal.h"
 
 namespace barterbox::server {
@@ -24,6 +25,7 @@ struct Console {
     // The terminal console.
     EditLine* Editor = nullptr;
     History* Lines = nullptr;
+    std::string HistoryFile;
     Completer Complete;
 };
 
@@ -189,7 +191,7 @@ bool OpenConsoleScript(const std::string& path, std::string& error) {
     return true;
 }
 
-void OpenConsoleStandardInput(Completer completer) {
+void OpenConsoleStandardInput(Completer completer, std::string historyFile) {
     Console& console = TheConsole();
     console.Descriptor = STDIN_FILENO;
     if (isatty(STDIN_FILENO) == 0) {
@@ -201,6 +203,9 @@ void OpenConsoleStandardInput(Completer completer) {
     HistEvent event;
     history(console.Lines, &event, H_SETSIZE, 500);
     history(console.Lines, &event, H_SETUNIQUE, 1);
+    console.HistoryFile = std::move(historyFile);
+    // A first session has no file yet; that is no error.
+    history(console.Lines, &event, H_LOAD, console.HistoryFile.c_str());
     el_set(console.Editor, EL_EDITOR, "emacs");
     el_set(console.Editor, EL_PROMPT, &Prompt);
     el_set(console.Editor, EL_HIST, history, console.Lines);
@@ -216,6 +221,10 @@ void OpenConsoleStandardInput(Completer completer) {
 void CloseConsole() {
     Console& console = TheConsole();
     if (console.Editor != nullptr) {
+        HistEvent event;
+        if (history(console.Lines, &event, H_SAVE, console.HistoryFile.c_str()) < 0) {
+            ServerError("could not keep the console history in " + console.HistoryFile);
+        }
         el_end(console.Editor);
         history_end(console.Lines);
     }

@@ -16,8 +16,9 @@ using Completer = std::function<std::vector<std::string>(std::string_view before
 
 // Reads from the file; false with `error` set when it cannot be opened.
 bool OpenConsoleScript(const std::string& path, std::string& error);
-// Reads from standard input; with a terminal there, the console is interactive.
-void OpenConsoleStandardInput(Completer completer);
+// Reads from standard input; with a terminal there, the console is interactive, and its history
+// is read from `historyFile` (when there is one) and written back to it by CloseConsole.
+void OpenConsoleStandardInput(Completer completer, std::string historyFile);
 void CloseConsole();
 
 // Whether lines are typed at a terminal (and so need no echo).

@@ -185,9 +185,11 @@ int Serve(const ServerOptions& options, const barterbox::tools::World& contents)
     }
     if (status == 0) {
         if (options.ScriptFile.empty()) {
-            OpenConsoleStandardInput([](std::string_view before) {
-                return CompletionCandidates(before, GatherCompletionSources());
-            });
+            OpenConsoleStandardInput(
+                [](std::string_view before) {
+                    return CompletionCandidates(before, GatherCompletionSources());
+                },
+                serverDir + "/console_history");
         }
         const bool quit = RunConsole();
         if (options.Serve && !quit && StopSignalNumber() == 0) {
