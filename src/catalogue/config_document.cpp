@@ -18,12 +18,23 @@
 namespace barterbox {
 namespace {
 
-// The document lives in a memory pool of its own. Built after a load has left the heap full of
-// small holes, its nodes would otherwise lie scattered, and every save walks all of them.
-std::pmr::unsynchronized_pool_resource& DocumentMemory() {
+struct SavedDocument;
+
+// Everything of the document, its texts included, lives in a memory pool of its own. Built after
+// a load has left the heap full of small holes, its nodes would otherwise lie scattered, and every
+// save walks all of them. And a release drops the pool whole, where destroying the document node
+// by node would cost a large table's reload tens of milliseconds.
+struct DocumentStore {
     // Only the game thread loads and saves.
-    static std::pmr::unsynchronized_pool_resource pool;
-    return pool;
+    std::pmr::unsynchronized_pool_resource Pool;
+    // In the pool; null until built and after a release. Never destroyed: the pool's release
+    // frees its memory, and nothing else depends on its destructors.
+    SavedDocument* Document = nullptr;
+};
+
+DocumentStore& Store() {
+    static DocumentStore store;
+    return store;
 }
 
 template <typename T> struct DocumentAllocator {
@@ -31,34 +42,40 @@ template <typename T> struct DocumentAllocator {
     DocumentAllocator() noexcept = default;
     template <typename U> DocumentAllocator(const DocumentAllocator<U>& /*other*/) noexcept {}
     T* allocate(std::size_t count) {
-        return static_cast<T*>(DocumentMemory().allocate(count * sizeof(T), alignof(T)));
+        return static_cast<T*>(Store().Pool.allocate(count * sizeof(T), alignof(T)));
     }
     void deallocate(T* pointer, std::size_t count) noexcept {
-        DocumentMemory().deallocate(pointer, count * sizeof(T), alignof(T));
+        Store().Pool.deallocate(pointer, count * sizeof(T), alignof(T));
     }
     template <typename U> bool operator==(const DocumentAllocator<U>& /*other*/) const noexcept {
         return true;
     }
 };
 
-using json = nlohmann::basic_json<std::map, std::vector, std::string, bool, std::int64_t,
+using DocumentString = std::basic_string<char, std::char_traits<char>, DocumentAllocator<char>>;
+using json = nlohmann::basic_json<std::map, std::vector, DocumentString, bool, std::int64_t,
                                   std::uint64_t, double, DocumentAllocator>;
 
+DocumentString Text(std::string_view text) {
+    return DocumentString(text.data(), text.size());
+}
+
 struct SavedDocument {
-    json Root; // null until built, so that an empty record holds nothing of the pool
+    json Root;
     // The member of Root["Exchanges"] that holds each table key's exchange; a key's configured
     // name can change letter case with a Put, and the old member must go with it.
-    std::unordered_map<std::string, std::string> MemberOfKey;
+    std::pmr::unordered_map<std::pmr::string, std::pmr::string> MemberOfKey{&Store().Pool};
     // False before the first build, and after an update that did not finish (out of memory):
     // the next call then rebuilds the whole document rather than trust a half-applied one.
     bool Current = false;
 };
 
 SavedDocument& Saved() {
-    // The pool first, so that it is destroyed after the document whose nodes it holds.
-    DocumentMemory();
-    static SavedDocument saved;
-    return saved;
+    DocumentStore& store = Store();
+    if (store.Document == nullptr) {
+        store.Document = std::pmr::polymorphic_allocator<>(&store.Pool).new_object<SavedDocument>();
+    }
+    return *store.Document;
 }
 
 // A Give or Receive list as an object; of two equal item names the later quantity stays, as
@@ -66,14 +83,14 @@ SavedDocument& Saved() {
 json ItemsObject(const std::vector<ItemAmount>& items) {
     json object = json::object();
     for (const ItemAmount& item : items) {
-        object[item.Item] = item.Quantity;
+        object[Text(item.Item)] = item.Quantity;
     }
     return object;
 }
 
 json ExchangeMember(const ExchangeDefinition& definition) {
     json exchange = json::object();
-    exchange["Description"] = definition.Description;
+    exchange["Description"] = Text(definition.Description);
     exchange["Give"] = ItemsObject(definition.Give);
     exchange["Receive"] = ItemsObject(definition.Receive);
     return exchange;
@@ -94,7 +111,7 @@ void RebuildExchanges(SavedDocument& saved) {
     json exchanges = json::object();
     auto& members = exchanges.get_ref<json::object_t&>();
     for (const auto& [key, definition] : sorted) {
-        members.emplace_hint(members.end(), definition->Name, ExchangeMember(*definition));
+        members.emplace_hint(members.end(), Text(definition->Name), ExchangeMember(*definition));
         saved.MemberOfKey.emplace(*key, definition->Name);
     }
     saved.Root["Exchanges"] = std::move(exchanges);
@@ -105,12 +122,13 @@ void RebuildExchanges(SavedDocument& saved) {
 void ApplyChanges(SavedDocument& saved, const std::vector<std::string>& keys) {
     json& exchanges = saved.Root["Exchanges"];
     for (const std::string& key : keys) {
-        if (const auto old = saved.MemberOfKey.find(key); old != saved.MemberOfKey.end()) {
-            exchanges.erase(old->second);
+        const auto old = saved.MemberOfKey.find(std::pmr::string(key, &Store().Pool));
+        if (old != saved.MemberOfKey.end()) {
+            exchanges.erase(Text(old->second));
             saved.MemberOfKey.erase(old);
         }
         if (const ExchangeDefinition* definition = FindExchange(key)) {
-            exchanges[definition->Name] = ExchangeMember(*definition);
+            exchanges[Text(definition->Name)] = ExchangeMember(*definition);
             saved.MemberOfKey.emplace(key, definition->Name);
         }
     }
@@ -121,13 +139,13 @@ void PutSettings(json& root) {
     const PluginSettings& current = Settings();
     json& settings = root["Settings"];
     settings["AllowMultiplier"] = current.AllowMultiplier;
-    settings["ChatPrefix"] = current.ChatPrefix;
+    settings["ChatPrefix"] = Text(current.ChatPrefix);
     settings["MaxMultiplier"] = current.MaxMultiplier;
 }
 
 } // namespace
 
-std::string DumpConfigDocument() {
+void WriteConfigDocument(const std::function<void(std::string_view text)>& write) {
     SavedDocument& saved = Saved();
     const CatalogueChanges changes = TakeCatalogueChanges();
     const bool wasCurrent = std::exchange(saved.Current, false);
@@ -139,14 +157,17 @@ std::string DumpConfigDocument() {
     PutSettings(saved.Root);
     saved.Current = true;
     // Two-space indentation, non-ASCII written as UTF-8, no line break after the root's brace.
-    return saved.Root.dump(2, ' ', /*ensure_ascii=*/false, json::error_handler_t::strict);
+    const DocumentString text =
+        saved.Root.dump(2, ' ', /*ensure_ascii=*/false, json::error_handler_t::strict);
+    write(std::string_view(text.data(), text.size()));
 }
 
 void ReleaseConfigDocument() {
-    Saved() = SavedDocument{};
-    // Nothing is left in the pool: its memory goes back to the heap, and the next document gets
-    // fresh blocks in the order it is built.
-    DocumentMemory().release();
+    DocumentStore& store = Store();
+    store.Document = nullptr;
+    // Every node and text of the document goes back to the heap at once, and the next document
+    // gets fresh blocks in the order it is built.
+    store.Pool.release();
 }
 
 } // namespace barterbox

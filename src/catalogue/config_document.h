@@ -2,17 +2,18 @@
 // save after one Add or Remove re-creates one exchange instead of the whole table.
 #pragma once
 
-#include <string>
+#include <functional>
+#include <string_view>
 
 namespace barterbox {
 
-// The text of config.json for the table and the settings: the JSON library's dump of the
-// document, members in ascending byte order, each exchange with its Description, Give and
+// Hands `write` the text of config.json for the table and the settings: the JSON library's dump
+// of the document, members in ascending byte order, each exchange with its Description, Give and
 // Receive, brought up to date with the table's changes and the current settings first. Throws
-// the library's type_error when a name or text is not valid UTF-8.
-std::string DumpConfigDocument();
+// the library's type_error, without calling `write`, when a name or text is not valid UTF-8.
+void WriteConfigDocument(const std::function<void(std::string_view text)>& write);
 
-// Frees the document; the next DumpConfigDocument builds it whole. A load calls it first, so
+// Frees the document; the next WriteConfigDocument builds it whole. A load calls it first, so
 // that the old document's memory serves the new table instead of lingering beside it.
 void ReleaseConfigDocument();
 

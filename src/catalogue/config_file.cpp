@@ -105,7 +105,9 @@ bool KeepUnreadableConfig(const std::string& path) {
 } // namespace
 
 std::string ConfigText() {
-    return DumpConfigDocument();
+    std::string text;
+    WriteConfigDocument([&](std::string_view document) { text.assign(document); });
+    return text;
 }
 
 void LoadConfig() {
@@ -136,17 +138,18 @@ void LoadConfigFromText(std::string_view text) {
 
 void SaveConfig() {
     const std::string& path = ConfigPath();
-    std::string text;
+    // Written beside the old file and renamed over it, so that a full disk or a crash never
+    // leaves config.json empty or half-written.
+    bool written = false;
     try {
-        text = ConfigText();
+        WriteConfigDocument(
+            [&](std::string_view text) { written = WriteTemporaryFile(path, text); });
     } catch (const json::exception&) {
         // Text that is not UTF-8 cannot be written as JSON; the file stays as it was.
         Log(spdlog::level::err, "Barterbox: Failed to save config");
         return;
     }
-    // Written beside the old file and renamed over it, so that a full disk or a crash never
-    // leaves config.json empty or half-written.
-    if (!WriteTemporaryFile(path, text)) {
+    if (!written) {
         Log(spdlog::level::err, "Barterbox: Failed to save config");
         return;
     }

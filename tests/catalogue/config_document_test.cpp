@@ -1,5 +1,5 @@
 // The saved document follows the table change by change: after any sequence of puts, erases,
-// clears, loads and settings changes, the save text is the library's dump of the table as it is.
+// clears, reloads and settings changes, the save text is the library's dump of the table as it is.
 #include <random>
 #include <string>
 #include <vector>
@@ -84,6 +84,11 @@ TEST_F(ConfigDocument, FollowsAnySequenceOfChanges) {
         } else if (action < 84) {
             Settings().ChatPrefix = std::to_string(step);
             Settings().MaxMultiplier = static_cast<int32_t>(step);
+        } else if (action < 86) {
+            // A reload of the text just saved (which drops the exchanges without items) frees
+            // the document and starts a new one.
+            LoadConfigFromText(ConfigText());
+            ASSERT_EQ(ConfigText(), LibraryDump());
         } else {
             ASSERT_EQ(ConfigText(), LibraryDump());
         }
