@@ -61,12 +61,16 @@ def main():
     server_program, repo = sys.argv[1], sys.argv[2]
     scratch = tempfile.mkdtemp(prefix="barterbox-terminal-")
     terminal = None
+
+    def start_server():
+        return Terminal([server_program, "--server-dir", scratch,
+                         "--world", os.path.join(repo, "examples", "world.json")])
+
     try:
         plugin = os.path.join(scratch, "ArkApi", "Plugins", "Barterbox")
         os.makedirs(plugin)
         shutil.copy(os.path.join(repo, "examples", "config.json"), plugin)
-        terminal = Terminal([server_program, "--server-dir", scratch,
-                             "--world", os.path.join(repo, "examples", "world.json")])
+        terminal = start_server()
         terminal.expect(b"plugin loaded from Barterbox.so")
         terminal.expect(b"> ")
 
@@ -99,8 +103,7 @@ def main():
 
         # The next server on the same folder remembers the lines: Ctrl-P brings back the last,
         # in a world read afresh, where Bram has his thatch again.
-        terminal = Terminal([server_program, "--server-dir", scratch,
-                             "--world", os.path.join(repo, "examples", "world.json")])
+        terminal = start_server()
         terminal.expect(b"> ")
         terminal.type(b"\x10\r")
         terminal.expect(b"[chat -> Bram] <Trader> Exchange complete: Thatch x1")
