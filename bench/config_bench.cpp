@@ -1,7 +1,8 @@
 // LoadConfig and SaveConfig on a generated config.json of 10,000 exchanges (about 4 MB), each
 // beside its baseline in the same run: the JSON library alone parsing the same file, and the
 // library's dump(2) plus writing the same text. SaveConfig is measured as an Add or a Remove
-// calls it (one exchange changed) and as the first save after a load, which builds the document.
+// calls it (one exchange changed) and as the first save after a load. LoadConfig builds the saved
+// document as well as the table, and a reload first frees the document it had.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -167,7 +168,7 @@ void Save_SaveConfig(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Folder().configText.size()));
 }
 
-// The first save after a load or a reload, which builds the whole document from the table.
+// The first save after a load or a reload.
 void Save_FirstSaveAfterALoad(benchmark::State& state) {
     Folder();
     for (auto _ : state) {

@@ -145,7 +145,7 @@ void PutSettings(json& root) {
 
 } // namespace
 
-void WriteConfigDocument(const std::function<void(std::string_view text)>& write) {
+void UpdateConfigDocument() {
     SavedDocument& saved = Saved();
     const CatalogueChanges changes = TakeCatalogueChanges();
     const bool wasCurrent = std::exchange(saved.Current, false);
@@ -156,6 +156,11 @@ void WriteConfigDocument(const std::function<void(std::string_view text)>& write
     }
     PutSettings(saved.Root);
     saved.Current = true;
+}
+
+void WriteConfigDocument(const std::function<void(std::string_view text)>& write) {
+    UpdateConfigDocument();
+    const SavedDocument& saved = Saved();
     // Two-space indentation, non-ASCII written as UTF-8, no line break after the root's brace.
     const DocumentString text =
         saved.Root.dump(2, ' ', /*ensure_ascii=*/false, json::error_handler_t::strict);

@@ -126,6 +126,9 @@ void LoadConfig() {
         return;
     case ReadOutcome::Read:
         ApplyConfigText(text);
+        // Built now, so that the Add or Remove that follows a load changes one exchange in the
+        // document, as every later one does, instead of building it whole in the middle of play.
+        UpdateConfigDocument();
         return;
     }
 }
@@ -134,6 +137,7 @@ void LoadConfigFromText(std::string_view text) {
     ClearExchanges();
     ReleaseConfigDocument();
     ApplyConfigText(text);
+    UpdateConfigDocument();
 }
 
 void SaveConfig() {
