@@ -41,6 +41,17 @@ protected:
         WriteBytes(ConfigFile(), text);
         LoadConfig();
     }
+    // A file that is refused whole: one error line with `reason`, an empty table, and the
+    // settings from before the load.
+    void ExpectRefused(const std::string& text, const std::string& reason) {
+        PrepareEarlierState();
+        Sink().Clear();
+        Load(text);
+        EXPECT_EQ(LogTexts(),
+                  Lines{"[Barterbox][error] Barterbox: Failed to parse config.json: " + reason});
+        EXPECT_EQ(ExchangeCount(), 0u);
+        ExpectSettings(NonDefaultSettings());
+    }
 };
 
 // --- No file ---------------------------------------------------------------------------------
@@ -98,14 +109,7 @@ const ParseCase kParseCases[] = {
 TEST_F(ConfigLoad, ParseError_LogsTheLibrarysTextAndLeavesTableEmptyAndSettingsAlone) {
     for (const ParseCase& c : kParseCases) {
         SCOPED_TRACE(c.Name);
-        PrepareEarlierState();
-        Sink().Clear();
-        Load(c.Text);
-        EXPECT_EQ(LogTexts(), Lines{std::string("[Barterbox][error] Barterbox: Failed to parse "
-                                                "config.json: ") +
-                                    c.LibraryError});
-        EXPECT_EQ(ExchangeCount(), 0u);
-        ExpectSettings(NonDefaultSettings());
+        ExpectRefused(c.Text, c.LibraryError);
     }
 }
 
@@ -138,14 +142,7 @@ const TypeCase kTypeCases[] = {
 TEST_F(ConfigLoad, TypeError_IsReportedLikeAParseErrorAndNothingIsApplied) {
     for (const TypeCase& c : kTypeCases) {
         SCOPED_TRACE(c.Text);
-        PrepareEarlierState();
-        Sink().Clear();
-        Load(c.Text);
-        EXPECT_EQ(LogTexts(),
-                  Lines{std::string("[Barterbox][error] Barterbox: Failed to parse config.json: ") +
-                        c.Message});
-        EXPECT_EQ(ExchangeCount(), 0u);
-        ExpectSettings(NonDefaultSettings());
+        ExpectRefused(c.Text, c.Message);
     }
 }
 

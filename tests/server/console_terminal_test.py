@@ -42,6 +42,11 @@ class Terminal:
     def type(self, text):
         os.write(self.fd, text)
 
+    def expect_exit_zero(self, who):
+        status = self.wait()
+        if status != 0:
+            raise AssertionError("%s exited %d" % (who, status))
+
     def wait(self, timeout=30):
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
@@ -97,9 +102,7 @@ def main():
         terminal.expect(b"SIGINT received; stopping")
         terminal.expect(b"Barterbox: Unloaded")
         terminal.expect(b"plugin unloaded")
-        status = terminal.wait()
-        if status != 0:
-            raise AssertionError("the server exited %d" % status)
+        terminal.expect_exit_zero("the server")
 
         # The next server on the same folder remembers the lines: Ctrl-P brings back the last,
         # in a world read afresh, where Bram has his thatch again.
@@ -109,9 +112,7 @@ def main():
         terminal.expect(b"[chat -> Bram] <Trader> Exchange complete: Thatch x1")
         terminal.expect(b"> ")
         terminal.type(b"quit\r")
-        status = terminal.wait()
-        if status != 0:
-            raise AssertionError("the second server exited %d" % status)
+        terminal.expect_exit_zero("the second server")
     except AssertionError:
         if terminal is not None:
             print("--- the terminal showed:")
