@@ -1,11 +1,13 @@
 // Loading config.json into the exchange table and the settings, and saving both back without
-// ever leaving the file empty, half-written, or overwritten while it could not be read.
+// ever leaving the file empty or half-written, and without losing a file the plugin could not
+// read or one that an administrator edited by hand since the plugin last read or wrote it.
 #include "config_file.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <vector>
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <variant>
 
 #include <nlohmann/json.hpp>
 
@@ -13,6 +15,8 @@
 #include "catalogue/config_document.h"
 #include "catalogue/config_reading.h"
 #include "catalogue/exchange_catalogue.h"
+#include "catalogue/file_backup.h"
+#include "catalogue/file_state.h"
 #include "catalogue/plugin_settings.h"
 #include "plugin/plugin_logger.h"
 #include "plugin/plugin_paths.h"
@@ -29,50 +33,109 @@ bool& UnreadableConfigFound() {
     return found;
 }
 
+// config.json as the plugin last read or wrote it, so that a save can tell a hand edit made in
+// between. Unknown (std::nullopt) until the plugin has looked at this path.
+struct SeenFile {
+    std::string Path;
+    FileStamp Stamp;
+    std::uint64_t Digest = 0;
+};
+
+std::optional<SeenFile>& LastSeen() {
+    static std::optional<SeenFile> seen;
+    return seen;
+}
+
 // --- Reading ------------------------------------------------------------------------------------
 
 enum class ReadOutcome { Read, Missing, Unreadable };
 
-ReadOutcome ReadWholeFile(const std::string& path, std::string& text) {
+// Reads only a regular file: a link to a device or a folder in the file's place is unreadable,
+// never read until memory runs out. Running out of memory on a huge file is unreadable too.
+ReadOutcome ReadWholeFile(const std::string& path, std::string& text, FileStamp& stamp) {
+    stamp = StampOf(path);
+    if (!stamp.Exists) {
+        return ReadOutcome::Missing;
+    }
+    if (!stamp.Regular) {
+        return ReadOutcome::Unreadable;
+    }
     // Binary, so that the text reaches the parser as it is on disk; on Windows a text-mode read
     // would end at the first Ctrl-Z byte.
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenFile(path, "rb");
     if (file == nullptr) {
-        return errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Unreadable;
+        return ReadOutcome::Unreadable;
     }
-    std::error_code sizeError;
-    const auto size = std::filesystem::file_size(path, sizeError);
-    if (!sizeError) {
-        text.reserve(static_cast<std::size_t>(size));
+    bool failed = false;
+    try {
+        text.clear();
+        text.reserve(static_cast<std::size_t>(stamp.Size));
+        char buffer[1 << 16];
+        std::size_t count = 0;
+        while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+            text.append(buffer, count);
+        }
+        failed = std::ferror(file) != 0;
+    } catch (const std::bad_alloc&) {
+        failed = true;
+    } catch (const std::length_error&) {
+        failed = true;
     }
-    char buffer[1 << 16];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        text.append(buffer, count);
-    }
-    const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     return failed ? ReadOutcome::Unreadable : ReadOutcome::Read;
 }
 
-void ApplyConfigText(std::string_view text) {
+// A config.json that was read and passed every check, ready to apply; or why it was not.
+struct ParsedConfig {
+    json Root;
+};
+struct UnreadableConfig {};
+struct MissingConfig {};
+using ConfigReading = std::variant<ParsedConfig, UnreadableConfig, MissingConfig>;
+
+ConfigReading ParseWithChecks(std::string_view text) {
     json root;
     try {
         root = ParseConfigText(text);
     } catch (const json::exception& error) {
         Log(spdlog::level::err, "Barterbox: Failed to parse config.json: {}", error.what());
-        UnreadableConfigFound() = true;
-        return;
+        return UnreadableConfig{};
+    } catch (const std::bad_alloc&) {
+        Log(spdlog::level::err, "Barterbox: Failed to parse config.json: {}",
+            "not enough memory for the document");
+        return UnreadableConfig{};
     }
     // The whole document is checked before anything is applied, so that a bad value deep in the
     // file never leaves a table or settings half read.
     if (const auto typeError = FindTypeError(root)) {
         Log(spdlog::level::err, "Barterbox: Failed to parse config.json: {}", *typeError);
-        UnreadableConfigFound() = true;
-        return;
+        return UnreadableConfig{};
     }
-    UnreadableConfigFound() = false;
+    return ParsedConfig{std::move(root)};
+}
 
+ConfigReading ReadConfigFile() {
+    const std::string& path = ConfigPath();
+    std::string text;
+    FileStamp stamp;
+    switch (ReadWholeFile(path, text, stamp)) {
+    case ReadOutcome::Missing:
+        LastSeen() = SeenFile{path, stamp, 0};
+        Log(spdlog::level::warn, "Barterbox: No config.json found, creating default");
+        return MissingConfig{};
+    case ReadOutcome::Unreadable:
+        // There, but out of reach (no access, a folder in its place): kept aside at the next save.
+        LastSeen() = SeenFile{path, stamp, 0};
+        Log(spdlog::level::warn, "Barterbox: No config.json found, creating default");
+        return UnreadableConfig{};
+    case ReadOutcome::Read:
+        break;
+    }
+    LastSeen() = SeenFile{path, stamp, ContentDigest(text)};
+    return ParseWithChecks(text);
+}
+
+void ApplyConfig(json& root) {
     if (auto settings = ReadSettings(root)) {
         PluginSettings& current = Settings();
         current.ChatPrefix = std::move(settings->ChatPrefix);
@@ -86,20 +149,55 @@ void ApplyConfigText(std::string_view text) {
         }
     }
     Log(spdlog::level::info, "Barterbox: Loaded {} exchanges", ExchangeCount());
+    // Built now, so that the Add or Remove that follows a load changes one exchange in the
+    // document, as every later one does, instead of building it whole in the middle of play.
+    UpdateConfigDocument();
+}
+
+// Replaces the table with what was read. True unless the file was there but unreadable.
+bool ReplaceTable(ConfigReading& reading) {
+    ClearExchanges();
+    ReleaseConfigDocument();
+    UnreadableConfigFound() = std::holds_alternative<UnreadableConfig>(reading);
+    if (auto* parsed = std::get_if<ParsedConfig>(&reading)) {
+        try {
+            ApplyConfig(parsed->Root);
+        } catch (const std::bad_alloc&) {
+            // Never half a table: a load that runs out of memory is a load that failed.
+            ClearExchanges();
+            ReleaseConfigDocument();
+            UnreadableConfigFound() = true;
+            Log(spdlog::level::err, "Barterbox: Failed to parse config.json: {}",
+                "not enough memory for the table");
+        }
+    }
+    return !UnreadableConfigFound();
 }
 
 // --- Writing ------------------------------------------------------------------------------------
 
-// config.json is about to be replaced while the last load could not read it: rename it to
-// config.json.bak first. True when the save may go on.
-bool KeepUnreadableConfig(const std::string& path) {
-    if (ReplaceFile(path, path + ".bak")) {
-        Log(spdlog::level::warn, "Barterbox: Kept unreadable config.json as config.json.bak");
-        return true;
+// Whether the file at the path changed since the plugin last read or wrote it: created, or of
+// another size or time and another content. A file that has gone since is no change to keep.
+bool ChangedSinceLastSeen(const std::string& path, const FileStamp& now) {
+    const std::optional<SeenFile>& seen = LastSeen();
+    if (!seen || seen->Path != ConfigPath() || !now.Exists) {
+        return false;
     }
-    // Nothing to keep when the file has gone since the load.
-    std::error_code error;
-    return !std::filesystem::exists(path, error) && !error;
+    if (!seen->Stamp.Exists || !seen->Stamp.Regular || !now.Regular) {
+        return seen->Stamp.Exists != now.Exists || seen->Stamp.Regular != now.Regular;
+    }
+    if (now.Size == seen->Stamp.Size && now.ModifiedTicks == seen->Stamp.ModifiedTicks) {
+        return false;
+    }
+    std::string text;
+    FileStamp ignored;
+    return ReadWholeFile(path, text, ignored) != ReadOutcome::Read ||
+           ContentDigest(text) != seen->Digest;
+}
+
+bool FailSave() {
+    Log(spdlog::level::err, "Barterbox: Failed to save config");
+    return false;
 }
 
 } // namespace
@@ -111,65 +209,89 @@ std::string ConfigText() {
 }
 
 void LoadConfig() {
-    ClearExchanges();
-    ReleaseConfigDocument();
-    std::string text;
-    switch (ReadWholeFile(ConfigPath(), text)) {
-    case ReadOutcome::Missing:
-        UnreadableConfigFound() = false;
-        Log(spdlog::level::warn, "Barterbox: No config.json found, creating default");
-        return;
-    case ReadOutcome::Unreadable:
-        // There, but out of reach (no access, a folder in its place): kept aside at the next save.
+    ConfigReading reading = ReadConfigFile();
+    ReplaceTable(reading);
+}
+
+bool ReloadConfig() {
+    ConfigReading reading = ReadConfigFile();
+    if (std::holds_alternative<UnreadableConfig>(reading)) {
+        // The table stays, and the file the administrator is working on is kept aside at the
+        // next save rather than overwritten.
         UnreadableConfigFound() = true;
-        Log(spdlog::level::warn, "Barterbox: No config.json found, creating default");
-        return;
-    case ReadOutcome::Read:
-        ApplyConfigText(text);
-        // Built now, so that the Add or Remove that follows a load changes one exchange in the
-        // document, as every later one does, instead of building it whole in the middle of play.
-        UpdateConfigDocument();
-        return;
+        return false;
     }
+    return ReplaceTable(reading);
 }
 
 void LoadConfigFromText(std::string_view text) {
-    ClearExchanges();
-    ReleaseConfigDocument();
-    ApplyConfigText(text);
-    UpdateConfigDocument();
+    LastSeen().reset();
+    ConfigReading reading = ParseWithChecks(text);
+    ReplaceTable(reading);
 }
 
-void SaveConfig() {
-    const std::string& path = ConfigPath();
+bool SaveConfig() {
+    // A linked config.json (one table shared by a cluster of servers) is saved where it points.
+    const std::optional<std::string> target = FollowLinks(ConfigPath());
+    if (!target) {
+        return FailSave();
+    }
+    const FileStamp before = StampOf(*target);
+    const bool unreadable = UnreadableConfigFound() && before.Exists;
+    const bool changed = !unreadable && ChangedSinceLastSeen(*target, before);
+    if (before.Regular && !IsWritableFile(*target)) {
+        return FailSave();
+    }
+
     // Written beside the old file and renamed over it, so that a full disk or a crash never
     // leaves config.json empty or half-written.
-    bool written = false;
+    std::uint64_t digest = 0;
+    bool complete = false;
     try {
-        WriteConfigDocument(
-            [&](std::string_view text) { written = WriteTemporaryFile(path, text); });
+        WriteConfigDocument([&](std::string_view text) {
+            complete = WriteTemporaryFile(*target, text, before.Permissions);
+            digest = ContentDigest(text);
+        });
     } catch (const json::exception&) {
         // Text that is not UTF-8 cannot be written as JSON; the file stays as it was.
-        Log(spdlog::level::err, "Barterbox: Failed to save config");
-        return;
+        return FailSave();
+    } catch (const std::bad_alloc&) {
+        DiscardTemporaryFile(*target);
+        return FailSave();
     }
-    if (!written) {
-        Log(spdlog::level::err, "Barterbox: Failed to save config");
-        return;
+    if (!complete) {
+        return FailSave();
     }
-    if (UnreadableConfigFound()) {
-        if (!KeepUnreadableConfig(path)) {
-            DiscardTemporaryFile(path);
-            Log(spdlog::level::err, "Barterbox: Failed to save config");
-            return;
+
+    // The old content is copied aside before the new file takes its place, so that there is a
+    // config.json at every moment and the administrator's text survives.
+    std::optional<std::string> backup;
+    if (unreadable || changed) {
+        backup = KeepBackup(*target, ConfigPath() + ".bak");
+        if (!backup) {
+            DiscardTemporaryFile(*target);
+            return FailSave();
         }
-        UnreadableConfigFound() = false;
     }
-    if (!CommitTemporaryFile(path)) {
-        Log(spdlog::level::err, "Barterbox: Failed to save config");
-        return;
+    if (!CommitTemporaryFile(*target)) {
+        if (backup) {
+            UndoBackup(*target, *backup);
+        }
+        return FailSave();
     }
+    if (backup) {
+        const std::string name = backup->substr(backup->find_last_of('/') + 1);
+        if (unreadable) {
+            Log(spdlog::level::warn, "Barterbox: Kept unreadable config.json as {}", name);
+        } else {
+            Log(spdlog::level::warn,
+                "Barterbox: config.json changed on disk since it was loaded; kept it as {}", name);
+        }
+    }
+    UnreadableConfigFound() = false;
+    LastSeen() = SeenFile{ConfigPath(), StampOf(*target), digest};
     Log(spdlog::level::info, "Barterbox: Config saved");
+    return true;
 }
 
 } // namespace barterbox

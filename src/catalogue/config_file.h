@@ -7,9 +7,15 @@
 namespace barterbox {
 
 // Replaces the table with the file's content and updates the settings; every outcome is logged.
+// A file that is missing or cannot be read leaves the table empty (the plugin's start).
 void LoadConfig();
-// Writes the table and the settings to the file; only the log records the outcome.
-void SaveConfig();
+// LoadConfig for an administrator's Reload: a config.json that is there but cannot be read
+// (parse or type error, no access, not a regular file) leaves the table and the settings exactly
+// as they were, so that a typo in the file never empties a running server's table. False then.
+bool ReloadConfig();
+// Writes the table and the settings to the file; every outcome is logged. False when config.json
+// was left as it was (the folder or the file could not be written, the file is read-only).
+bool SaveConfig();
 
 // LoadConfig on a file's text, as if read from config.json (the fuzzer's entry point).
 void LoadConfigFromText(std::string_view text);

@@ -19,14 +19,15 @@ void ReplyRed(APlayerController* sender, std::u16string_view text) {
 }
 
 // "item:quantity" split at the first colon. A quantity that is not a number is refused like a
-// missing colon, rather than stored as whatever the conversion happened to give.
+// missing colon, rather than stored as whatever the conversion happened to give; so is one below
+// 1, which could only ever take a player's items (Give) or give nothing for them (Receive).
 std::optional<ItemAmount> ReadItemArgument(std::string_view argument) {
     const size_t colon = argument.find(':');
     if (colon == std::string_view::npos) {
         return std::nullopt;
     }
     const std::optional<int32_t> quantity = ReadLeadingInteger(argument.substr(colon + 1));
-    if (!quantity) {
+    if (!quantity || *quantity < 1) {
         return std::nullopt;
     }
     return ItemAmount{std::string(argument.substr(0, colon)), *quantity};
@@ -63,13 +64,16 @@ void OnAddConsoleCommand(APlayerController* sender, FString* line, bool) {
     }
 
     PutExchange(ExchangeDefinition{name, "", {*give}, {*receive}});
-    SaveConfig();
+    const bool saved = SaveConfig();
     SendAdminReply(
         sender, ReplyColour::Green,
         OwnedFString(FormatFString(u"Added exchange '{}': {} x{} -> {} x{}", ToWideString(name),
                                    ToWideString(give->Item), give->Quantity,
                                    ToWideString(ShortItemName(receive->Item)), receive->Quantity))
             .get());
+    if (!saved) {
+        WarnOfUnsavedChange(sender);
+    }
     Log(spdlog::level::info, "Barterbox: Added '{}' via command", name);
 }
 

@@ -34,6 +34,15 @@ void SendAdminReply(APlayerController* to, ReplyColour colour, const FString& te
     messenger->SendColouredLine(to, rgba.R, rgba.G, rgba.B, rgba.A, text);
 }
 
+void WarnOfUnsavedChange(APlayerController* sender) {
+    SendAdminReply(
+        sender, ReplyColour::Red,
+        OwnedFString(
+            FormatFString(
+                u"Barterbox: Failed to save config; the change holds until the next Reload"))
+            .get());
+}
+
 bool IsAdministrator(APlayerController* sender) {
     return sender != nullptr && game_calls::IsAdmin(sender);
 }

@@ -9,6 +9,10 @@ enum class ReplyColour { Green, Red, White };
 
 void SendAdminReply(APlayerController* to, ReplyColour colour, const FString& text);
 
+// Tells the sender in red that the table changed but could not be saved: the change holds only
+// in memory, and a later Reload would silently undo it.
+void WarnOfUnsavedChange(APlayerController* sender);
+
 // Whether the console command's sender may run administrator commands.
 bool IsAdministrator(APlayerController* sender);
 

@@ -29,9 +29,12 @@ void OnRemoveConsoleCommand(APlayerController* sender, FString* line, bool) {
         return;
     }
     EraseExchange(name);
-    SaveConfig();
+    const bool saved = SaveConfig();
     SendAdminReply(sender, ReplyColour::Green,
                    OwnedFString(FormatFString(u"Removed exchange '{}'", ToWideString(name))).get());
+    if (!saved) {
+        WarnOfUnsavedChange(sender);
+    }
     Log(spdlog::level::info, "Barterbox: Removed '{}' via command", name);
 }
 

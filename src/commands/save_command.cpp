@@ -11,8 +11,12 @@ void OnSaveConsoleCommand(APlayerController* sender, FString*, bool) {
     if (!IsAdministrator(sender)) {
         return;
     }
-    // The reply does not depend on the outcome; a failed save is in the log.
-    SaveConfig();
+    // A save that left config.json as it was is never answered as a success.
+    if (!SaveConfig()) {
+        SendAdminReply(sender, ReplyColour::Red,
+                       OwnedFString(FormatFString(u"Barterbox: Failed to save config")).get());
+        return;
+    }
     SendAdminReply(
         sender, ReplyColour::Green,
         OwnedFString(FormatFString(u"Barterbox: Config saved ({} exchanges)", ExchangeCount()))

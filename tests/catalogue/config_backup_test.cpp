@@ -1,6 +1,9 @@
-// A save after a load that found config.json but could not read it keeps that file as
-// config.json.bak, so that a typo in a hand-written table never costs the administrator the table.
+// A save never costs the administrator a file: one the plugin could not read, or one edited by
+// hand since the plugin last read or wrote it, is kept as config.json.bak (or .bak.1, ...); a
+// linked, read-only or restricted config.json keeps what the administrator set on it.
 #include <filesystem>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -45,11 +48,18 @@ TEST_F(ConfigBackup, SaveAfterAnUnreadableLoad_KeepsTheFileAsBakThenSaves) {
     }
 }
 
-TEST_F(ConfigBackup, ReplacesAnOlderBak) {
+TEST_F(ConfigBackup, NeverOverwritesAnEarlierBackup) {
     WriteBytes(PathOf("config.json.bak"), "older backup");
     LoadQuietly(kUnparsable);
     SaveConfig();
-    EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), kUnparsable);
+    LoadQuietly(kWrongType);
+    SaveConfig();
+    EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), "older backup");
+    EXPECT_EQ(ReadBytes(PathOf("config.json.bak.1")), kUnparsable);
+    EXPECT_EQ(ReadBytes(PathOf("config.json.bak.2")), kWrongType);
+    EXPECT_EQ(LogTexts(), (Lines{"[Barterbox][warning] Barterbox: Kept unreadable config.json as "
+                                 "config.json.bak.2",
+                                 kSaved}));
 }
 
 TEST_F(ConfigBackup, KeepsTheFileOnlyOnce) {
@@ -97,16 +107,10 @@ TEST_F(ConfigBackup, FailedWrite_LeavesTheUnreadableFileInPlaceForTheNextSave) {
     EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), kUnparsable);
 }
 
-TEST_F(ConfigBackup, FailedRenameToBak_FailsTheSaveAndOverwritesNothing) {
+TEST_F(ConfigBackup, FailedFinalRename_LeavesTheFileInPlaceAndNoStrayBackup) {
     LoadQuietly(kUnparsable);
-    FileSystem().Replace = [](const char* from, const char* to) {
-        const std::string target(to);
-        if (target.size() >= 4 && target.compare(target.size() - 4, 4, ".bak") == 0) {
-            return -1;
-        }
-        return RealFileSystem().Replace(from, to);
-    };
-    SaveConfig();
+    FileSystem().Replace = [](const char*, const char*) { return -1; };
+    EXPECT_FALSE(SaveConfig());
     EXPECT_EQ(LogTexts(), Lines{kFailed});
     EXPECT_EQ(ReadBytes(ConfigFile()), kUnparsable);
     EXPECT_EQ(FolderEntries(), Lines{"config.json"}) << "the temporary file is removed";
@@ -121,6 +125,76 @@ TEST_F(ConfigBackup, FolderInPlaceOfTheFile_IsMovedAside) {
     EXPECT_EQ(LogTexts(), (Lines{kKept, kSaved}));
     EXPECT_EQ(ReadBytes(PathOf("config.json.bak/notes.txt")), "kept");
     EXPECT_EQ(ReadBytes(ConfigFile()), ConfigText());
+}
+
+// ---- Files the administrator changed, linked or protected ----
+
+const char* const kChanged = "[Barterbox][warning] Barterbox: config.json changed on disk since it "
+                             "was loaded; kept it as config.json.bak";
+
+TEST_F(ConfigBackup, HandEditSinceTheLoad_IsKeptAsideBeforeTheSave) {
+    const std::string edited = "{\"Exchanges\": {}, \"Settings\": {\"ChatPrefix\": \"Edited\"}}";
+    for (const bool sameSize : {false, true}) {
+        SCOPED_TRACE(sameSize);
+        std::filesystem::remove(PathOf("config.json.bak"));
+        LoadQuietly("{}");
+        // An edit of the same size is told by its time or, failing that, its content.
+        WriteBytes(ConfigFile(), sameSize ? std::string("[ ]") : edited);
+        AddAnExchange();
+        EXPECT_TRUE(SaveConfig());
+        EXPECT_EQ(LogTexts(), (Lines{kChanged, kSaved}));
+        EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), sameSize ? "[ ]" : edited);
+        EXPECT_EQ(ReadBytes(ConfigFile()), ConfigText());
+        Sink().Clear();
+    }
+    // The plugin's own last save is no hand edit.
+    AddAnExchange();
+    SaveConfig();
+    EXPECT_EQ(LogTexts(), Lines{kSaved});
+}
+
+TEST_F(ConfigBackup, FileCreatedByHandAfterALoadThatFoundNone_IsKeptAside) {
+    WriteBytes(ConfigFile(), "{\"Exchanges\": {}}");
+    SaveConfig();
+    EXPECT_EQ(LogTexts(), (Lines{kChanged, kSaved}));
+    EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), "{\"Exchanges\": {}}");
+}
+
+TEST_F(ConfigBackup, LinkedConfig_IsSavedWhereItPointsAndStaysALink) {
+    const std::string shared = PathOf("cluster/shared.json");
+    std::filesystem::create_directory(PathOf("cluster"));
+    WriteBytes(shared, "{}");
+    std::filesystem::permissions(shared, std::filesystem::perms(0600));
+    std::filesystem::create_symlink("cluster/shared.json", ConfigFile());
+    LoadConfig();
+    Sink().Clear();
+    AddAnExchange();
+    EXPECT_TRUE(SaveConfig());
+    EXPECT_TRUE(std::filesystem::is_symlink(ConfigFile()));
+    EXPECT_EQ(ReadBytes(shared), ConfigText());
+    EXPECT_EQ(std::filesystem::status(shared).permissions(), std::filesystem::perms(0600));
+    EXPECT_EQ(FolderEntries(), (Lines{"cluster", "config.json"}));
+}
+
+TEST_F(ConfigBackup, ReadOnlyConfig_IsNotReplaced) {
+    LoadQuietly("{}");
+    std::filesystem::permissions(ConfigFile(), std::filesystem::perms(0444));
+    AddAnExchange();
+    EXPECT_FALSE(SaveConfig());
+    EXPECT_EQ(LogTexts(), Lines{kFailed});
+    EXPECT_EQ(ReadBytes(ConfigFile()), "{}");
+    EXPECT_EQ(FolderEntries(), Lines{"config.json"});
+}
+
+TEST_F(ConfigBackup, PlantedTemporaryLink_IsRemovedNeverWrittenThrough) {
+    const std::string victim = PathOf("victim.txt");
+    WriteBytes(victim, "precious");
+    std::filesystem::create_symlink(victim, ConfigFile() + ".tmp");
+    AddAnExchange();
+    EXPECT_TRUE(SaveConfig());
+    EXPECT_EQ(ReadBytes(victim), "precious");
+    EXPECT_EQ(ReadBytes(ConfigFile()), ConfigText());
+    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "victim.txt"}));
 }
 
 } // namespace

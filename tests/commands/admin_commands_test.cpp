@@ -55,15 +55,24 @@ TEST_F(AdminCommands, AdministratorStatus_IsReadAtEveryCommand) {
 
 // ---- Reload, List, Save ----
 
-TEST_F(AdminCommands, Reload_ReadsTheEditedFileAndRepliesWithTheCount) {
+TEST_F(AdminCommands, Reload_ReadsTheEditedFileAndKeepsTheTableWhenTheFileIsUnreadable) {
     WriteConfig(R"({"Exchanges": {"A": {"Give": {"x": 1}, "Receive": {"y": 1}},
                                   "B": {"Give": {"x": 1}, "Receive": {"y": 1}}}})");
     Console(ada, u"Barterbox.Reload ignored words");
     EXPECT_EQ(Replies(), (Replies_{{ada, "(green) Barterbox: Reloaded 2 exchanges"}}));
     EXPECT_EQ(barterbox::FindExchange("My Deal"), nullptr);
 
+    // A typo in the file must not empty a running server's table.
+    for (const char* unreadable : {"{ not json", R"({"Settings": {"ChatPrefix": 7}})"}) {
+        hostsim::ClearSentMessages();
+        WriteConfig(unreadable);
+        Console(ada, u"Barterbox.Reload");
+        EXPECT_EQ(Replies(), (Replies_{{ada, "(red) Barterbox: Reload failed, kept 2 exchanges"}}));
+        EXPECT_NE(barterbox::FindExchange("B"), nullptr);
+    }
+
     hostsim::ClearSentMessages();
-    WriteConfig("{ not json");
+    std::filesystem::remove(ConfigPath());
     Console(ada, u"Barterbox.Reload");
     EXPECT_EQ(Replies(), (Replies_{{ada, "(green) Barterbox: Reloaded 0 exchanges"}}));
 }
@@ -84,7 +93,7 @@ TEST_F(AdminCommands, List_SendsTheSeparatorEvenWithoutADescription) {
     EXPECT_EQ(Replies(), (Replies_{{ada, "(green) Barterbox: 0 exchanges"}}));
 }
 
-TEST_F(AdminCommands, Save_WritesTheFileAndRepliesGreenEvenWhenTheWriteFails) {
+TEST_F(AdminCommands, Save_WritesTheFileAndAFailedSaveIsNeverAnsweredAsASuccess) {
     std::filesystem::remove(ConfigPath());
     Console(ada, u"Barterbox.Save");
     EXPECT_TRUE(ReadConfig().has_value());
@@ -95,8 +104,20 @@ TEST_F(AdminCommands, Save_WritesTheFileAndRepliesGreenEvenWhenTheWriteFails) {
     Sink().Clear();
     std::filesystem::remove_all(std::filesystem::path(ConfigPath()).parent_path());
     Console(ada, u"Barterbox.Save");
-    EXPECT_EQ(Replies(), (Replies_{{ada, "(green) Barterbox: Config saved (1 exchanges)"}}));
+    EXPECT_EQ(Replies(), (Replies_{{ada, "(red) Barterbox: Failed to save config"}}));
     EXPECT_EQ(Log(), Lines{"[Barterbox][error] Barterbox: Failed to save config"});
+
+    // Add and Remove did change the table, so they say so, and that it is not on disk.
+    const char* const unsaved =
+        "(red) Barterbox: Failed to save config; the change holds until the next Reload";
+    hostsim::ClearSentMessages();
+    Console(ada, u"Barterbox.Add Quick Wood:1 Stone:1");
+    Console(ada, u"Barterbox.Remove My Deal");
+    EXPECT_EQ(Replies(), (Replies_{{ada, "(green) Added exchange 'Quick': Wood x1 -> Stone x1"},
+                                   {ada, unsaved},
+                                   {ada, "(green) Removed exchange 'My Deal'"},
+                                   {ada, unsaved}}));
+    EXPECT_NE(barterbox::FindExchange("quick"), nullptr);
 }
 
 // ---- Add ----
@@ -125,6 +146,11 @@ TEST_F(AdminCommands, Add_FormatErrorsReplyRedAndChangeNothing) {
         {u"Barterbox.Add x wood:3 MetalIngot", "Receive format: Blueprint:quantity"},
         {u"Barterbox.Add x wood:3 MetalIngot:many", "Receive format: Blueprint:quantity"},
         {u"Barterbox.Add x wood:3 MetalIngot:-2147483649", "Receive format: Blueprint:quantity"},
+        // A quantity below 1 could only take items for nothing, or give nothing for them.
+        {u"Barterbox.Add x wood:0 MetalIngot:5", "Give format: ItemName:quantity"},
+        {u"Barterbox.Add x wood:-3 MetalIngot:5", "Give format: ItemName:quantity"},
+        {u"Barterbox.Add Deal Wood:5 MetalIngot:-2", "Receive format: Blueprint:quantity"},
+        {u"Barterbox.Add Deal Wood:5 MetalIngot:0x", "Receive format: Blueprint:quantity"},
         // The give argument is read first, so its error wins.
         {u"Barterbox.Add x wood MetalIngot", "Give format: ItemName:quantity"},
     };
@@ -160,12 +186,12 @@ TEST_F(AdminCommands, Add_StoresQuotedNamesSavesAndReplies) {
 }
 
 TEST_F(AdminCommands, Add_ReadsTheQuantityUpToTheFirstNonDigitAndStoresOddValuesAsTyped) {
-    Console(ada, u"Barterbox.Add odd wood:3:4 :-2");
-    EXPECT_EQ(Replies(), (Replies_{{ada, "(green) Added exchange 'odd': wood x3 ->  x-2"}}));
+    Console(ada, u"Barterbox.Add odd wood:3:4 :2x");
+    EXPECT_EQ(Replies(), (Replies_{{ada, "(green) Added exchange 'odd': wood x3 ->  x2"}}));
     const barterbox::ExchangeDefinition* odd = barterbox::FindExchange("odd");
     ASSERT_NE(odd, nullptr);
     EXPECT_EQ(odd->Receive[0].Item, "");
-    EXPECT_EQ(odd->Receive[0].Quantity, -2);
+    EXPECT_EQ(odd->Receive[0].Quantity, 2);
 }
 
 TEST_F(AdminCommands, Add_ReplacesAnExchangeWhoseNameDiffersOnlyInCase) {

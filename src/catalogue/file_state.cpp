@@ -1,0 +1,63 @@
+// File stamps and content digests; see file_state.h.
+#include "file_state.h"
+
+#include <chrono>
+#include <system_error>
+
+#ifdef _WIN32
+#include <utf8.h>
+#endif
+
+namespace barterbox {
+
+std::filesystem::path FileSystemPath(const std::string& path) {
+    // char8_t text is read as UTF-8 on every platform.
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+#ifdef _WIN32
+    const std::u16string widePath = utf8::utf8to16(utf8::replace_invalid(path));
+    const std::u16string wideMode = utf8::utf8to16(std::string(mode));
+    return _wfopen(reinterpret_cast<const wchar_t*>(widePath.c_str()),
+                   reinterpret_cast<const wchar_t*>(wideMode.c_str()));
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
+FileStamp StampOf(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path where = FileSystemPath(path);
+    std::error_code error;
+    const fs::file_status status = fs::status(where, error);
+    FileStamp stamp;
+    if (status.type() == fs::file_type::not_found) {
+        return stamp;
+    }
+    stamp.Exists = true;
+    if (error || status.type() != fs::file_type::regular) {
+        return stamp;
+    }
+    stamp.Regular = true;
+    stamp.Permissions = status.permissions();
+    stamp.Size = fs::file_size(where, error);
+    const fs::file_time_type modified = fs::last_write_time(where, error);
+    stamp.ModifiedTicks = static_cast<std::int64_t>(modified.time_since_epoch().count());
+    return stamp;
+}
+
+std::uint64_t ContentDigest(std::string_view bytes) {
+    // FNV-1a: no cryptographic strength is needed to notice an edit.
+    std::uint64_t digest = 14695981039346656037ULL;
+    for (const char byte : bytes) {
+        if (byte == '\r') {
+            continue;
+        }
+        digest ^= static_cast<unsigned char>(byte);
+        digest *= 1099511628211ULL;
+    }
+    return digest;
+}
+
+} // namespace barterbox
