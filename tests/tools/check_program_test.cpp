@@ -69,11 +69,21 @@ TEST_F(CheckProgram, ExamplesAreCleanWithAndWithoutTheWorld) {
          {config, config + " --world " + world, "--world " + world + " " + config}) {
         const ProgramRun run = RunCheck(arguments);
         EXPECT_EQ(run.Status, 0) << arguments;
-        EXPECT_EQ(run.Output, "") << arguments;
+        EXPECT_EQ(run.Output, config + ": no findings, 6 exchanges\n") << arguments;
+    }
+    // Scripts keep their silence, and programs get the empty array.
+    for (const std::string& arguments :
+         {"--quiet " + config, "-q --world " + world + " " + config}) {
+        const ProgramRun quiet = RunCheck(arguments);
+        EXPECT_EQ(quiet.Status, 0) << arguments;
+        EXPECT_EQ(quiet.Output, "") << arguments;
     }
     const ProgramRun json = RunCheck("--json " + config);
     EXPECT_EQ(json.Status, 0);
     EXPECT_EQ(json.Output, "[]\n");
+    const std::string one =
+        Write("one.json", R"({"Exchanges": {"A": {"Give": {"x": 1}, "Receive": {"/G/Y.Y": 1}}}})");
+    EXPECT_EQ(RunCheck(one).Output, one + ": no findings, 1 exchange\n");
 }
 
 TEST_F(CheckProgram, WarningsOnlyExitWithOne) {
@@ -89,9 +99,10 @@ TEST_F(CheckProgram, ErrorsExitWithTwo) {
     const std::string config = Write("config.json", "{\"Settings\": {\"ChatPrefix\": [1]},}");
     const ProgramRun run = RunCheck(config);
     EXPECT_EQ(run.Status, 2);
-    EXPECT_EQ(run.Output, config + ":1:34: error: [json.exception.parse_error.101] parse error at "
-                                   "line 1, column 34: syntax error while parsing object key - "
-                                   "unexpected '}'; expected string literal\n");
+    EXPECT_EQ(run.Output, config + ":1:33: error: a trailing comma before \"}\"; JSON allows no "
+                                   "comma after the last member; [json.exception.parse_error.101] "
+                                   "parse error at line 1, column 34: syntax error while parsing "
+                                   "object key - unexpected '}'; expected string literal\n");
 
     const ProgramRun missing = RunCheck(config + ".missing");
     EXPECT_EQ(missing.Status, 2);
@@ -116,8 +127,9 @@ TEST_F(CheckProgram, JsonPrintsTheFindingsAsAnArray) {
 }
 
 TEST_F(CheckProgram, WorldChecksNeedTheWorldAndABrokenWorldIsAnError) {
-    const std::string config = Write(
-        "config.json", R"({"Exchanges": {"A": {"Give": {"Woood": 1}, "Receive": {"Stone": 1}}}})");
+    const std::string config =
+        Write("config.json",
+              R"({"Exchanges": {"A": {"Give": {"Woood": 1}, "Receive": {"/G/Stone": 1}}}})");
     EXPECT_EQ(RunCheck(config).Status, 0) << "without a world, item names are not checked";
 
     const ProgramRun checked = RunCheck("--world " + kExamples + "/world.json " + config);
@@ -127,7 +139,7 @@ TEST_F(CheckProgram, WorldChecksNeedTheWorldAndABrokenWorldIsAnError) {
                   ":1:31: warning: Exchanges.A.Give.Woood: matches no item class of the "
                   "world; no player can ever pay it\n" +
                   config +
-                  ":1:56: warning: Exchanges.A.Receive.Stone: no item class of the "
+                  ":1:56: warning: Exchanges.A.Receive.\"/G/Stone\": no item class of the "
                   "world has this blueprint; the game would refuse it after the Give "
                   "items are taken\n");
 

@@ -57,18 +57,74 @@ INSTANTIATE_TEST_SUITE_P(
                     "line 3, column 13: syntax error while parsing value - invalid literal; last "
                     "read: '\"Wood\": x'"},
                    2},
+        // Errors: parse errors whose cause has a plain name, pointed at where the cause stands.
         ConfigCase{"TrailingComma",
                    "{\"Exchanges\": {},\n}",
-                   {"config.json:2:1: error: [json.exception.parse_error.101] parse error at line "
+                   {"config.json:1:17: error: a trailing comma before \"}\"; JSON allows no comma "
+                    "after the last member; [json.exception.parse_error.101] parse error at line "
                     "2, column 1: syntax error while parsing object key - unexpected '}'; "
                     "expected string literal"},
                    2},
+        ConfigCase{"TrailingCommaInAList",
+                   "{\"Exchanges\": [1, 2 ,\n  ]}",
+                   {"config.json:1:21: error: a trailing comma before \"]\"; JSON allows no comma "
+                    "after the last element; [json.exception.parse_error.101] parse error at line "
+                    "2, column 3: syntax error while parsing value - unexpected ']'; expected "
+                    "'[', '{', or a literal"},
+                   2},
+        ConfigCase{"MissingComma",
+                   "{\"Exchanges\": {\"A\": {\"Give\": {\"x\": 1}\n    \"Receive\": {\"/y\": 1}}}}",
+                   {"config.json:1:38: error: a missing comma; a comma must separate two members; "
+                    "[json.exception.parse_error.101] parse error at line 2, column 13: syntax "
+                    "error while parsing object - unexpected string literal; expected '}'"},
+                   2},
+        ConfigCase{"MissingCommaInAList",
+                   "{\"Exchanges\": [\"a\\\"\" [2]]}",
+                   {"config.json:1:21: error: a missing comma; a comma must separate two elements; "
+                    "[json.exception.parse_error.101] parse error at line 1, column 22: syntax "
+                    "error while parsing array - unexpected '['; expected ']'"},
+                   2},
         ConfigCase{"Comment",
                    "// exchanges\n{}",
-                   {"config.json:1:1: error: [json.exception.parse_error.101] parse error at line "
-                    "1, column 1: syntax error while parsing value - invalid literal; last read: "
-                    "'/'"},
+                   {"config.json:1:1: error: a comment; JSON has no comments; "
+                    "[json.exception.parse_error.101] parse error at line 1, column 1: syntax "
+                    "error while parsing value - invalid literal; last read: '/'"},
                    2},
+        ConfigCase{"BlockCommentAfterAValue",
+                   "{\"Settings\": {} /* none */}",
+                   {"config.json:1:17: error: a comment; JSON has no comments; "
+                    "[json.exception.parse_error.101] parse error at line 1, column 17: syntax "
+                    "error while parsing object - invalid literal; last read: '\"Settings\": {} "
+                    "/'; expected '}'"},
+                   2},
+        ConfigCase{"SingleQuotedString",
+                   "{\"Settings\": {\"ChatPrefix\": 'Trader'}}",
+                   {"config.json:1:29: error: a string in single quotes; JSON strings take double "
+                    "quotes; [json.exception.parse_error.101] parse error at line 1, column 29: "
+                    "syntax error while parsing value - invalid literal; last read: "
+                    "'\"ChatPrefix\": ''"},
+                   2},
+        ConfigCase{"MissingColonHasNoPlainName",
+                   "{\"Settings\" {}}",
+                   {"config.json:1:13: error: [json.exception.parse_error.101] parse error at line "
+                    "1, column 13: syntax error while parsing object separator - unexpected '{'; "
+                    "expected ':'"},
+                   2},
+
+        // Errors: what takes players' items for nothing.
+        ConfigCase{"ReceiveNotABlueprintPath",
+                   "{\"Exchanges\": {\"Q\": {\"Give\": {\"x\": 1},\n"
+                   "  \"Receive\": {\"PrimalItemResource_Crystal\": 1, \"/G/Ok.Ok\": 1}}}}",
+                   {"config.json:2:15: error: Exchanges.Q.Receive.PrimalItemResource_Crystal: not "
+                    "a blueprint path (it holds no \"/\"); the game hands out nothing for it, "
+                    "though the Give items are taken"},
+                   2},
+        ConfigCase{
+            "QuantityWrittenAsAString",
+            "{\"Exchanges\": {\"Q\": {\"Give\": {\"x\": \"10\"}, \"Receive\": {\"/y\": 1}}}}",
+            {"config.json:1:36: error: Exchanges.Q.Give.x: quantity \"10\" is a string, not a "
+             "number; the plugin reads it as 1"},
+            2},
         ConfigCase{"EmptyFile",
                    "",
                    {"config.json:1:1: error: [json.exception.parse_error.101] parse error at line "
@@ -87,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
             "{\"Settings\": {\"ChatPrefix\": 5, \"AllowMultiplier\": \"yes\",\n"
             "              \"MaxMultiplier\": \"10\"},\n"
             " \"Exchanges\": {\"A\": [], \"B\": {\"Description\": null, \"Give\": {\"x\": 1},"
-            " \"Receive\": {\"y\": 1}}}}",
+            " \"Receive\": {\"/y\": 1}}}}",
             {"config.json:1:29: error: Settings.ChatPrefix: must be a string, not a number; the "
              "plugin refuses the whole file and loads no exchanges",
              "config.json:1:51: error: Settings.AllowMultiplier: must be a boolean, not a string; "
@@ -117,10 +173,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Warnings: exchanges that the plugin drops.
         ConfigCase{"ExchangesWithoutItems",
                    "{\"Exchanges\": {\n"
-                   "  \"NoGive\": {\"Receive\": {\"y\": 1}},\n"
+                   "  \"NoGive\": {\"Receive\": {\"/y\": 1}},\n"
                    "  \"NoReceive\": {\"Give\": {\"x\": 1}, \"Receive\": {}},\n"
                    "  \"Neither\": {\"Description\": \"d\"},\n"
-                   "  \"GiveList\": {\"Give\": [\"x\"], \"Receive\": {\"y\": 1}}\n"
+                   "  \"GiveList\": {\"Give\": [\"x\"], \"Receive\": {\"/y\": 1}}\n"
                    "}}",
                    {"config.json:2:3: warning: Exchanges.NoGive: has no Give items; the plugin "
                     "drops this exchange",
@@ -137,12 +193,12 @@ INSTANTIATE_TEST_SUITE_P(
         // Warnings: names.
         ConfigCase{"NamesEqualUpToCase",
                    "{\"Exchanges\": {\n"
-                   "  \"wood\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
-                   "  \"Wood\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
-                   "  \"WOOD\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
+                   "  \"wood\": {\"Give\": {\"x\": 1}, \"Receive\": {\"/y\": 1}},\n"
+                   "  \"Wood\": {\"Give\": {\"x\": 1}, \"Receive\": {\"/y\": 1}},\n"
+                   "  \"WOOD\": {\"Give\": {\"x\": 1}, \"Receive\": {\"/y\": 1}},\n"
                    "  \"WOOd\": {\"Give\": {\"x\": 1}},\n"
-                   "  \"\xC3\x89tain\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
-                   "  \"\xC3\xA9tain\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}}\n"
+                   "  \"\xC3\x89tain\": {\"Give\": {\"x\": 1}, \"Receive\": {\"/y\": 1}},\n"
+                   "  \"\xC3\xA9tain\": {\"Give\": {\"x\": 1}, \"Receive\": {\"/y\": 1}}\n"
                    "}}",
                    {"config.json:3:3: warning: Exchanges.Wood: shadowed by \"wood\", a name equal "
                     "up to the case of A to Z that comes later in byte order; the plugin keeps "
@@ -159,8 +215,8 @@ INSTANTIATE_TEST_SUITE_P(
                    1},
         ConfigCase{"ShadowingNamesAreQuotedAsJson",
                    "{\"Exchanges\": {\n"
-                   "  \"A\\u001b\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
-                   "  \"a\\u001b\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}}\n"
+                   "  \"A\\u001b\": {\"Give\": {\"x\": 1}, \"Receive\": {\"/y\": 1}},\n"
+                   "  \"a\\u001b\": {\"Give\": {\"x\": 1}, \"Receive\": {\"/y\": 1}}\n"
                    "}}",
                    {"config.json:2:3: warning: Exchanges.\"A\\u001b\": shadowed by \"a\\u001b\", a "
                     "name equal up to the case of A to Z that comes later in byte order; the "
@@ -168,9 +224,9 @@ INSTANTIATE_TEST_SUITE_P(
                    1},
         ConfigCase{"NamesNoCommandCanReach",
                    "{\"Exchanges\": {\n"
-                   "  \"Iron Deal\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
-                   "  \"\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
-                   "  \"Tab\\tName\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}}\n"
+                   "  \"Iron Deal\": {\"Give\": {\"x\": 1}, \"Receive\": {\"/y\": 1}},\n"
+                   "  \"\": {\"Give\": {\"x\": 1}, \"Receive\": {\"/y\": 1}},\n"
+                   "  \"Tab\\tName\": {\"Give\": {\"x\": 1}, \"Receive\": {\"/y\": 1}}\n"
                    "}}",
                    {"config.json:2:3: warning: Exchanges.\"Iron Deal\": the name holds a space; "
                     "no chat or RCON command can reach this exchange",
@@ -181,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Warnings: quantities.
         ConfigCase{
             "GiveQuantities",
-            "{\"Exchanges\": {\"Q\": {\"Receive\": {\"y\": 1}, \"Give\": {\n"
+            "{\"Exchanges\": {\"Q\": {\"Receive\": {\"/y\": 1}, \"Give\": {\n"
             "  \"a\": 0,\n"
             "  \"b\": -3,\n"
             "  \"c\": 2.9,\n"
@@ -207,7 +263,7 @@ INSTANTIATE_TEST_SUITE_P(
              "signed 32-bit range; the plugin reads it as -2147483648",
              "config.json:6:8: warning: Exchanges.Q.Give.e: quantity -3000000000 (read as "
              "-2147483648) is 0 or less; every run of this exchange fails",
-             "config.json:7:8: warning: Exchanges.Q.Give.f: quantity \"5\" is a string, not a "
+             "config.json:7:8: error: Exchanges.Q.Give.f: quantity \"5\" is a string, not a "
              "number; the plugin reads it as 1",
              "config.json:8:8: warning: Exchanges.Q.Give.g: quantity true is a boolean, not a "
              "number; the plugin reads it as 1",
@@ -221,12 +277,13 @@ INSTANTIATE_TEST_SUITE_P(
              "less; every run of this exchange fails",
              "config.json:13:8: warning: Exchanges.Q.Give.l: quantity 10000000000.0 is beyond the "
              "signed 32-bit range; the plugin reads it as 2147483647"},
+            2},
+        ConfigCase{
+            "ReceiveQuantityNotPositive",
+            R"({"Exchanges": {"Q": {"Give": {"x": 1}, "Receive": {"/y": 0}}}})",
+            {"config.json:1:58: warning: Exchanges.Q.Receive.\"/y\": quantity 0 is 0 or less; "
+             "this item is never handed out, though the Give items are taken"},
             1},
-        ConfigCase{"ReceiveQuantityNotPositive",
-                   R"({"Exchanges": {"Q": {"Give": {"x": 1}, "Receive": {"y": 0}}}})",
-                   {"config.json:1:57: warning: Exchanges.Q.Receive.y: quantity 0 is 0 or less; "
-                    "this item is never handed out, though the Give items are taken"},
-                   1},
 
         // Warnings: the multiplier settings.
         ConfigCase{"MaxMultiplierNotPositive",
@@ -275,7 +332,7 @@ INSTANTIATE_TEST_SUITE_P(
             "UnknownMembers",
             "{\"Version\": 2, \"settings\": {},\n"
             " \"Settings\": {\"Prefix\": \"T\", \"maxmultiplier\": 5},\n"
-            " \"Exchanges\": {\"A\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}, \"Note\": "
+            " \"Exchanges\": {\"A\": {\"Give\": {\"x\": 1}, \"Receive\": {\"/y\": 1}, \"Note\": "
             "\"\"}}}",
             {"config.json:1:2: warning: Version: unknown member; the plugin ignores it and a save "
              "drops it",
@@ -285,13 +342,35 @@ INSTANTIATE_TEST_SUITE_P(
              "and a save drops it",
              "config.json:2:30: warning: Settings.maxmultiplier: unknown member (did you mean "
              "\"MaxMultiplier\"?); the plugin ignores it and a save drops it",
-             "config.json:3:61: warning: Exchanges.A.Note: unknown member; the plugin ignores it "
+             "config.json:3:62: warning: Exchanges.A.Note: unknown member; the plugin ignores it "
              "and a save drops it"},
+            1},
+        ConfigCase{
+            "MisspeltMembersGetTheNearestKnownName",
+            "{\"Exchange\": {}, \"Settings\": {\"Chatprefix\": \"T\", \"MaxMultiplyer\": 5,\n"
+            " \"AllowMultipliers\": true}, \"Exchanges\": {\"A\": {\"Give\": {\"x\": 1},\n"
+            " \"Recieve\": {\"/y\": 1}, \"Descripton\": \"d\", \"Giv\": {}}}}",
+            {"config.json:1:2: warning: Exchange: unknown member (did you mean \"Exchanges\"?); "
+             "the plugin ignores it and a save drops it",
+             "config.json:1:31: warning: Settings.Chatprefix: unknown member (did you mean "
+             "\"ChatPrefix\"?); the plugin ignores it and a save drops it",
+             "config.json:1:50: warning: Settings.MaxMultiplyer: unknown member (did you mean "
+             "\"MaxMultiplier\"?); the plugin ignores it and a save drops it",
+             "config.json:2:2: warning: Settings.AllowMultipliers: unknown member (did you mean "
+             "\"AllowMultiplier\"?); the plugin ignores it and a save drops it",
+             "config.json:2:43: warning: Exchanges.A: has no Receive items; the plugin drops "
+             "this exchange",
+             "config.json:3:2: warning: Exchanges.A.Recieve: unknown member (did you mean "
+             "\"Receive\"?); the plugin ignores it and a save drops it",
+             "config.json:3:24: warning: Exchanges.A.Descripton: unknown member (did you mean "
+             "\"Description\"?); the plugin ignores it and a save drops it",
+             "config.json:3:43: warning: Exchanges.A.Giv: unknown member (did you mean "
+             "\"Give\"?); the plugin ignores it and a save drops it"},
             1},
         ConfigCase{"RepeatedMembers",
                    "{\"Exchanges\": {\n"
-                   "  \"A\": {\"Give\": {\"x\": 1}, \"Receive\": {\"y\": 1}},\n"
-                   "  \"A\": {\"Give\": {\"x\": 2, \"x\": 3}, \"Receive\": {\"y\": 1}}\n"
+                   "  \"A\": {\"Give\": {\"x\": 1}, \"Receive\": {\"/y\": 1}},\n"
+                   "  \"A\": {\"Give\": {\"x\": 2, \"x\": 3}, \"Receive\": {\"/y\": 1}}\n"
                    "}}",
                    {"config.json:2:3: warning: Exchanges.A: given again at line 3, column 3 in "
                     "the same object; the plugin keeps only that later one",

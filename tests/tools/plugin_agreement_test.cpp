@@ -75,12 +75,12 @@ TEST_F(PluginAgreement, ExchangesReportedAsDroppedOrShadowedAreTheOnesThePluginL
     const std::vector<std::string> names = {"Keep", "NoGive", "NoReceive",
                                             "Wood", "wood",   "GiveArray"};
     const auto findings = LoadAndCheck(R"({"Exchanges": {
-        "Keep": {"Give": {"a": 1}, "Receive": {"b": 1}},
-        "NoGive": {"Receive": {"b": 1}},
+        "Keep": {"Give": {"a": 1}, "Receive": {"/b": 1}},
+        "NoGive": {"Receive": {"/b": 1}},
         "NoReceive": {"Give": {"a": 1}},
-        "Wood": {"Give": {"a": 1}, "Receive": {"b": 1}},
-        "wood": {"Give": {"a": 2}, "Receive": {"b": 2}},
-        "GiveArray": {"Give": ["a"], "Receive": {"b": 1}}
+        "Wood": {"Give": {"a": 1}, "Receive": {"/b": 1}},
+        "wood": {"Give": {"a": 2}, "Receive": {"/b": 2}},
+        "GiveArray": {"Give": ["a"], "Receive": {"/b": 1}}
     }})");
     std::vector<std::string> expectedStored;
     for (const std::string& name : names) {
@@ -111,7 +111,7 @@ TEST_F(PluginAgreement, QuantitiesReadAsTheCheckerSays) {
                           {"7", 7}};
     for (const Case& c : cases) {
         const auto findings = LoadAndCheck(std::string(R"({"Exchanges": {"A": {"Give": {"a": )") +
-                                           c.Written + R"(}, "Receive": {"b": 1}}}})");
+                                           c.Written + R"(}, "Receive": {"/b": 1}}}})");
         const ExchangeDefinition* stored = FindExchange("A");
         ASSERT_NE(stored, nullptr) << c.Written;
         EXPECT_EQ(stored->Give.at(0).Quantity, c.Read) << c.Written;
@@ -125,14 +125,14 @@ TEST_F(PluginAgreement, QuantitiesReadAsTheCheckerSays) {
 
 TEST_F(PluginAgreement, FilesWithErrorsAreTheFilesThePluginRefuses) {
     const char* const texts[] = {
-        R"({"Settings": {"ChatPrefix": 1}, "Exchanges": {"A": {"Give": {"a": 1}, "Receive": {"b": 1}}}})",
-        R"({"Exchanges": {"A": {"Description": null, "Give": {"a": 1}, "Receive": {"b": 1}}}})",
-        R"({"Exchanges": {"A": 5, "B": {"Give": {"a": 1}, "Receive": {"b": 1}}}})",
-        R"({"Exchanges": {"B": {"Give": {"a": 1}, "Receive": {"b": 1}}}} x)",
-        R"({"Exchanges": {"B": {"Give": {"a": 1e999}, "Receive": {"b": 1}}}})",
+        R"({"Settings": {"ChatPrefix": 1}, "Exchanges": {"A": {"Give": {"a": 1}, "Receive": {"/b": 1}}}})",
+        R"({"Exchanges": {"A": {"Description": null, "Give": {"a": 1}, "Receive": {"/b": 1}}}})",
+        R"({"Exchanges": {"A": 5, "B": {"Give": {"a": 1}, "Receive": {"/b": 1}}}})",
+        R"({"Exchanges": {"B": {"Give": {"a": 1}, "Receive": {"/b": 1}}}} x)",
+        R"({"Exchanges": {"B": {"Give": {"a": 1e999}, "Receive": {"/b": 1}}}})",
         R"({"Settings": {"MaxMultiplier": null}})",
-        R"({"Exchanges": {"B": {"Give": {"a": 1}, "Receive": {"b": 1}}}, "Settings": 5})",
-        R"([{"Exchanges": {"B": {"Give": {"a": 1}, "Receive": {"b": 1}}}}])",
+        R"({"Exchanges": {"B": {"Give": {"a": 1}, "Receive": {"/b": 1}}}, "Settings": 5})",
+        R"([{"Exchanges": {"B": {"Give": {"a": 1}, "Receive": {"/b": 1}}}}])",
     };
     for (const char* text : texts) {
         const auto findings = LoadAndCheck(text);
@@ -154,8 +154,14 @@ TEST_F(PluginAgreement, ParseErrorsQuoteTheTextThePluginLogs) {
     const std::string text = "{\n  \"Exchanges\": {\"A\": {\"Give\": {\"a\": 1,}}}\n}";
     const auto findings = LoadAndCheck(text);
     ASSERT_EQ(findings.size(), 1u);
+    // The checker names the cause first, then quotes the library as the plugin's log does.
+    const std::string& message = findings[0].Message;
+    const size_t library = message.find("[json.exception");
+    ASSERT_NE(library, std::string::npos) << message;
+    EXPECT_EQ(message.substr(0, library), "a trailing comma before \"}\"; JSON allows no comma "
+                                          "after the last member; ");
     const std::string logged =
-        "[Barterbox][error] Barterbox: Failed to parse config.json: " + findings[0].Message;
+        "[Barterbox][error] Barterbox: Failed to parse config.json: " + message.substr(library);
     EXPECT_EQ(LogTexts(), std::vector<std::string>{logged});
 }
 

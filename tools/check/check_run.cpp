@@ -10,8 +10,9 @@
 
 namespace barterbox::tools {
 
-std::vector<Finding> RunCheck(const CheckRequest& request) {
-    std::vector<Finding> findings;
+CheckResult RunCheck(const CheckRequest& request) {
+    CheckResult result;
+    std::vector<Finding>& findings = result.Findings;
     std::optional<World> world;
     if (request.WorldFile) {
         WorldReadResult read = ReadWorldFile(*request.WorldFile);
@@ -28,9 +29,10 @@ std::vector<Finding> RunCheck(const CheckRequest& request) {
     const std::optional<std::string> text = ReadTextFile(request.ConfigFile, reason);
     if (!text) {
         findings.push_back({Severity::Error, request.ConfigFile, {}, std::nullopt, {}, reason});
-        return findings;
+        return result;
     }
     ConfigCheck check = CheckConfigText(request.ConfigFile, *text);
+    result.Exchanges = check.Exchanges;
     std::vector<Finding> configFindings = std::move(check.Findings);
     if (world && check.Parsed) {
         std::vector<Finding> worldFindings =
@@ -40,7 +42,7 @@ std::vector<Finding> RunCheck(const CheckRequest& request) {
                          [](const Finding& a, const Finding& b) { return a.Where < b.Where; });
     }
     findings.insert(findings.end(), configFindings.begin(), configFindings.end());
-    return findings;
+    return result;
 }
 
 } // namespace barterbox::tools

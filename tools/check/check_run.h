@@ -15,8 +15,13 @@ struct CheckRequest {
     std::optional<std::string> WorldFile;
 };
 
-// World file errors first (nothing about the config can be trusted against a broken world),
-// then the config's findings in the order of its text.
-std::vector<Finding> RunCheck(const CheckRequest& request);
+struct CheckResult {
+    // World file errors first (nothing about the config can be trusted against a broken world),
+    // then the config's findings in the order of its text.
+    std::vector<Finding> Findings;
+    size_t Exchanges = 0; // how many exchanges the plugin would load from the config
+};
+
+CheckResult RunCheck(const CheckRequest& request);
 
 } // namespace barterbox::tools

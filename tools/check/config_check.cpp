@@ -9,6 +9,8 @@
 
 #include "catalogue/config_reading.h"
 #include "catalogue/exchange_catalogue.h"
+#include "member_suggestion.h"
+#include "parse_error_cause.h"
 #include "tools/common/json_type_name.h"
 
 namespace barterbox::tools {
@@ -32,10 +34,6 @@ std::string ShownWithSpace(const json& value) {
     return shown.size() <= 40 ? shown + " " : "";
 }
 
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && ExchangeKey(a) == ExchangeKey(b);
-}
-
 MemberPath Child(MemberPath path, PathStep step) {
     path.push_back(std::move(step));
     return path;
@@ -45,6 +43,8 @@ struct ConfigChecker {
     const std::string& File;
     const JsonLocations& Locations;
     std::vector<Finding>& Findings;
+    bool Refused = false; // a finding already says the plugin refuses the file
+    size_t Exchanges = 0; // the exchanges the plugin keeps
 
     static std::optional<std::string> ExchangeOf(const MemberPath& member) {
         if (member.size() >= 2 && member[0] == PathStep(std::string("Exchanges"))) {
@@ -65,6 +65,7 @@ struct ConfigChecker {
         Add(Severity::Warning, NamePosition(Locations, member), member, std::move(message));
     }
     void WrongType(const MemberPath& member, const json& value, const char* wanted) {
+        Refused = true;
         Add(Severity::Error, ValuePosition(Locations, member), member,
             std::string("must be ") + wanted + ", not " + JsonTypeName(value) + kRefused);
     }
@@ -76,10 +77,8 @@ struct ConfigChecker {
                 continue;
             }
             std::string hint;
-            for (std::string_view candidate : known) {
-                if (EqualIgnoringAsciiCase(name, candidate)) {
-                    hint = " (did you mean \"" + std::string(candidate) + "\"?)";
-                }
+            if (const std::optional<std::string_view> meant = SuggestMember(name, known)) {
+                hint = " (did you mean \"" + std::string(*meant) + "\"?)";
             }
             WarnAtName(Child(path, name),
                        "unknown member" + hint + "; the plugin ignores it and a save drops it");
@@ -191,11 +190,20 @@ struct ConfigChecker {
         const bool give = std::string_view(listName) == "Give";
         for (const auto& [item, value] : found->items()) {
             const MemberPath member = Child(listPath, item);
+            if (!give && item.find('/') == std::string::npos) {
+                // GiveSlotItem takes a blueprint path; a bare class name gives nothing, and the
+                // exchange has taken the Give items by then.
+                Add(Severity::Error, NamePosition(Locations, member), member,
+                    "not a blueprint path (it holds no \"/\"); the game hands out nothing for it, "
+                    "though the Give items are taken");
+            }
             const int32_t read = QuantityFromJson(value);
             if (!value.is_number()) {
-                WarnAtValue(member, "quantity " + ShownWithSpace(value) + "is " +
-                                        JsonTypeName(value) +
-                                        ", not a number; the plugin reads it as 1");
+                // A quoted number is the likeliest slip, and it silently trades 1 for 1.
+                Add(value.is_string() ? Severity::Error : Severity::Warning,
+                    ValuePosition(Locations, member), member,
+                    "quantity " + ShownWithSpace(value) + "is " + JsonTypeName(value) +
+                        ", not a number; the plugin reads it as 1");
                 continue;
             }
             NumberReading(member, value, read, "quantity ");
@@ -267,6 +275,7 @@ struct ConfigChecker {
             namesByKey[ExchangeKey(definition.Name)].push_back(definition.Name);
             CheckReachable(definition.Name);
         }
+        Exchanges = namesByKey.size();
         for (const auto& [key, names] : namesByKey) {
             // Quoted as JSON, so that a name holding control characters cannot reach a terminal.
             const std::string kept = Dump(json(names.back()));
@@ -287,6 +296,25 @@ ConfigCheck CheckConfigText(const std::string& fileName, std::string_view text) 
     ConfigCheck check;
     try {
         check.Document = ParseConfigText(text);
+    } catch (const json::parse_error& error) {
+        // The library counts the byte it stopped at from 1.
+        const size_t stoppedAt = error.byte == 0 ? 0 : error.byte - 1;
+        if (auto cause = ExplainParseError(text, stoppedAt, error.what())) {
+            check.Findings.push_back({Severity::Error,
+                                      fileName,
+                                      PositionOfOffset(text, cause->Offset),
+                                      std::nullopt,
+                                      {},
+                                      cause->Words + "; " + error.what()});
+        } else {
+            check.Findings.push_back({Severity::Error,
+                                      fileName,
+                                      ParseErrorPosition(text),
+                                      std::nullopt,
+                                      {},
+                                      error.what()});
+        }
+        return check;
     } catch (const json::exception& error) {
         check.Findings.push_back(
             {Severity::Error, fileName, ParseErrorPosition(text), std::nullopt, {}, error.what()});
@@ -315,11 +343,11 @@ ConfigCheck CheckConfigText(const std::string& fileName, std::string_view text) 
 
     // The plugin's own verdict has the last word: should it refuse the file for a reason the
     // walk above did not name, say so rather than pass the file.
-    const bool refused = std::any_of(check.Findings.begin(), check.Findings.end(),
-                                     [](const Finding& f) { return f.Level == Severity::Error; });
-    if (auto typeError = FindTypeError(root); typeError && !refused) {
+    if (auto typeError = FindTypeError(root); typeError && !checker.Refused) {
         checker.Add(Severity::Error, {}, {}, *typeError + kRefused);
+        checker.Refused = true;
     }
+    check.Exchanges = checker.Refused ? 0 : checker.Exchanges;
     std::stable_sort(check.Findings.begin(), check.Findings.end(),
                      [](const Finding& a, const Finding& b) { return a.Where < b.Where; });
     return check;

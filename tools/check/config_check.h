@@ -17,6 +17,7 @@ struct ConfigCheck {
     bool Parsed = false;
     nlohmann::json Document; // for the checks against a world, when parsed
     JsonLocations Locations;
+    size_t Exchanges = 0; // how many exchanges the plugin loads from the text
 };
 
 ConfigCheck CheckConfigText(const std::string& fileName, std::string_view text);

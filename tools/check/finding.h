@@ -10,8 +10,9 @@
 
 namespace barterbox::tools {
 
-// An error makes the plugin refuse the file; a warning is something it reads without a word
-// but not the way the administrator most likely meant.
+// An error makes the plugin refuse the file, or lets an exchange take players' items for nothing;
+// a warning is something the plugin reads without a word but not the way the administrator most
+// likely meant.
 enum class Severity { Warning, Error };
 
 struct Finding {

@@ -34,6 +34,11 @@ std::string HumanReport(const std::vector<Finding>& findings) {
     return report;
 }
 
+std::string CleanSummary(const std::string& configFile, size_t exchanges) {
+    return configFile + ": no findings, " + std::to_string(exchanges) +
+           (exchanges == 1 ? " exchange\n" : " exchanges\n");
+}
+
 std::string JsonReport(const std::vector<Finding>& findings) {
     nlohmann::json report = nlohmann::json::array();
     for (const Finding& finding : findings) {

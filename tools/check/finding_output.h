@@ -13,6 +13,8 @@ namespace barterbox::tools {
 std::string HumanLine(const Finding& finding);
 // Every finding as a line of its own; empty when there is nothing to report.
 std::string HumanReport(const std::vector<Finding>& findings);
+// The one line of a run without findings: FILE: no findings, N exchanges.
+std::string CleanSummary(const std::string& configFile, size_t exchanges);
 // A JSON array of objects with file, line, column, severity, exchange, member and message.
 std::string JsonReport(const std::vector<Finding>& findings);
 

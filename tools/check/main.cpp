@@ -1,5 +1,6 @@
 // barterbox-check: tells an administrator what the plugin will make of a config.json before a
-// server loads it. Exit status 0 when clean, 1 with warnings only, 2 with errors.
+// server loads it. Exit status 0 when clean, 1 with warnings only, 2 with errors. A clean run says
+// so in one line, so that a person sees it ran; --quiet leaves that out for scripts.
 #include <cstdio>
 #include <string>
 
@@ -13,11 +14,13 @@ int main(int argc, char** argv) {
     barterbox::tools::CheckRequest request;
     std::string worldFile;
     bool asJson = false;
+    bool quiet = false;
     app.add_option("CONFIG", request.ConfigFile, "the config.json to check")->required();
     CLI::Option* worldOption = app.add_option(
         "--world", worldFile,
         "a world file whose item classes Give and Receive items are checked against");
     app.add_flag("--json", asJson, "print the findings as a JSON array");
+    app.add_flag("-q,--quiet", quiet, "print nothing when there are no findings");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -28,9 +31,13 @@ int main(int argc, char** argv) {
         request.WorldFile = worldFile;
     }
 
-    const auto findings = barterbox::tools::RunCheck(request);
-    const std::string report =
+    const barterbox::tools::CheckResult result = barterbox::tools::RunCheck(request);
+    const auto& findings = result.Findings;
+    std::string report =
         asJson ? barterbox::tools::JsonReport(findings) : barterbox::tools::HumanReport(findings);
+    if (!asJson && !quiet && findings.empty()) {
+        report = barterbox::tools::CleanSummary(request.ConfigFile, result.Exchanges);
+    }
     std::fwrite(report.data(), 1, report.size(), stdout);
     std::fflush(stdout);
     return barterbox::tools::ExitStatus(findings);
