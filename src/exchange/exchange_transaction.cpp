@@ -76,17 +76,30 @@ bool TakeEverything(AShooterPlayerController* player, const ExchangeDefinition& 
     return true;
 }
 
-// Hands out every Receive entry; one that fails is logged and does not stop the others.
+// Whether every Receive entry can be offered to the game at all: a scaled quantity below 1 or
+// beyond 32 bits never can, and it is known before anything is taken. Each such entry is logged.
+bool EverythingCanBeGiven(const ExchangeDefinition& exchange, int32_t multiplier) {
+    bool allGivable = true;
+    for (const ItemAmount& receive : exchange.Receive) {
+        const int64_t quantity = Scaled(receive.Quantity, multiplier);
+        if (quantity < 1 || !FitsInt32(quantity)) {
+            allGivable = false;
+            Log(spdlog::level::err, "Barterbox: Failed to give {} x{}", receive.Item, quantity);
+        }
+    }
+    return allGivable;
+}
+
+// Hands out every Receive entry, each known to fit; one that the game refuses (a full inventory)
+// is logged and does not stop the others.
 bool GiveEverything(AShooterPlayerController* player, const ExchangeDefinition& exchange,
                     int32_t multiplier) {
     bool allGiven = true;
     for (const ItemAmount& receive : exchange.Receive) {
         const int64_t quantity = Scaled(receive.Quantity, multiplier);
-        if (quantity > 0 && FitsInt32(quantity)) {
-            OwnedFString blueprint{FString(receive.Item.c_str())};
-            if (game_calls::GiveSlotItem(player, blueprint.get(), static_cast<int32_t>(quantity))) {
-                continue;
-            }
+        OwnedFString blueprint{FString(receive.Item.c_str())};
+        if (game_calls::GiveSlotItem(player, blueprint.get(), static_cast<int32_t>(quantity))) {
+            continue;
         }
         allGiven = false;
         Log(spdlog::level::err, "Barterbox: Failed to give {} x{}", receive.Item, quantity);
@@ -114,7 +127,10 @@ bool ExecuteExchange(AShooterPlayerController* player, std::string_view name,
     if (!CarriesEverything(player, exchange, multiplier, memo)) {
         return false;
     }
-    if (!TakeEverything(player, exchange, multiplier, memo)) {
+    // Refused before anything is taken: an exchange that could only take the player's items and
+    // give nothing back, in full or in part, for a reason known now.
+    if (!EverythingCanBeGiven(exchange, multiplier) || !game_calls::ItemTransferResolves() ||
+        !TakeEverything(player, exchange, multiplier, memo)) {
         SendPlayerChat(player, u"Failed to remove items. Exchange cancelled.");
         return false;
     }

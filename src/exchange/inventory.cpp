@@ -61,15 +61,21 @@ bool RemoveItems(AShooterPlayerController* controller, std::string_view identifi
         if (!ItemMatches(item, identifier, memo)) {
             continue;
         }
+        // A game function that no longer resolves stops the removal there: what the game did
+        // not do is never counted as taken.
         const int32_t quantity = game_calls::ItemQuantity(item);
         if (quantity > remaining) {
-            game_calls::SetItemQuantity(item, static_cast<int32_t>(quantity - remaining));
-            game_calls::NotifyItemQuantityChanged(inventory, item);
+            if (!game_calls::SetItemQuantity(item, static_cast<int32_t>(quantity - remaining)) ||
+                !game_calls::NotifyItemQuantityChanged(inventory, item)) {
+                return false;
+            }
             remaining = 0;
         } else {
+            if (!game_calls::NotifyItemRemoved(inventory, item) ||
+                !game_calls::RemoveItemFromInventory(item)) {
+                return false;
+            }
             remaining -= quantity;
-            game_calls::NotifyItemRemoved(inventory, item);
-            game_calls::RemoveItemFromInventory(item);
         }
     }
     return remaining == 0;

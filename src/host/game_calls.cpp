@@ -96,35 +96,56 @@ int32_t ItemQuantity(UPrimalItem* item) {
     return get != nullptr ? get(item) : 0;
 }
 
-void SetItemQuantity(UPrimalItem* item, int32_t quantity) {
-    if (auto set = Resolve<game::SetQuantityFn>(game::kSetQuantity)) {
-        set(item, quantity, true);
+bool SetItemQuantity(UPrimalItem* item, int32_t quantity) {
+    auto set = Resolve<game::SetQuantityFn>(game::kSetQuantity);
+    if (set == nullptr) {
+        return false;
     }
+    set(item, quantity, true);
+    return true;
 }
 
-void RemoveItemFromInventory(UPrimalItem* item) {
-    if (auto remove = Resolve<game::RemoveItemFromInventoryFn>(game::kRemoveItemFromInventory)) {
-        remove(item, true, false);
+bool RemoveItemFromInventory(UPrimalItem* item) {
+    auto remove = Resolve<game::RemoveItemFromInventoryFn>(game::kRemoveItemFromInventory);
+    if (remove == nullptr) {
+        return false;
     }
+    remove(item, true, false); // the game's own result says nothing the plugin acts on
+    return true;
 }
 
-void NotifyItemQuantityChanged(UPrimalInventoryComponent* inventory, UPrimalItem* item) {
-    if (auto notify = Resolve<game::NotifyClientsItemStatusFn>(game::kNotifyClientsItemStatus)) {
-        notify(inventory, item, false, false, true, false, false, nullptr, nullptr, false, false,
-               false, false);
+bool NotifyItemQuantityChanged(UPrimalInventoryComponent* inventory, UPrimalItem* item) {
+    auto notify = Resolve<game::NotifyClientsItemStatusFn>(game::kNotifyClientsItemStatus);
+    if (notify == nullptr) {
+        return false;
     }
+    notify(inventory, item, false, false, true, false, false, nullptr, nullptr, false, false, false,
+           false);
+    return true;
 }
 
-void NotifyItemRemoved(UPrimalInventoryComponent* inventory, UPrimalItem* item) {
-    if (auto notify = Resolve<game::NotifyClientsItemStatusFn>(game::kNotifyClientsItemStatus)) {
-        notify(inventory, item, false, true, false, false, false, nullptr, nullptr, false, false,
-               false, false);
+bool NotifyItemRemoved(UPrimalInventoryComponent* inventory, UPrimalItem* item) {
+    auto notify = Resolve<game::NotifyClientsItemStatusFn>(game::kNotifyClientsItemStatus);
+    if (notify == nullptr) {
+        return false;
     }
+    notify(inventory, item, false, true, false, false, false, nullptr, nullptr, false, false, false,
+           false);
+    return true;
 }
 
 bool GiveSlotItem(AShooterPlayerController* controller, FString& blueprint, int32_t quantity) {
     auto give = Resolve<game::GiveSlotItemFn>(game::kGiveSlotItem);
     return give != nullptr && give(controller, &blueprint, 0, quantity);
+}
+
+bool ItemTransferResolves() {
+    bool resolved = true;
+    for (const char* name : {game::kSetQuantity, game::kRemoveItemFromInventory,
+                             game::kNotifyClientsItemStatus, game::kGiveSlotItem}) {
+        resolved = Resolve<void*>(name) != nullptr && resolved;
+    }
+    return resolved;
 }
 
 bool IsAdmin(const APlayerController* controller) {

@@ -23,12 +23,18 @@ FString ClassPathName(UClass* cls);
 FName* ClassFName(UClass* cls);
 void FNameToString(FName* name, FString& result);
 int32_t ItemQuantity(UPrimalItem* item);
-void SetItemQuantity(UPrimalItem* item, int32_t quantity);
-void RemoveItemFromInventory(UPrimalItem* item);
+// The calls that change an inventory report false when their game name did not resolve, so that a
+// removal never counts an item as taken that the game still holds.
+bool SetItemQuantity(UPrimalItem* item, int32_t quantity);
+bool RemoveItemFromInventory(UPrimalItem* item);
 // The client notification for an item whose stack was reduced, or that is about to be removed.
-void NotifyItemQuantityChanged(UPrimalInventoryComponent* inventory, UPrimalItem* item);
-void NotifyItemRemoved(UPrimalInventoryComponent* inventory, UPrimalItem* item);
+bool NotifyItemQuantityChanged(UPrimalInventoryComponent* inventory, UPrimalItem* item);
+bool NotifyItemRemoved(UPrimalInventoryComponent* inventory, UPrimalItem* item);
 bool GiveSlotItem(AShooterPlayerController* controller, FString& blueprint, int32_t quantity);
+// Whether every game function that taking and handing out items calls resolves now (each one
+// that does not is reported). Resolving is not calling, and no address is kept: an exchange asks
+// before it takes anything, so that a renamed function never hands out items for free.
+bool ItemTransferResolves();
 
 // Controllers and the world.
 bool IsAdmin(const APlayerController* controller);

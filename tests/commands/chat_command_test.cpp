@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "commands_fixture.h"
+#include "host/game_names.h"
+#include "hostsim/name_registry.h"
 
 namespace {
 
@@ -93,5 +95,45 @@ TEST_F(ChatCommand, OnlyTheFirstWordRoutes_OtherChatIsNotTheCommand) {
     EXPECT_FALSE(Chat(bob, u"hello /ex"));
     EXPECT_TRUE(Replies().empty());
 }
+
+// A game update that renames any function or field the exchange reaches must never hand out items
+// for free or take items for nothing: the exchange either completes in full or changes nothing.
+class ChatCommandMissingGameName : public ChatCommand,
+                                   public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ChatCommandMissingGameName, NeverItemsOutWithoutItemsInNorTheReverse) {
+    hostsim::UnregisterName(GetParam());
+    Chat(bob, u"/ex Wood 3");
+    const int32_t wood = Carried("Bob", "PrimalItemResource_Wood");
+    const bool completed =
+        Replies() == std::vector<Reply>{{bob, "<Barterbox> Exchange complete: Wood x3"}};
+    if (completed) {
+        EXPECT_EQ(wood, 994);
+        EXPECT_EQ(BobsStone(), 3);
+    } else {
+        EXPECT_EQ(wood, 1000);
+        EXPECT_EQ(BobsStone(), 0);
+    }
+    hostsim::ClearNameErrors(); // the stand-in's record of the very name this test removed
+}
+
+INSTANTIATE_TEST_SUITE_P(EachName, ChatCommandMissingGameName,
+                         ::testing::Values(game::kMalloc, game::kGetPlayerCharacter,
+                                           game::kGetPathName, game::kFNameToString,
+                                           game::kGetItemQuantity, game::kSetQuantity,
+                                           game::kRemoveItemFromInventory,
+                                           game::kNotifyClientsItemStatus, game::kGiveSlotItem,
+                                           game::kMyInventoryComponent, game::kInventoryItems,
+                                           game::kClassPrivate, game::kNamePrivate),
+                         [](const auto& info) {
+                             std::string name;
+                             for (const char c : std::string_view(info.param)) {
+                                 if (c == '(') {
+                                     break;
+                                 }
+                                 name += (c == '.') ? '_' : c;
+                             }
+                             return name;
+                         });
 
 } // namespace

@@ -168,17 +168,19 @@ TEST_F(ExchangeTransaction, RefusedReceiveEntry_IsLoggedAndTheOthersAreStillHand
     EXPECT_EQ(SlotsOf(), (Slots{{kStone, 2}, {kThatch, 2}})) << "the Give items stay taken";
 }
 
-TEST_F(ExchangeTransaction, ReceiveEntryOfZeroOrLess_IsNeverOfferedToTheGame) {
+// A Receive entry that can never be given is known before anything is taken: the player keeps
+// the Give items instead of paying for nothing.
+TEST_F(ExchangeTransaction, ReceiveEntryOfZeroOrLess_RefusesTheExchangeBeforeAnythingIsTaken) {
     Define("Wood", {{kWood, 1}}, {{BlueprintOf(kStone), 0}, {BlueprintOf(kThatch), -4}});
     Give(kWood, 1);
     EXPECT_FALSE(ExecuteExchange(alice, "Wood", 1));
-    EXPECT_TRUE(GiveSlotItemCalls().empty());
+    EXPECT_TRUE(world->GameCalls().empty());
     EXPECT_EQ(LogTexts(), (Lines{std::string("[Barterbox][error] Barterbox: Failed to give ") +
                                      BlueprintOf(kStone) + " x0",
                                  std::string("[Barterbox][error] Barterbox: Failed to give ") +
                                      BlueprintOf(kThatch) + " x-4"}));
-    EXPECT_EQ(Chat(), Texts{u"Exchange partially complete - some items failed"});
-    EXPECT_TRUE(SlotsOf().empty());
+    EXPECT_EQ(Chat(), Texts{u"Failed to remove items. Exchange cancelled."});
+    EXPECT_EQ(SlotsOf(), (Slots{{kWood, 1}}));
 }
 
 TEST_F(ExchangeTransaction, ReceiveThatDoesNotFit_IsAFailedHandOut) {
@@ -226,7 +228,10 @@ TEST_P(ExchangeUntakeable, AnAmountRemovalCannotTake_CancelsWithTheInventoryUnto
     EXPECT_EQ(Chat(), Texts{u"Failed to remove items. Exchange cancelled."});
     EXPECT_TRUE(world->GameCalls().empty()) << "the first entry's items stay where they are";
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 5}, {kStone, 5}}));
-    EXPECT_TRUE(LogTexts().empty());
+    // A multiplier of 0 or less also makes the Receive entry one that can never be given.
+    const Lines logged{std::string("[Barterbox][error] Barterbox: Failed to give ") +
+                       BlueprintOf(kIngot) + " x" + std::to_string(GetParam().MaxMultiplier)};
+    EXPECT_EQ(LogTexts(), GetParam().MaxMultiplier < 1 ? logged : Lines{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Amounts, ExchangeUntakeable,
@@ -246,17 +251,15 @@ TEST_F(ExchangeTransaction, NeedBeyondThe32BitRange_IsReportedInFull) {
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 50}}));
 }
 
-TEST_F(ExchangeTransaction, ReceiveBeyondThe32BitRange_IsAFailedHandOutLoggedInFull) {
+TEST_F(ExchangeTransaction, ReceiveBeyondThe32BitRange_RefusesTheExchangeLoggedInFull) {
     Define("Huge", {{kWood, 1}}, {{BlueprintOf(kStone), 2000000000}, {BlueprintOf(kThatch), 1}});
     Give(kWood, 3);
     EXPECT_FALSE(ExecuteExchange(alice, "Huge", 3));
-    EXPECT_EQ(
-        GiveSlotItemCalls(),
-        std::vector<std::string>{std::string("\"") + BlueprintOf(kThatch) + "\", 0, 3 -> true"});
+    EXPECT_TRUE(world->GameCalls().empty());
     EXPECT_EQ(LogTexts(), Lines{std::string("[Barterbox][error] Barterbox: Failed to give ") +
                                 BlueprintOf(kStone) + " x6000000000"});
-    EXPECT_EQ(Chat(), Texts{u"Exchange partially complete - some items failed"});
-    EXPECT_EQ(SlotsOf(), (Slots{{kThatch, 3}}));
+    EXPECT_EQ(Chat(), Texts{u"Failed to remove items. Exchange cancelled."});
+    EXPECT_EQ(SlotsOf(), (Slots{{kWood, 3}}));
 }
 
 TEST_F(ExchangeTransaction, HoldingsBeyondThe32BitRange_CountAsTheLargestValue) {
