@@ -10,6 +10,7 @@
 
 namespace {
 
+using barterbox::server::BlueprintFormOf;
 using barterbox::server::CompletionCandidates;
 using barterbox::server::CompletionSources;
 using barterbox::server::ExchangeNamesInConfig;
@@ -20,9 +21,11 @@ CompletionSources Sources() {
     CompletionSources sources;
     sources.Players = {"Bram", "Ada", "Cleo"};
     sources.EosIds = {"0002aa", "0002bb"};
-    sources.ItemClasses = {"PrimalItemResource_Wood", "PrimalItemResource_Stone"};
+    sources.ItemClasses = {"PrimalItemResource_Wood_C", "PrimalItemResource_Stone_C"};
+    sources.ItemBlueprints = {"Blueprint'/G/R/PrimalItemResource_Wood.PrimalItemResource_Wood'",
+                              "Blueprint'/G/R/PrimalItemResource_Stone.PrimalItemResource_Stone'"};
     sources.ChatCommands = {"/exchange", "/ex"};
-    sources.ConsoleCommands = {"DoExchange", "Barterbox.List", "Barterbox.Remove"};
+    sources.ConsoleCommands = {"DoExchange", "Barterbox.List", "Barterbox.Remove", "Barterbox.Add"};
     sources.RconCommands = {"Barterbox.Do"};
     sources.Exchanges = {"Wood", "Stone", "Ingots"};
     return sources;
@@ -39,7 +42,7 @@ TEST(ConsoleCompletion, OffersTheWordsThatFitWhereTheCursorIs) {
     EXPECT_THAT(CompletionCandidates("chat Bram /exchange ", sources),
                 ElementsAre("Ingots", "Stone", "Wood"));
     EXPECT_THAT(CompletionCandidates("console Ada Barterbox.", sources),
-                ElementsAre("Barterbox.List", "Barterbox.Remove"));
+                ElementsAre("Barterbox.Add", "Barterbox.List", "Barterbox.Remove"));
     EXPECT_THAT(CompletionCandidates("console Ada Barterbox.Remove S", sources),
                 ElementsAre("Stone"));
     EXPECT_THAT(CompletionCandidates("console Ada DoExchange 0002a", sources),
@@ -53,7 +56,48 @@ TEST(ConsoleCompletion, OffersTheWordsThatFitWhereTheCursorIs) {
     EXPECT_THAT(CompletionCandidates("admin Ada o", sources), ElementsAre("off", "on"));
     EXPECT_THAT(CompletionCandidates("join Dana 0002dd a", sources), ElementsAre("admin"));
     EXPECT_THAT(CompletionCandidates("give Ada PrimalItemResource_S", sources),
-                ElementsAre("PrimalItemResource_Stone"));
+                ElementsAre("PrimalItemResource_Stone_C"));
+}
+
+// Letter case counts for nothing, as the host matches command words.
+TEST(ConsoleCompletion, IgnoresTheCaseOfWhatWasTyped) {
+    const CompletionSources sources = Sources();
+    EXPECT_THAT(CompletionCandidates("PLA", sources), ElementsAre("players"));
+    EXPECT_THAT(CompletionCandidates("Chat b", sources), ElementsAre("Bram"));
+    EXPECT_THAT(CompletionCandidates("console Ada barterbox.r", sources),
+                ElementsAre("Barterbox.Remove"));
+    EXPECT_THAT(CompletionCandidates("console Ada BARTERBOX.REMOVE s", sources),
+                ElementsAre("Stone"));
+    EXPECT_THAT(CompletionCandidates("give Ada primalitemresource_w", sources),
+                ElementsAre("PrimalItemResource_Wood_C"));
+}
+
+// Barterbox.Add NAME GIVE:QTY RECEIVE:QTY: class names for Give, blueprints for Receive, which
+// also fit by their item's name; both end where the quantity follows.
+TEST(ConsoleCompletion, OffersTheWorldsItemsInsideAdd) {
+    const CompletionSources sources = Sources();
+    EXPECT_THAT(
+        CompletionCandidates("console Ada Barterbox.Add Deal PrimalItemResource_W", sources),
+        ElementsAre("PrimalItemResource_Wood_C:"));
+    const std::string stone = "Blueprint'/G/R/PrimalItemResource_Stone.PrimalItemResource_Stone':";
+    EXPECT_THAT(CompletionCandidates("console Ada barterbox.add \"Iron Deal\" "
+                                     "PrimalItemResource_Wood_C:10 primalitemresource_st",
+                                     sources),
+                ElementsAre(stone));
+    EXPECT_THAT(
+        CompletionCandidates("console Ada Barterbox.Add Deal x:1 Blueprint'/G/R/", sources).size(),
+        2u);
+    EXPECT_THAT(CompletionCandidates("console Ada Barterbox.Add Deal x:1 y:1 ", sources),
+                IsEmpty());
+}
+
+TEST(ConsoleCompletion, BlueprintFormOf_TakesClassPathsAndBlueprintPaths) {
+    EXPECT_EQ(BlueprintFormOf("/G/R/PrimalItemResource_Wood.PrimalItemResource_Wood_C"),
+              "Blueprint'/G/R/PrimalItemResource_Wood.PrimalItemResource_Wood'");
+    EXPECT_EQ(BlueprintFormOf("/G/R/PrimalItemResource_Wood.PrimalItemResource_Wood"),
+              "Blueprint'/G/R/PrimalItemResource_Wood.PrimalItemResource_Wood'");
+    // A blueprint whose own name ends in _C is still a blueprint.
+    EXPECT_EQ(BlueprintFormOf("/G/R/Thing_C.Thing_C"), "Blueprint'/G/R/Thing_C.Thing_C'");
 }
 
 TEST(ConsoleCompletion, OffersNothingWhereNoWordIsKnown) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """barterbox-server's console on a terminal (a pseudo-terminal): the prompt, tab completion of
-console words, player names and exchange names, colour, history kept from one run to the next, and
-Ctrl-C stopping the server cleanly.
+console words, player names and exchange names (regardless of letter case), colour, history kept
+from one run to the next, Ctrl-C dropping a half-typed line and stopping the server on an empty
+line pressed twice, and SIGINT stopping the server cleanly.
 
     console_terminal_test.py SERVER_PROGRAM REPOSITORY
 """
@@ -9,6 +10,7 @@ import os
 import pty
 import select
 import shutil
+import signal
 import sys
 import tempfile
 import time
@@ -37,7 +39,9 @@ class Terminal:
                 raise AssertionError("the terminal closed before %r" % text)
             self.seen += chunk
             self.everything += chunk
+        skipped = self.seen[:self.seen.index(text)]
         self.seen = self.seen[self.seen.index(text) + len(text):]
+        return skipped
 
     def type(self, text):
         os.write(self.fd, text)
@@ -96,22 +100,42 @@ def main():
         terminal.type(b"\x10\r")
         terminal.expect(b"[chat -> Bram] <Trader> Need 200 PrimalItemResource_Thatch (have 0)")
 
-        # Ctrl-C at the prompt: SIGINT, and the server unloads the plugin and exits 0.
+        # Ctrl-C on a half-typed line drops it, as a shell does; the server goes on.
+        terminal.expect(b"> ")
+        terminal.type(b"chat Bram /ex Thatch\x03")
+        terminal.expect(b"^C")
+        terminal.expect(b"> ")
+        terminal.type(b"players\r")
+        skipped = terminal.expect(b"3 players online")
+        if b"[chat -> Bram]" in skipped:
+            raise AssertionError("the dropped line ran: %r" % skipped)
+
+        # Completion ignores letter case: CONS completes to console, barterbox.l to Barterbox.List.
+        terminal.expect(b"> ")
+        terminal.type(b"CONS\tAda barterbox.l\t\r")
+        terminal.expect(b"Barterbox: 6 exchanges")
+
+        # Ctrl-C on an empty line only says how to stop; a second one in a row stops the server,
+        # which unloads the plugin and exits 0.
         terminal.expect(b"> ")
         terminal.type(b"\x03")
-        terminal.expect(b"SIGINT received; stopping")
+        terminal.expect(b"press Ctrl-C again")
+        terminal.expect(b"> ")
+        terminal.type(b"\x03")
         terminal.expect(b"Barterbox: Unloaded")
         terminal.expect(b"plugin unloaded")
         terminal.expect_exit_zero("the server")
 
-        # The next server on the same folder remembers the lines: Ctrl-P brings back the last,
-        # in a world read afresh, where Bram has his thatch again.
+        # The next server on the same folder remembers the lines: Ctrl-P brings back the last.
+        # SIGINT from elsewhere stops it cleanly.
         terminal = start_server()
         terminal.expect(b"> ")
         terminal.type(b"\x10\r")
-        terminal.expect(b"[chat -> Bram] <Trader> Exchange complete: Thatch x1")
+        terminal.expect(b"Barterbox: 6 exchanges")
         terminal.expect(b"> ")
-        terminal.type(b"quit\r")
+        os.kill(terminal.pid, signal.SIGINT)
+        terminal.expect(b"SIGINT received; stopping")
+        terminal.expect(b"plugin unloaded")
         terminal.expect_exit_zero("the second server")
     except AssertionError:
         if terminal is not None:

@@ -6,6 +6,7 @@
 #include "event_output.h"
 #include "hostsim/command_registry.h"
 #include "hostsim/host_strings.h"
+#include "plugin_commands.h"
 #include "plugin_module.h"
 #include "rcon_dispatch.h"
 #include "server_context.h"
@@ -46,6 +47,15 @@ AShooterPlayerController* OnlinePlayer(const hostsim::World& world, const std::s
         throw std::invalid_argument("no player named " + name);
     }
     return controller;
+}
+
+bool IsAdministrator(const hostsim::World& world, const std::string& name) {
+    for (const hostsim::PlayerInfo& player : world.Players()) {
+        if (player.Name == name) {
+            return player.Admin;
+        }
+    }
+    return false;
 }
 
 void SendRcon(ServerContext& server, const std::string& text) {
@@ -102,6 +112,9 @@ void Run(ServerContext& server, const ConsoleCommand& command) {
         AShooterPlayerController* player = OnlinePlayer(world, command.Player);
         if (!hostsim::DispatchConsole(player, hostsim::Utf8ToUtf16(command.Text))) {
             ServerLine(UnhandledLine("console", command.Text));
+        } else if (const auto ignored = IgnoredForNonAdministrator(
+                       command.Player, IsAdministrator(world, command.Player), command.Text)) {
+            ServerLine(*ignored);
         }
         break;
     }
@@ -116,6 +129,9 @@ void Run(ServerContext& server, const ConsoleCommand& command) {
         ServerLine("console commands (# starts a comment):");
         for (const std::string_view line : kConsoleHelp) {
             ServerLine("  " + std::string(line));
+        }
+        for (const std::string& line : RegisteredCommandLines()) {
+            ServerLine(line);
         }
         break;
     }

@@ -11,8 +11,33 @@
 namespace barterbox::server {
 namespace {
 
+char Folded(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && StartsWithIgnoringCase(a, b);
+}
+
 bool Contains(const std::vector<std::string>& words, std::string_view word) {
-    return std::find(words.begin(), words.end(), word) != words.end();
+    return std::any_of(words.begin(), words.end(),
+                       [&](const std::string& known) { return SameIgnoringCase(known, word); });
+}
+
+std::vector<std::string> WithColon(std::vector<std::string> items) {
+    for (std::string& item : items) {
+        item += ':';
+    }
+    return items;
+}
+
+// The item's own name inside a blueprint form: PrimalItemResource_Wood in
+// Blueprint'/Game/.../PrimalItemResource_Wood.PrimalItemResource_Wood'.
+std::string_view ItemNameInBlueprint(std::string_view blueprint) {
+    const size_t slash = blueprint.find_last_of('/');
+    std::string_view name =
+        slash == std::string_view::npos ? blueprint : blueprint.substr(slash + 1);
+    return name.substr(0, name.find('.'));
 }
 
 // Which list the word at `index` comes from, given the words before it.
@@ -22,7 +47,7 @@ std::vector<std::string> Choices(const std::vector<std::string>& words, size_t i
         return {std::begin(kConsoleWords), std::end(kConsoleWords)};
     }
     const std::string& verb = words[0];
-    if (verb == "rcon") {
+    if (SameIgnoringCase(verb, "rcon")) {
         // rcon Barterbox.Do EOSID NAME
         if (index == 1) {
             return sources.RconCommands;
@@ -37,16 +62,16 @@ std::vector<std::string> Choices(const std::vector<std::string>& words, size_t i
     if (index == 1) {
         return Contains(kPlayerVerbs, verb) ? sources.Players : std::vector<std::string>{};
     }
-    if (verb == "admin" && index == 2) {
+    if (SameIgnoringCase(verb, "admin") && index == 2) {
         return {"on", "off"};
     }
-    if (verb == "join" && index == 3) {
+    if (SameIgnoringCase(verb, "join") && index == 3) {
         return {"admin"};
     }
-    if (verb == "give" && index == 2) {
+    if (SameIgnoringCase(verb, "give") && index == 2) {
         return sources.ItemClasses;
     }
-    if (verb == "chat") {
+    if (SameIgnoringCase(verb, "chat")) {
         // chat NAME /ex NAME
         if (index == 2) {
             return sources.ChatCommands;
@@ -54,30 +79,70 @@ std::vector<std::string> Choices(const std::vector<std::string>& words, size_t i
         return index == 3 && Contains(sources.ChatCommands, words[2]) ? sources.Exchanges
                                                                       : std::vector<std::string>{};
     }
-    if (verb == "console") {
-        // console NAME Barterbox.Remove NAME, console NAME DoExchange EOSID NAME
+    if (SameIgnoringCase(verb, "console")) {
+        // console NAME Barterbox.Remove NAME, console NAME DoExchange EOSID NAME,
+        // console NAME Barterbox.Add NAME GIVE:QTY RECEIVE:QTY
         if (index == 2) {
             return sources.ConsoleCommands;
         }
         const std::string& command = words[2];
-        if (command == "DoExchange") {
+        if (SameIgnoringCase(command, "DoExchange")) {
             return index == 3   ? sources.EosIds
                    : index == 4 ? sources.Exchanges
                                 : std::vector<std::string>{};
         }
-        if (command == "Barterbox.Remove" || command == "Barterbox.Add") {
+        if (SameIgnoringCase(command, "Barterbox.Remove")) {
             return index == 3 ? sources.Exchanges : std::vector<std::string>{};
+        }
+        if (SameIgnoringCase(command, "Barterbox.Add")) {
+            return index == 3   ? sources.Exchanges
+                   : index == 4 ? WithColon(sources.ItemClasses)
+                   : index == 5 ? WithColon(sources.ItemBlueprints)
+                                : std::vector<std::string>{};
         }
     }
     return {};
 }
 
+// Whether the word at `index` is a Receive blueprint, which also fits by its item's name.
+bool IsReceivePosition(const std::vector<std::string>& words, size_t index) {
+    return index == 5 && SameIgnoringCase(words[0], "console") &&
+           SameIgnoringCase(words[2], "Barterbox.Add");
+}
+
 } // namespace
+
+bool StartsWithIgnoringCase(std::string_view word, std::string_view typed) {
+    return word.size() >= typed.size() &&
+           std::equal(typed.begin(), typed.end(), word.begin(),
+                      [](char a, char b) { return Folded(a) == Folded(b); });
+}
+
+std::string BlueprintFormOf(std::string_view path) {
+    const size_t dot = path.find_last_of('.');
+    const size_t slash = path.find_last_of('/');
+    std::string_view blueprint = path;
+    if (dot != std::string_view::npos && (slash == std::string_view::npos || slash < dot)) {
+        const std::string_view asset =
+            path.substr(slash == std::string_view::npos ? 0 : slash + 1,
+                        dot - (slash == std::string_view::npos ? 0 : slash + 1));
+        const std::string_view object = path.substr(dot + 1);
+        if (object.size() == asset.size() + 2 && object.starts_with(asset) &&
+            object.ends_with("_C")) {
+            blueprint = path.substr(0, path.size() - 2);
+        }
+    }
+    return "Blueprint'" + std::string(blueprint) + "'";
+}
 
 std::vector<std::string> WordsBeforeCursor(std::string_view before) {
     std::vector<std::string> words(1);
+    bool quoted = false;
     for (const char c : before) {
-        if (c != ' ') {
+        if (c == '"') {
+            quoted = !quoted;
+        }
+        if (c != ' ' || quoted) {
             words.back() += c;
         } else if (!words.back().empty()) {
             words.emplace_back();
@@ -90,9 +155,12 @@ std::vector<std::string> CompletionCandidates(std::string_view before,
                                               const CompletionSources& sources) {
     const std::vector<std::string> words = WordsBeforeCursor(before);
     const std::string& typed = words.back();
+    const size_t index = words.size() - 1;
+    const bool byItemName = IsReceivePosition(words, index);
     std::vector<std::string> candidates;
-    for (std::string& choice : Choices(words, words.size() - 1, sources)) {
-        if (choice.starts_with(typed)) {
+    for (std::string& choice : Choices(words, index, sources)) {
+        if (StartsWithIgnoringCase(choice, typed) ||
+            (byItemName && StartsWithIgnoringCase(ItemNameInBlueprint(choice), typed))) {
             candidates.push_back(std::move(choice));
         }
     }

@@ -11,20 +11,32 @@ namespace barterbox::server {
 struct CompletionSources {
     std::vector<std::string> Players;
     std::vector<std::string> EosIds;
-    std::vector<std::string> ItemClasses;
+    std::vector<std::string> ItemClasses;    // class names, as `give` and Give items take them
+    std::vector<std::string> ItemBlueprints; // Blueprint'...' forms, as Receive items take them
     std::vector<std::string> ChatCommands;
     std::vector<std::string> ConsoleCommands;
     std::vector<std::string> RconCommands;
     std::vector<std::string> Exchanges;
 };
 
-// The candidates for the word that ends `before` (the line up to the cursor), those that start
-// with what has been typed of it, sorted and without repeats.
+// The candidates for the word that ends `before` (the line up to the cursor), sorted and without
+// repeats: those that start with what has been typed of it, regardless of the case of A to Z, as
+// the host matches command words. A blueprint also fits when its item's name starts so, so that
+// PrimalItemResource_Cr completes to the crystal's whole blueprint. Inside Barterbox.Add the item
+// candidates end in ":", where the quantity follows.
 std::vector<std::string> CompletionCandidates(std::string_view before,
                                               const CompletionSources& sources);
 
-// The words as typed so far: the last one is the word being completed (empty after a space).
+// The words as typed so far: the last one is the word being completed (empty after a space). A
+// space inside double quotes stays in its word, as Barterbox.Add reads "Iron Deal".
 std::vector<std::string> WordsBeforeCursor(std::string_view before);
+
+// Whether `word` starts with `typed`, regardless of the case of A to Z.
+bool StartsWithIgnoringCase(std::string_view word, std::string_view typed);
+
+// The blueprint form Blueprint'.../X.X' of an item class, given its path (the class path
+// .../X.X_C, or the blueprint path .../X.X itself).
+std::string BlueprintFormOf(std::string_view path);
 
 // The exchange names of a config.json, as written; none when it cannot be read.
 std::vector<std::string> ExchangeNamesInConfig(const std::string& configFile);

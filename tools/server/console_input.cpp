@@ -11,6 +11,7 @@
 #include <cstring>
 #include <utility>
 
+#include "console_completion.h"
 #include "event_output.h"
 #include "stop_signal.h"
 
@@ -27,6 +28,9 @@ struct Console {
     History* Lines = nullptr;
     std::string HistoryFile;
     Completer Complete;
+    // Ctrl-C presses in a row on an empty line; the second stops the server.
+    int EmptyLineInterrupts = 0;
+    bool QuitTyped = false;
 };
 
 Console& TheConsole() {
@@ -89,6 +93,9 @@ char* Prompt(EditLine*) {
     return prompt;
 }
 
+// Ctrl-C, which reaches the editor as a key: the terminal sends no SIGINT while a line is edited.
+constexpr unsigned char kInterruptKey = 0x03;
+
 // libedit's character source: one byte at a time from standard input, ending the line (as at the
 // end of input) when a stop signal arrives, so that Ctrl-C and SIGTERM stop the server cleanly.
 int ReadTerminalCharacter(EditLine*, wchar_t* character) {
@@ -105,21 +112,34 @@ int ReadTerminalCharacter(EditLine*, wchar_t* character) {
             return got == 0 ? 0 : -1;
         }
         // Bytes pass through as they are; UTF-8 sequences are rebuilt in ReadTerminalLine.
+        if (byte != kInterruptKey) {
+            TheConsole().EmptyLineInterrupts = 0;
+        }
         *character = static_cast<wchar_t>(byte);
         return 1;
     }
 }
 
+// The longest start that all words share, regardless of the case of A to Z, spelt as the first.
 std::string CommonPrefix(const std::vector<std::string>& words) {
     std::string prefix = words.front();
     for (const std::string& word : words) {
         size_t same = 0;
-        while (same < prefix.size() && same < word.size() && prefix[same] == word[same]) {
+        while (same < prefix.size() && same < word.size() &&
+               StartsWithIgnoringCase(std::string_view(&word[same], 1),
+                                      std::string_view(&prefix[same], 1))) {
             ++same;
         }
         prefix.resize(same);
     }
     return prefix;
+}
+
+// Puts `word` in place of the `typed` text before the cursor: completion may change the letter
+// case of what was typed, or (for a blueprint found by its item's name) all of it.
+unsigned char ReplaceTyped(EditLine* editor, std::string_view typed, const std::string& word) {
+    el_deletestr(editor, static_cast<int>(typed.size()));
+    return el_insertstr(editor, word.c_str()) == 0 ? CC_REFRESH : CC_ERROR;
 }
 
 unsigned char CompleteWord(EditLine* editor, int) {
@@ -129,21 +149,20 @@ unsigned char CompleteWord(EditLine* editor, int) {
         return CC_ERROR;
     }
     const std::string_view before(line->buffer, static_cast<size_t>(line->cursor - line->buffer));
-    const size_t space = before.find_last_of(' ');
-    const std::string_view typed =
-        space == std::string_view::npos ? before : before.substr(space + 1);
+    const std::vector<std::string> words = WordsBeforeCursor(before);
+    const std::string typed = words.back();
     const std::vector<std::string> candidates = console.Complete(before);
     if (candidates.empty()) {
         return CC_ERROR;
     }
     if (candidates.size() == 1) {
-        const std::string rest = candidates.front().substr(typed.size()) + " ";
-        return el_insertstr(editor, rest.c_str()) == 0 ? CC_REFRESH : CC_ERROR;
+        // An item inside Barterbox.Add ends in ":", where its quantity follows without a space.
+        const std::string& word = candidates.front();
+        return ReplaceTyped(editor, typed, word.ends_with(':') ? word : word + " ");
     }
     const std::string common = CommonPrefix(candidates);
-    if (common.size() > typed.size()) {
-        return el_insertstr(editor, common.substr(typed.size()).c_str()) == 0 ? CC_REFRESH
-                                                                              : CC_ERROR;
+    if (common.size() > typed.size() && StartsWithIgnoringCase(common, typed)) {
+        return ReplaceTyped(editor, typed, common);
     }
     std::string listing = "\n";
     for (const std::string& candidate : candidates) {
@@ -155,9 +174,39 @@ unsigned char CompleteWord(EditLine* editor, int) {
     return CC_REDISPLAY;
 }
 
+// Ctrl-C as a shell takes it: a line being typed is dropped and a fresh prompt shown; on an empty
+// line it stops the server when pressed twice in a row, so that one stray press loses nothing.
+unsigned char Interrupt(EditLine* editor, int) {
+    Console& console = TheConsole();
+    const LineInfo* line = el_line(editor);
+    if (line == nullptr) {
+        return CC_ERROR;
+    }
+    if (line->lastchar != line->buffer) {
+        console.EmptyLineInterrupts = 0;
+        el_cursor(editor, static_cast<int>(line->lastchar - line->buffer));
+        el_deletestr(editor, static_cast<int>(line->lastchar - line->buffer));
+        std::fputs("^C\n", stdout);
+        std::fflush(stdout);
+        return CC_REDISPLAY;
+    }
+    if (++console.EmptyLineInterrupts >= 2) {
+        console.QuitTyped = true;
+        return CC_NEWLINE;
+    }
+    std::fputs("^C\n(press Ctrl-C again, or Ctrl-D, or type quit, to stop the server)\n", stdout);
+    std::fflush(stdout);
+    return CC_REDISPLAY;
+}
+
 std::optional<std::string> ReadTerminalLine(Console& console) {
     int count = 0;
     const wchar_t* wide = el_wgets(console.Editor, &count);
+    if (console.QuitTyped) {
+        console.QuitTyped = false;
+        std::fputs("\n", stdout);
+        return "quit";
+    }
     if (wide == nullptr || count <= 0) {
         std::fputs("\n", stdout); // leave the prompt's line
         return std::nullopt;
@@ -216,6 +265,13 @@ void OpenConsoleStandardInput(Completer completer, std::string historyFile) {
     static const wchar_t kCompleteHelp[] = L"complete a console word";
     el_wset(console.Editor, EL_ADDFN, kCompleteName, kCompleteHelp, &CompleteWord);
     el_set(console.Editor, EL_BIND, "^I", "barterbox-complete", nullptr);
+    // While a line is edited, Ctrl-C is a key of the editor rather than SIGINT (a signal sent
+    // from elsewhere still stops the server at once).
+    el_set(console.Editor, EL_SETTY, "-d", "-isig", nullptr);
+    static const wchar_t kInterruptName[] = L"barterbox-interrupt";
+    static const wchar_t kInterruptHelp[] = L"drop the line, or stop on an empty line twice";
+    el_wset(console.Editor, EL_ADDFN, kInterruptName, kInterruptHelp, &Interrupt);
+    el_set(console.Editor, EL_BIND, "^C", "barterbox-interrupt", nullptr);
 }
 
 void CloseConsole() {

@@ -52,6 +52,7 @@ CompletionSources GatherCompletionSources() {
     }
     for (const hostsim::ItemClassInfo& itemClass : server.World->ItemClasses()) {
         sources.ItemClasses.push_back(itemClass.Name);
+        sources.ItemBlueprints.push_back(BlueprintFormOf(itemClass.Path));
     }
     sources.ChatCommands = hostsim::RegisteredNames(hostsim::CommandKind::Chat);
     sources.ConsoleCommands = hostsim::RegisteredNames(hostsim::CommandKind::Console);

@@ -1,0 +1,75 @@
+// The plugin's commands as the console shows them; see plugin_commands.h.
+#include "plugin_commands.h"
+
+#include <algorithm>
+
+#include "hostsim/command_registry.h"
+
+namespace barterbox::server {
+namespace {
+
+// The plugin ignores these silently for anyone who is not an administrator, as a game server's
+// plugin must; the simulated server says so instead, since the silence puzzles whoever tries.
+constexpr std::string_view kAdministratorCommands[] = {
+    "Barterbox.Reload", "Barterbox.List", "Barterbox.Add", "Barterbox.Remove", "Barterbox.Save"};
+
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        return fold(x) == fold(y);
+    });
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+    std::string joined;
+    for (const std::string& name : names) {
+        joined += (joined.empty() ? "" : ", ") + name;
+    }
+    return joined;
+}
+
+} // namespace
+
+std::vector<std::string> RegisteredCommandLines() {
+    const struct {
+        const char* Label;
+        hostsim::CommandKind Kind;
+    } kinds[] = {{"chat:    ", hostsim::CommandKind::Chat},
+                 {"console: ", hostsim::CommandKind::Console},
+                 {"RCON:    ", hostsim::CommandKind::Rcon}};
+    std::vector<std::string> lines;
+    for (const auto& kind : kinds) {
+        const std::vector<std::string> names = hostsim::RegisteredNames(kind.Kind);
+        if (!names.empty()) {
+            lines.push_back("  " + std::string(kind.Label) + Joined(names));
+        }
+    }
+    if (lines.empty()) {
+        return {"the plugin has registered no commands (it is not loaded)"};
+    }
+    lines.insert(lines.begin(), "commands the plugin registered with the host:");
+    return lines;
+}
+
+std::optional<std::string> IgnoredForNonAdministrator(std::string_view player, bool administrator,
+                                                      std::string_view line) {
+    if (administrator) {
+        return std::nullopt;
+    }
+    const std::string_view word = line.substr(0, line.find(' '));
+    const bool adminCommand =
+        std::any_of(std::begin(kAdministratorCommands), std::end(kAdministratorCommands),
+                    [&](std::string_view name) { return SameIgnoringAsciiCase(name, word); });
+    if (!adminCommand) {
+        return std::nullopt;
+    }
+    for (const std::string& name : hostsim::RegisteredNames(hostsim::CommandKind::Console)) {
+        if (SameIgnoringAsciiCase(name, word)) {
+            return std::string(player) + " is not an administrator, so the plugin ignored " + name +
+                   " without a reply";
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace barterbox::server
