@@ -12,7 +12,10 @@ build: deps
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release -j $(JOBS)
 
-run: build
+# Quiet about the build: nothing when it is up to date, one progress line when it is not.
+run: deps
+	@cmake --preset release >/dev/null
+	@scripts/build-quietly.sh build $(JOBS)
 	@scripts/run-server.sh
 
 test: deps

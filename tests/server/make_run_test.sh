@@ -39,6 +39,27 @@ grep -q "error" "$scratch/output.log" && fail "an error was reported"
 [[ $(sha256sum "$repo/examples/config.json" "$repo/examples/world.json") == "$before" ]] ||
   fail "the examples in the repository changed"
 
+# The build step of `make run` (scripts/build-quietly.sh), on a project of one file: one progress
+# line when something is built, nothing at all when everything is up to date, the log on failure.
+project="$scratch/project"
+mkdir -p "$project"
+printf 'cmake_minimum_required(VERSION 3.25)\nproject(quiet CXX)\nadd_executable(quiet quiet.cpp)\n' \
+  > "$project/CMakeLists.txt"
+echo 'int main() { return 0; }' > "$project/quiet.cpp"
+cmake -S "$project" -B "$project/build" > /dev/null 2>&1 || fail "cannot configure the small project"
+"$repo/scripts/build-quietly.sh" "$project/build" 1 > "$scratch/build.log" 2>&1 ||
+  fail "the quiet build failed: $(cat "$scratch/build.log")"
+[[ $(wc -l < "$scratch/build.log") -eq 1 ]] && grep -q "^building Barterbox and its tools" "$scratch/build.log" ||
+  fail "a needed build did not show exactly one progress line: $(cat "$scratch/build.log")"
+"$repo/scripts/build-quietly.sh" "$project/build" 1 > "$scratch/build.log" 2>&1 ||
+  fail "the up-to-date build failed"
+[[ ! -s $scratch/build.log ]] || fail "an up-to-date build printed: $(cat "$scratch/build.log")"
+echo 'int main() { return }' > "$project/quiet.cpp"
+"$repo/scripts/build-quietly.sh" "$project/build" 1 > "$scratch/build.log" 2>&1 &&
+  fail "a broken build passed"
+grep -q "the build failed:" "$scratch/build.log" && grep -q "quiet.cpp" "$scratch/build.log" ||
+  fail "a failed build did not show its log: $(cat "$scratch/build.log")"
+
 # A second run keeps the scratch folder's config and runs the tour the same way.
 BARTERBOX_BUILD_DIR=$scratch timeout 60 "$repo/scripts/run-server.sh" < /dev/null \
   > "$scratch/second.log" 2>&1 || fail "the second run failed"
