@@ -23,12 +23,19 @@ BOOL APIENTRY DllMain(HMODULE, DWORD reason, LPVOID) {
     return TRUE;
 }
 #else
-// The ELF loader's counterparts of DLL_PROCESS_ATTACH and DLL_PROCESS_DETACH.
-__attribute__((constructor)) static void OnModuleAttach() {
-    barterbox::LoadPlugin();
+#include <cstdlib>
+
+// The ELF loader's counterparts of DLL_PROCESS_ATTACH and DLL_PROCESS_DETACH. The detach is an
+// exit handler registered right after the load, not an ELF destructor: glibc runs a module's exit
+// handlers when it is unloaded, and at process exit before those registered earlier, so the
+// host's objects that the load brought to life are still whole when the module detaches, as on
+// Windows. An ELF destructor would run after them and call into a host that is gone.
+static void OnModuleDetach() {
+    barterbox::UnloadPlugin();
 }
 
-__attribute__((destructor)) static void OnModuleDetach() {
-    barterbox::UnloadPlugin();
+__attribute__((constructor)) static void OnModuleAttach() {
+    barterbox::LoadPlugin();
+    std::atexit(&OnModuleDetach);
 }
 #endif

@@ -7,6 +7,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <spdlog/sinks/stdout_sinks.h>
 
 #include "host_fixture.h"
 #include "hostsim/command_registry.h"
@@ -133,6 +134,18 @@ TEST_F(PluginLifecycle, DetachAlone_RemovesTheNinesNamesOnce) {
     Load();
     Unload();
     EXPECT_EQ(RemovalNames(), kCommandNames);
+}
+
+// A server that exits without unloading the module detaches it while the host is still whole, as
+// Windows detaches a DLL before the DLLs it depends on: no crash in the host's registry at exit.
+TEST_F(PluginLifecycle, ExitWithoutUnload_DetachesBeforeTheHostGoes) {
+    EXPECT_EXIT(
+        {
+            hostsim::HostLogSinks().push_back(std::make_shared<spdlog::sinks::stderr_sink_st>());
+            Load();
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "Barterbox: Unloaded");
 }
 
 TEST_F(PluginLifecycle, ReloadedModule_StartsFromFreshState) {
