@@ -48,7 +48,7 @@ std::optional<SeenFile>& LastSeen() {
 
 // --- Reading ------------------------------------------------------------------------------------
 
-enum class ReadOutcome { Read, Missing, Unreadable };
+enum class ReadOutcome { Read, Missing, NoAccess, NotRegular, ReadFailed };
 
 // Reads only a regular file: a link to a device or a folder in the file's place is unreadable,
 // never read until memory runs out. Running out of memory on a huge file is unreadable too.
@@ -58,13 +58,13 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& text, FileStamp&
         return ReadOutcome::Missing;
     }
     if (!stamp.Regular) {
-        return ReadOutcome::Unreadable;
+        return ReadOutcome::NotRegular;
     }
     // Binary, so that the text reaches the parser as it is on disk; on Windows a text-mode read
     // would end at the first Ctrl-Z byte.
     std::FILE* file = OpenFile(path, "rb");
     if (file == nullptr) {
-        return ReadOutcome::Unreadable;
+        return ReadOutcome::NoAccess;
     }
     bool failed = false;
     try {
@@ -82,7 +82,7 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& text, FileStamp&
         failed = true;
     }
     std::fclose(file);
-    return failed ? ReadOutcome::Unreadable : ReadOutcome::Read;
+    return failed ? ReadOutcome::ReadFailed : ReadOutcome::Read;
 }
 
 // A config.json that was read and passed every check, ready to apply; or why it was not.
@@ -123,10 +123,16 @@ ConfigReading ReadConfigFile() {
         LastSeen() = SeenFile{path, stamp, 0};
         Log(spdlog::level::warn, "Barterbox: No config.json found, creating default");
         return MissingConfig{};
-    case ReadOutcome::Unreadable:
-        // There, but out of reach (no access, a folder in its place): kept aside at the next save.
+    // There, but out of reach: kept aside at the next save rather than overwritten.
+    case ReadOutcome::NoAccess:
+    case ReadOutcome::NotRegular:
         LastSeen() = SeenFile{path, stamp, 0};
         Log(spdlog::level::warn, "Barterbox: No config.json found, creating default");
+        return UnreadableConfig{};
+    case ReadOutcome::ReadFailed:
+        LastSeen() = SeenFile{path, stamp, 0};
+        Log(spdlog::level::err, "Barterbox: Failed to parse config.json: {}",
+            "the file could not be read whole");
         return UnreadableConfig{};
     case ReadOutcome::Read:
         break;

@@ -2,8 +2,10 @@
 // file with a value of the wrong type, and a file that loads; each checked by its exact log lines,
 // the table and the settings afterwards.
 #include <filesystem>
+#include <functional>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
@@ -337,14 +339,25 @@ TEST_F(ConfigLoad, TwoLoadsOfTheSameFile_LeaveTheSameEntries) {
     }
 }
 
-TEST_F(ConfigLoad, FolderInPlaceOfTheFile_CountsAsNoFile) {
-    std::filesystem::create_directory(ConfigFile());
-    PrepareEarlierState();
-    LoadConfig();
-    EXPECT_EQ(LogTexts(),
-              Lines{"[Barterbox][warning] Barterbox: No config.json found, creating default"});
-    EXPECT_EQ(ExchangeCount(), 0u);
-    ExpectSettings(NonDefaultSettings());
+// Only a regular file is read: a device would be read until memory runs out, a pipe would block
+// the server for ever.
+TEST_F(ConfigLoad, SomethingOtherThanAFileInItsPlace_CountsAsNoFile) {
+    const std::vector<std::function<void(const std::string&)>> makers = {
+        [](const std::string& path) { std::filesystem::create_directory(path); },
+        [](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); },
+        [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); },
+    };
+    for (const auto& make : makers) {
+        std::filesystem::remove_all(ConfigFile());
+        make(ConfigFile());
+        PrepareEarlierState();
+        LoadConfig();
+        EXPECT_EQ(LogTexts(),
+                  Lines{"[Barterbox][warning] Barterbox: No config.json found, creating default"});
+        EXPECT_EQ(ExchangeCount(), 0u);
+        ExpectSettings(NonDefaultSettings());
+        Sink().Clear();
+    }
 }
 
 } // namespace
