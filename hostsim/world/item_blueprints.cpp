@@ -1,7 +1,27 @@
-// The game's blueprint forms for an item class; see item_blueprints.h.
+// The game's names for an item class and its blueprint; see item_blueprints.h.
 #include "item_blueprints.h"
 
 namespace hostsim {
+
+std::string ClassPathOf(std::string_view written) {
+    const size_t dot = written.rfind('.');
+    if (dot == std::string_view::npos) {
+        return std::string(written) + "_C";
+    }
+    const size_t slash = written.rfind('/', dot);
+    const size_t assetStart = slash == std::string_view::npos ? 0 : slash + 1;
+    const std::string_view asset = written.substr(assetStart, dot - assetStart);
+    const std::string_view object = written.substr(dot + 1);
+    if (object.size() == asset.size() + 2 && object.starts_with(asset) && object.ends_with("_C")) {
+        return std::string(written);
+    }
+    return std::string(written) + "_C";
+}
+
+std::string_view ClassNameOf(std::string_view classPath) {
+    const size_t dot = classPath.rfind('.');
+    return dot == std::string_view::npos ? classPath : classPath.substr(dot + 1);
+}
 
 bool BlueprintNames(std::string_view blueprint, std::string_view classPath) {
     constexpr std::string_view kPrefix = "Blueprint'";
@@ -9,13 +29,15 @@ bool BlueprintNames(std::string_view blueprint, std::string_view classPath) {
     if (path.starts_with(kPrefix) && path.size() > kPrefix.size() && path.ends_with('\'')) {
         path = path.substr(kPrefix.size(), path.size() - kPrefix.size() - 1);
     }
-    if (classPath.empty()) {
+    if (path.empty() || classPath.empty()) {
         return false;
     }
     if (path == classPath) {
         return true;
     }
-    return path.ends_with("_C") && path.substr(0, path.size() - 2) == classPath;
+    // The blueprint itself: the class path without its "_C".
+    return path.size() + 2 == classPath.size() && classPath.starts_with(path) &&
+           classPath.ends_with("_C");
 }
 
 } // namespace hostsim

@@ -6,6 +6,7 @@
 
 #include "engine_array.h"
 #include "hostsim/host_strings.h"
+#include "item_blueprints.h"
 #include "world_state.h"
 
 namespace hostsim {
@@ -96,16 +97,18 @@ void World::AddItemClass(std::string path, int32_t maxStack) {
     if (maxStack < 1) {
         Refuse("the maximum stack of " + path + " must be at least 1");
     }
+    // Written as the blueprint or as its class, it is the class the game knows.
+    const std::string classPath = ClassPathOf(path);
     WorldState& state = *state_;
     if (std::any_of(state.Classes.begin(), state.Classes.end(),
-                    [&](const ItemClassRecord& known) { return known.Info.Path == path; })) {
-        Refuse("item class " + path + " exists already");
+                    [&](const ItemClassRecord& known) { return known.Info.Path == classPath; })) {
+        Refuse("item class " + classPath + " exists already");
     }
     ItemClassRecord record;
-    record.Info = ItemClassInfo{path, path.substr(dot + 1), maxStack};
+    record.Info = ItemClassInfo{classPath, std::string(ClassNameOf(classPath)), maxStack};
     record.Object = state.Objects.Create<ItemClassObject>(
         ObjectKind::ItemClass, state.Names.Intern(Utf8ToUtf16(record.Info.Name)),
-        Utf8ToUtf16(path));
+        Utf8ToUtf16(classPath));
     record.Object->MaxStack = maxStack;
     state.Classes.push_back(std::move(record));
 }

@@ -3,16 +3,18 @@
 //
 //   hostsim::World world;  // registers the world's game names and becomes the active world
 //   world.AddItemClass("/Game/PrimalEarth/CoreBlueprints/Resources/"
-//                      "PrimalItemResource_Wood.PrimalItemResource_Wood", 100);
+//                      "PrimalItemResource_Wood.PrimalItemResource_Wood", 100); // or ..._Wood_C
 //   AShooterPlayerController* alice = world.Join("Alice", "000214f1", /*admin=*/false);
 //   world.GiveItems("Alice", "PrimalItemResource_Wood", 250); // slots of 100, 100 and 50
 //   ... the plugin runs against the host ...
 //   world.Inventory("Alice");  world.GameCalls();  world.RconReplies();
 //
-// Players are named by their display name. Items are named by class name, full path, or any
-// blueprint form the game's GiveSlotItem takes. Misuse (an unknown player or item, a full
-// inventory) throws std::invalid_argument with a one-line reason. One world exists at a time, and
-// it is not thread-safe: the host calls into it one command at a time.
+// Players are named by their display name. Item classes carry the game's generated-class names:
+// the blueprint .../X.X gives the class .../X.X_C, named X_C. Items are named by class name (X_C),
+// the blueprint's name (X), the class path, or any blueprint form the game's GiveSlotItem takes.
+// Misuse (an unknown player or item, a full inventory) throws std::invalid_argument with a one-line
+// reason. One world exists at a time, and it is not thread-safe: the host calls into it one command
+// at a time.
 #pragma once
 
 #include <cstdint>
@@ -30,8 +32,9 @@ namespace hostsim {
 inline constexpr int32_t kDefaultInventorySlots = 300;
 
 struct ItemClassInfo {
-    std::string Path; // full path name, e.g. ".../PrimalItemResource_Wood.PrimalItemResource_Wood"
-    std::string Name; // the text after the last ".", e.g. "PrimalItemResource_Wood"
+    // The class path name, e.g. ".../PrimalItemResource_Wood.PrimalItemResource_Wood_C".
+    std::string Path;
+    std::string Name; // the text after the last ".", e.g. "PrimalItemResource_Wood_C"
     int32_t MaxStack = 1;
 };
 
@@ -84,7 +87,7 @@ public:
     void SetInventorySlots(int32_t slots);
     int32_t InventorySlots() const;
 
-    // Item classes.
+    // Item classes, by the blueprint path (.../X.X) or the class path (.../X.X_C).
     void AddItemClass(std::string path, int32_t maxStack);
     std::vector<ItemClassInfo> ItemClasses() const;
     std::optional<ItemClassInfo> FindItemClass(std::string_view item) const;

@@ -80,7 +80,9 @@ const ItemClassRecord* WorldState::ClassByBlueprint(std::string_view blueprint) 
 
 const ItemClassRecord* WorldState::ClassByAnyName(std::string_view item) const {
     for (const ItemClassRecord& record : Classes) {
-        if (record.Info.Name == item) {
+        const std::string& name = record.Info.Name; // X_C; the blueprint's own name is X
+        if (name == item ||
+            (name.size() == item.size() + 2 && name.starts_with(item) && name.ends_with("_C"))) {
             return &record;
         }
     }
@@ -118,8 +120,9 @@ int32_t WorldState::FreeSlots(const InventoryObject& inventory) const {
 
 ItemObject* WorldState::AddItem(InventoryObject& inventory, const ItemClassRecord* itemClass,
                                 int32_t quantity) {
+    // Instances are named after their class, as the engine names them: PrimalItemResource_Wood_C_7.
     const std::u16string baseName =
-        itemClass != nullptr ? Utf8ToUtf16(itemClass->Info.Name) + u"_C" : u"PrimalItem";
+        itemClass != nullptr ? Utf8ToUtf16(itemClass->Info.Name) : u"PrimalItem";
     auto* item = CreateObject<ItemObject>(ObjectKind::Item, baseName);
     item->Base.ClassPrivate = itemClass != nullptr ? itemClass->Object : nullptr;
     item->Base.OuterPrivate = &inventory;

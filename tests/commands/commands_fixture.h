@@ -102,11 +102,13 @@ protected:
     // RCON replies as "id: text".
     std::vector<std::string> RconReplies() const;
     std::vector<std::string> Log() { return LogTexts(); }
-    // How many items of the class the player carries, over all stacks.
-    int32_t Carried(std::string_view player, std::string_view className) const {
+    // How many items of the class the player carries, over all stacks; the class is named as the
+    // world names it (PrimalItemResource_Wood for the class PrimalItemResource_Wood_C).
+    int32_t Carried(std::string_view player, std::string_view item) const {
+        const auto itemClass = world->FindItemClass(item);
         int32_t total = 0;
         for (const auto& slot : world->Inventory(player)) {
-            total += slot.ClassName == className ? slot.Quantity : 0;
+            total += itemClass && slot.ClassName == itemClass->Name ? slot.Quantity : 0;
         }
         return total;
     }

@@ -69,11 +69,16 @@ protected:
         HostFixture::TearDown();
     }
 
-    // The player's inventory in array order, as (class name, quantity).
+    // The player's inventory in array order, as (blueprint name, quantity): the game names the
+    // class of PrimalItemResource_Wood PrimalItemResource_Wood_C, and these tests say kWood.
     Slots SlotsOf(std::string_view player = "Alice") {
         Slots slots;
         for (const auto& slot : world->Inventory(player)) {
-            slots.emplace_back(slot.ClassName, slot.Quantity);
+            std::string name = slot.ClassName;
+            if (name.ends_with("_C")) {
+                name.resize(name.size() - 2);
+            }
+            slots.emplace_back(std::move(name), slot.Quantity);
         }
         return slots;
     }

@@ -31,6 +31,10 @@ TEST_F(ItemMatching, Identifiers_MatchBySubstringOfTheClassPathOrName) {
         {"Resource_Wo", true},
         {"/Game/PrimalEarth", true},
         {path, true},
+        // The game's class is the one the blueprint generates: PrimalItemResource_Wood_C.
+        {path + "_C", true},
+        {"PrimalItemResource_Wood_C", true},
+        {"Wood_C", true},
         {"primalitemresource_wood", false}, // case-sensitive
         {"Wood ", false},
         {path + "x", false}, // longer than both the path and the name

@@ -61,7 +61,7 @@ TEST_F(WorldGameCalls, ItemFunctions_AreRecordedWithTheirArgumentsInOrder) {
               }));
     EXPECT_EQ(calls::ItemQuantity(wood), 6);
     EXPECT_EQ(world->Inventory("Alice"),
-              (std::vector<hostsim::InventorySlot>{{woodId, "PrimalItemResource_Wood", 6}}));
+              (std::vector<hostsim::InventorySlot>{{woodId, "PrimalItemResource_Wood_C", 6}}));
     world->ClearGameCalls();
     EXPECT_TRUE(world->GameCalls().empty());
 }
@@ -93,8 +93,9 @@ TEST_F(WorldGameCalls, PathNameAndClassName_ComeInPluginOwnedBuffersFromTheClass
     FString name = barterbox::FNameToFString(calls::ClassFName(woodClass));
     const auto live = hostsim::LiveBuffers(hostsim::BufferOwner::Plugin);
     ASSERT_EQ(live.size(), 2u) << "the ledger sees both buffers the plugin must release";
-    EXPECT_EQ(Take(path), hostsim::Utf8ToUtf16(kWoodPath));
-    EXPECT_EQ(Take(name), u"PrimalItemResource_Wood");
+    // The class the blueprint generates: its path and name end in _C.
+    EXPECT_EQ(Take(path), hostsim::Utf8ToUtf16(std::string(kWoodPath) + "_C"));
+    EXPECT_EQ(Take(name), u"PrimalItemResource_Wood_C");
 
     // The item object has a name of its own, which is not its class's.
     const std::u16string itemPath = Take(calls::ClassPathName(reinterpret_cast<UClass*>(wood)));

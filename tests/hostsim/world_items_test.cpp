@@ -50,21 +50,23 @@ TEST_F(WorldItems, GiveItems_SplitsTheQuantityIntoStacksOfAtMostTheClassMaximum)
     world->Join("Alice", "eos-a");
     world->GiveItems("Alice", "PrimalItemResource_Wood", 250);
     world->GiveItems("Alice", kStonePath, 100);
-    EXPECT_EQ(SlotsOf("Alice"), (Slots{{"PrimalItemResource_Wood", 100},
-                                       {"PrimalItemResource_Wood", 100},
-                                       {"PrimalItemResource_Wood", 50},
-                                       {"PrimalItemResource_Stone", 100}}));
+    EXPECT_EQ(SlotsOf("Alice"), (Slots{{"PrimalItemResource_Wood_C", 100},
+                                       {"PrimalItemResource_Wood_C", 100},
+                                       {"PrimalItemResource_Wood_C", 50},
+                                       {"PrimalItemResource_Stone_C", 100}}));
 }
 
 TEST_F(WorldItems, FindItemClass_KnowsTheClassNameThePathAndTheBlueprintForms) {
     const std::string path = kStonePath;
     const std::vector<std::pair<std::string, bool>> cases = {
-        {"PrimalItemResource_Stone", true},
+        {"PrimalItemResource_Stone_C", true},
+        {"PrimalItemResource_Stone", true}, // the blueprint's own name
         {path, true},
         {"Blueprint'" + path + "'", true},
         {path + "_C", true},
         {"primalitemresource_stone", false}, // names are exact
         {"PrimalItemResource_Ston", false},
+        {"PrimalItemResource_Stone_C_C", false},
         {path.substr(0, path.find('.')), false}, // the package without its object
         {"Blueprint'" + path, false},            // no closing quote
         {path + "_c", false},
@@ -74,34 +76,59 @@ TEST_F(WorldItems, FindItemClass_KnowsTheClassNameThePathAndTheBlueprintForms) {
         const auto found = world->FindItemClass(item);
         EXPECT_EQ(found.has_value(), known) << item;
         if (found) {
-            EXPECT_EQ(found->Path, path);
-            EXPECT_EQ(found->Name, "PrimalItemResource_Stone");
+            EXPECT_EQ(found->Path, path + "_C") << "the class the blueprint generates";
+            EXPECT_EQ(found->Name, "PrimalItemResource_Stone_C");
             EXPECT_EQ(found->MaxStack, 100);
         }
     }
 }
 
+TEST_F(WorldItems, AddItemClass_ByBlueprintOrByClassPathDeclaresTheSameClass) {
+    const std::string path = kWoodPath; // declared by its blueprint in the fixture
+    EXPECT_THROW(world->AddItemClass(path + "_C", 100), std::invalid_argument) << "already known";
+    // A blueprint whose own name ends in _C still generates a class of its own.
+    world->AddItemClass("/Game/Test/Odd_C.Odd_C", 5);
+    world->AddItemClass("/Game/Test/Even.Even_C", 5);
+    std::vector<std::pair<std::string, std::string>> classes;
+    for (const auto& info : world->ItemClasses()) {
+        classes.emplace_back(info.Path, info.Name);
+    }
+    EXPECT_EQ(classes, (std::vector<std::pair<std::string, std::string>>{
+                           {path + "_C", "PrimalItemResource_Wood_C"},
+                           {std::string(kStonePath) + "_C", "PrimalItemResource_Stone_C"},
+                           {"/Game/Test/Odd_C.Odd_C_C", "Odd_C_C"},
+                           {"/Game/Test/Even.Even_C", "Even_C"}}));
+}
+
 TEST_F(WorldItems, GiveSlotItem_TakesTheGamesBlueprintFormsButNotABareClassName) {
-    world->Join("Alice", "eos-a");
     const std::string path = kWoodPath;
     const std::vector<std::pair<std::string, bool>> cases = {
         {"Blueprint'" + path + "'", true},
         {path, true},
         {path + "_C", true},
+        {"Blueprint'" + path + "_C'", true},
         {"PrimalItemResource_Wood", false},
+        {"PrimalItemResource_Wood_C", false},
         {"Blueprint'/Game/Mods/Unknown/PrimalItem_Nothing.PrimalItem_Nothing'", false},
     };
-    for (const auto& [blueprint, accepted] : cases) {
-        world->ClearInventory("Alice");
-        EXPECT_EQ(GiveSlotItem("Alice", blueprint, 5), accepted) << blueprint;
-        const Slots expected = accepted ? Slots{{"PrimalItemResource_Wood", 5}} : Slots{};
-        EXPECT_EQ(SlotsOf("Alice"), expected) << blueprint;
+    // The same for a class that the world declared by its blueprint and by its class path.
+    for (const std::string& declared : {path, path + "_C"}) {
+        world->Reset();
+        world->AddItemClass(declared, 100);
+        world->Join("Alice", "eos-a");
+        for (const auto& [blueprint, accepted] : cases) {
+            world->ClearInventory("Alice");
+            EXPECT_EQ(GiveSlotItem("Alice", blueprint, 5), accepted)
+                << declared << " " << blueprint;
+            const Slots expected = accepted ? Slots{{"PrimalItemResource_Wood_C", 5}} : Slots{};
+            EXPECT_EQ(SlotsOf("Alice"), expected) << declared << " " << blueprint;
+        }
+        const auto recorded = world->GameCalls();
+        ASSERT_EQ(recorded.size(), cases.size());
+        EXPECT_EQ(recorded[0], (hostsim::GameCall{game::kGiveSlotItem, "Alice", 0,
+                                                  "\"Blueprint'" + path + "'\", 0, 5", "true"}));
+        EXPECT_EQ(recorded[4].Result, "false");
     }
-    const auto recorded = world->GameCalls();
-    ASSERT_EQ(recorded.size(), cases.size());
-    EXPECT_EQ(recorded[0], (hostsim::GameCall{game::kGiveSlotItem, "Alice", 0,
-                                              "\"Blueprint'" + path + "'\", 0, 5", "true"}));
-    EXPECT_EQ(recorded[3].Result, "false");
 }
 
 TEST_F(WorldItems, GiveSlotItem_RefusesQuantitiesBelowOneAndStacksThatDoNotFit) {
@@ -114,7 +141,7 @@ TEST_F(WorldItems, GiveSlotItem_RefusesQuantitiesBelowOneAndStacksThatDoNotFit) 
         EXPECT_FALSE(GiveSlotItem("Alice", wood, quantity)) << quantity;
     }
     EXPECT_FALSE(GiveSlotItem("Alice", wood, 301)) << "four stacks, three free slots";
-    EXPECT_EQ(SlotsOf("Alice"), (Slots{{"PrimalItemResource_Stone", 1}})) << "nothing given";
+    EXPECT_EQ(SlotsOf("Alice"), (Slots{{"PrimalItemResource_Stone_C", 1}})) << "nothing given";
 
     EXPECT_TRUE(GiveSlotItem("Alice", wood, 300));
     EXPECT_EQ(world->Inventory("Alice").size(), 4u);
@@ -127,7 +154,7 @@ TEST_F(WorldItems, GiveSlotItem_WithTheLargestQuantitySplitsWithoutOverflow) {
     world->AddItemClass("/Game/Test/Huge.Huge", 2147483647);
     world->Join("Alice", "eos-a");
     EXPECT_TRUE(GiveSlotItem("Alice", "/Game/Test/Huge.Huge", 2147483647));
-    EXPECT_EQ(SlotsOf("Alice"), (Slots{{"Huge", 2147483647}}));
+    EXPECT_EQ(SlotsOf("Alice"), (Slots{{"Huge_C", 2147483647}}));
 }
 
 TEST_F(WorldItems, AddFunctions_PlaceExactlyOneEntryOfAnySize) {
@@ -137,10 +164,10 @@ TEST_F(WorldItems, AddFunctions_PlaceExactlyOneEntryOfAnySize) {
     const uint64_t classless = world->AddClasslessItem("Alice", 7);
     const uint64_t zero = world->AddStack("Alice", kStonePath, 0);
     EXPECT_EQ(world->Inventory("Alice"),
-              (std::vector<hostsim::InventorySlot>{{big, "PrimalItemResource_Wood", 500},
+              (std::vector<hostsim::InventorySlot>{{big, "PrimalItemResource_Wood_C", 500},
                                                    {0, "", 0},
                                                    {classless, "", 7},
-                                                   {zero, "PrimalItemResource_Stone", 0}}));
+                                                   {zero, "PrimalItemResource_Stone_C", 0}}));
     EXPECT_EQ(ItemsOf("Alice")->Data[1], nullptr);
     EXPECT_EQ(calls::ItemClass(world->FindItem(classless)), nullptr);
 }

@@ -31,6 +31,8 @@ struct FileBlock {
 
 struct Transcript {
     std::vector<std::string> Arguments;
+    // A second run with these in place of Arguments, which must print the same transcript.
+    std::optional<std::vector<std::string>> AlsoArguments;
     std::vector<std::pair<std::string, std::string>> Copies; // repository file, server file
     std::vector<FileBlock> Files;
     std::vector<FileBlock> ExpectedFiles;
@@ -120,6 +122,8 @@ Transcript ReadTranscript(const std::string& path, const std::string& repo) {
             for (const std::string& word : words) {
                 transcript.Arguments.push_back(word); // {repo} and {server} are filled in later
             }
+        } else if (directive == "@also-args") {
+            transcript.AlsoArguments = words;
         } else if (directive == "@copy" && words.size() == 2) {
             transcript.Copies.emplace_back(words[0], words[1]);
         } else if (directive == "@file") {
@@ -257,28 +261,9 @@ bool CompareOutput(const std::vector<std::string>& expected,
     return false;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    std::string server;
-    std::string repo;
-    std::string transcriptPath;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--server" && i + 1 < argc) {
-            server = argv[++i];
-        } else if (argument == "--repo" && i + 1 < argc) {
-            repo = argv[++i];
-        } else {
-            transcriptPath = argument;
-        }
-    }
-    if (server.empty() || repo.empty() || transcriptPath.empty()) {
-        Fail("usage: scenario_runner --server FILE --repo DIR TRANSCRIPT");
-    }
-    repo = fs::canonical(repo).string();
-    const Transcript transcript = ReadTranscript(transcriptPath, repo);
-
+// One run of the server in a fresh temporary server folder, compared with the transcript.
+bool RunTranscript(const Transcript& transcript, const std::vector<std::string>& arguments,
+                   const std::string& server, const std::string& repo) {
     char pattern[] = "/tmp/barterbox-scenario-XXXXXX";
     if (mkdtemp(pattern) == nullptr) {
         Fail(std::string("mkdtemp: ") + std::strerror(errno));
@@ -310,7 +295,7 @@ int main(int argc, char** argv) {
 
     std::vector<std::string> command = {server,     "--server-dir", serverDir.string(),
                                         "--script", inputFile,      "--no-color"};
-    for (std::string argument : transcript.Arguments) {
+    for (std::string argument : arguments) {
         ReplaceAll(argument, "{repo}", repo);
         ReplaceAll(argument, "{server}", serverDir.string());
         command.push_back(argument);
@@ -341,6 +326,36 @@ int main(int argc, char** argv) {
     }
     std::error_code ignored;
     fs::remove_all(scratch, ignored);
+    return passed;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string server;
+    std::string repo;
+    std::string transcriptPath;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--server" && i + 1 < argc) {
+            server = argv[++i];
+        } else if (argument == "--repo" && i + 1 < argc) {
+            repo = argv[++i];
+        } else {
+            transcriptPath = argument;
+        }
+    }
+    if (server.empty() || repo.empty() || transcriptPath.empty()) {
+        Fail("usage: scenario_runner --server FILE --repo DIR TRANSCRIPT");
+    }
+    repo = fs::canonical(repo).string();
+    const Transcript transcript = ReadTranscript(transcriptPath, repo);
+
+    bool passed = RunTranscript(transcript, transcript.Arguments, server, repo);
+    if (transcript.AlsoArguments) {
+        std::cout << "Second run, with the arguments of @also-args\n";
+        passed = RunTranscript(transcript, *transcript.AlsoArguments, server, repo) && passed;
+    }
     std::cout << (passed ? "PASSED " : "FAILED ") << transcriptPath << "\n";
     return passed ? 0 : 1;
 }

@@ -13,9 +13,13 @@
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
+#include "exchange/inventory.h"
 #include "host_fixture.h"
+#include "hostsim/world/world.h"
 #include "plugin/plugin_paths.h"
 #include "tools/check/config_check.h"
+#include "tools/check/world_check.h"
+#include "tools/common/world_file.h"
 
 namespace {
 
@@ -163,6 +167,37 @@ TEST_F(PluginAgreement, ParseErrorsQuoteTheTextThePluginLogs) {
     const std::string logged =
         "[Barterbox][error] Barterbox: Failed to parse config.json: " + message.substr(library);
     EXPECT_EQ(LogTexts(), std::vector<std::string>{logged});
+}
+
+TEST_F(PluginAgreement, GiveItemsMatchTheClassesWhoseItemsThePluginCounts) {
+    // Classes written both ways, as a world file may; the plugin sees the game's _C names.
+    const barterbox::tools::WorldReadResult read = barterbox::tools::ReadWorldText(R"({
+      "ItemClasses": [
+        {"Path": "/Game/R/PrimalItemResource_Metal.PrimalItemResource_Metal", "MaxStack": 100},
+        {"Path": "/Game/R/PrimalItemResource_MetalIngot.PrimalItemResource_MetalIngot_C",
+         "MaxStack": 100},
+        {"Path": "/Game/R/PrimalItemResource_Wood.PrimalItemResource_Wood_C", "MaxStack": 100}]})");
+    ASSERT_TRUE(read.Ok());
+    const auto& classes = read.Contents.ItemClasses;
+    hostsim::World world;
+    AShooterPlayerController* ada = world.Join("Ada", "0002ada");
+    // Each class's own quantity, a power of two, so that a count tells which classes it took in.
+    for (size_t i = 0; i < classes.size(); ++i) {
+        world.AddItemClass(classes[i].Path, 100);
+        world.GiveItems("Ada", classes[i].Path, 1 << i);
+    }
+    for (const char* identifier :
+         {"PrimalItemResource_Metal", "PrimalItemResource_Metal_C", "Metal_C", "MetalIngot",
+          "Wood_C", "R/PrimalItemResource_Wood", "PrimalItemResource_Wood.PrimalItemResource_Wood",
+          "/Game/R/PrimalItemResource_MetalIngot.PrimalItemResource_MetalIngot_C", "_C", "", "wood",
+          "PrimalItemResource_Wood_C_C",
+          "Blueprint'/Game/R/PrimalItemResource_Wood.PrimalItemResource_Wood'"}) {
+        int32_t expected = 0;
+        for (size_t index : barterbox::tools::ClassesMatchingGive(classes, identifier)) {
+            expected += 1 << index;
+        }
+        EXPECT_EQ(CountItems(ada, identifier), expected) << identifier;
+    }
 }
 
 TEST_F(PluginAgreement, MaxMultiplierReadsAsTheCheckerSays) {

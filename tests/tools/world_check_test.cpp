@@ -13,11 +13,13 @@ namespace {
 
 using namespace barterbox::tools;
 
+// As the world file reader gives them: the game's generated-class paths and names.
 const std::vector<WorldItemClass> kClasses = {
-    {"/Game/R/PrimalItemResource_Metal.PrimalItemResource_Metal", "PrimalItemResource_Metal", 300},
-    {"/Game/R/PrimalItemResource_MetalIngot.PrimalItemResource_MetalIngot",
-     "PrimalItemResource_MetalIngot", 200},
-    {"/Game/R/PrimalItemResource_Wood.PrimalItemResource_Wood", "PrimalItemResource_Wood", 100},
+    {"/Game/R/PrimalItemResource_Metal.PrimalItemResource_Metal_C", "PrimalItemResource_Metal_C",
+     300},
+    {"/Game/R/PrimalItemResource_MetalIngot.PrimalItemResource_MetalIngot_C",
+     "PrimalItemResource_MetalIngot_C", 200},
+    {"/Game/R/PrimalItemResource_Wood.PrimalItemResource_Wood_C", "PrimalItemResource_Wood_C", 100},
 };
 
 TEST(WorldCheck, ClassesMatchingGive_MatchesSubstringsCaseSensitively) {
@@ -34,7 +36,11 @@ TEST(WorldCheck, ClassesMatchingGive_MatchesSubstringsCaseSensitively) {
         {"Resource", {0, 1, 2}},
         {"", {0, 1, 2}}, // the empty identifier matches every item
         {"wood", {}},
-        {"PrimalItemResource_Wood_C", {}},
+        {"PrimalItemResource_Wood_C", {2}}, // the class's own name
+        {"Wood_C", {2}},
+        {"Metal_C", {0}},
+        {"/Game/R/PrimalItemResource_Wood.PrimalItemResource_Wood_C", {2}},
+        {"PrimalItemResource_Wood_C_C", {}},
         {"Blueprint'/Game/R/PrimalItemResource_Wood.PrimalItemResource_Wood'", {}},
     };
     for (const Case& c : cases) {
@@ -65,14 +71,14 @@ TEST(WorldCheck, CheckAgainstWorld_ReportsGiveItemsNoPlayerCanPayOrThatMatchSeve
     EXPECT_EQ(WorldLines(text),
               (std::vector<std::string>{
                   "config.json:2:3: warning: Exchanges.Ingots.Give.PrimalItemResource_Metal: "
-                  "matches 2 item classes (PrimalItemResource_Metal, "
-                  "PrimalItemResource_MetalIngot); the plugin counts and takes items of all of "
+                  "matches 2 item classes (PrimalItemResource_Metal_C, "
+                  "PrimalItemResource_MetalIngot_C); the plugin counts and takes items of all of "
                   "them",
                   "config.json:4:3: warning: Exchanges.Ingots.Give.primalitemresource_wood: "
                   "matches no item class of the world; no player can ever pay it",
                   "config.json:5:3: warning: Exchanges.Ingots.Give.\"\": matches 3 item classes "
-                  "(PrimalItemResource_Metal, PrimalItemResource_MetalIngot, "
-                  "PrimalItemResource_Wood); the plugin counts and takes items of all of them"}));
+                  "(PrimalItemResource_Metal_C, PrimalItemResource_MetalIngot_C, "
+                  "PrimalItemResource_Wood_C); the plugin counts and takes items of all of them"}));
 }
 
 TEST(WorldCheck, CheckAgainstWorld_ReportsReceiveBlueprintsTheGameWouldRefuse) {
@@ -99,15 +105,15 @@ TEST(WorldCheck, CheckAgainstWorld_ListsAtMostEightClassNames) {
     World world;
     for (int i = 0; i < 11; ++i) {
         const std::string name = "Res_" + std::to_string(i);
-        world.ItemClasses.push_back({"/G/" + name + "." + name, name, 1});
+        world.ItemClasses.push_back({"/G/" + name + "." + name + "_C", name + "_C", 1});
     }
     const ConfigCheck check =
         CheckConfigText("config.json", R"({"Exchanges": {"A": {"Give": {"Res": 1}}}})");
     const auto findings = CheckAgainstWorld("config.json", check.Document, check.Locations, world);
     ASSERT_EQ(findings.size(), 1u);
     EXPECT_EQ(findings[0].Message,
-              "matches 11 item classes (Res_0, Res_1, Res_2, Res_3, Res_4, Res_5, Res_6, Res_7, "
-              "and 3 more); the plugin counts and takes items of all of them");
+              "matches 11 item classes (Res_0_C, Res_1_C, Res_2_C, Res_3_C, Res_4_C, Res_5_C, "
+              "Res_6_C, Res_7_C, and 3 more); the plugin counts and takes items of all of them");
 }
 
 } // namespace

@@ -29,8 +29,8 @@ TEST(WorldFile, ReadWorldFile_ReadsTheExampleWorld) {
     EXPECT_EQ(world.InventorySlots, 300);
     ASSERT_GE(world.ItemClasses.size(), 18u);
     const WorldItemClass& wood = world.ItemClasses.front();
-    EXPECT_EQ(wood.Path, kResources + "PrimalItemResource_Wood.PrimalItemResource_Wood");
-    EXPECT_EQ(wood.ClassName, "PrimalItemResource_Wood");
+    EXPECT_EQ(wood.Path, kResources + "PrimalItemResource_Wood.PrimalItemResource_Wood_C");
+    EXPECT_EQ(wood.ClassName, "PrimalItemResource_Wood_C");
     EXPECT_EQ(wood.MaxStack, 100);
 
     ASSERT_EQ(world.Players.size(), 3u);
@@ -48,7 +48,7 @@ TEST(WorldFile, ReadWorldFile_ReadsTheExampleWorld) {
     EXPECT_EQ(ada.Name, "Ada");
     EXPECT_EQ(ada.EosId, "0002a8e1f3c44b6d9e5f7a1b2c3d4e5f");
     EXPECT_TRUE(ada.Admin);
-    EXPECT_EQ(ada.Inventory[0].Item, "PrimalItemResource_Wood");
+    EXPECT_EQ(ada.Inventory[0].Item, "PrimalItemResource_Wood_C");
     EXPECT_EQ(ada.Inventory[0].Quantity, 250);
 }
 
@@ -56,7 +56,7 @@ TEST(WorldFile, ReadWorldText_FillsInTheDefaultsAndResolvesEveryItemForm) {
     const std::string text = R"({
   "ItemClasses": [
     { "Path": "/Game/R/Res_Wood.Res_Wood", "MaxStack": 100 },
-    { "Path": "/Game/R/Res_Stone.Res_Stone", "MaxStack": 50 }
+    { "Path": "/Game/R/Res_Stone.Res_Stone_C", "MaxStack": 50 }
   ],
   "Players": [
     { "Name": "Ada", "EosId": "e1" },
@@ -64,7 +64,8 @@ TEST(WorldFile, ReadWorldText_FillsInTheDefaultsAndResolvesEveryItemForm) {
       { "Item": "Res_Stone", "Quantity": 1 },
       { "Item": "/Game/R/Res_Wood.Res_Wood", "Quantity": 2 },
       { "Item": "Blueprint'/Game/R/Res_Stone.Res_Stone'", "Quantity": 3 },
-      { "Item": "/Game/R/Res_Wood.Res_Wood_C", "Quantity": 250 }
+      { "Item": "/Game/R/Res_Wood.Res_Wood_C", "Quantity": 250 },
+      { "Item": "Res_Wood_C", "Quantity": 4 }
     ] }
   ]
 })";
@@ -75,12 +76,19 @@ TEST(WorldFile, ReadWorldText_FillsInTheDefaultsAndResolvesEveryItemForm) {
     EXPECT_FALSE(read.Contents.Players[0].Admin);
     EXPECT_TRUE(read.Contents.Players[0].Inventory.empty());
     const auto& inventory = read.Contents.Players[1].Inventory;
-    ASSERT_EQ(inventory.size(), 4u);
+    ASSERT_EQ(inventory.size(), 5u);
     EXPECT_EQ(inventory[0].ClassIndex, 1u);
     EXPECT_EQ(inventory[1].ClassIndex, 0u);
     EXPECT_EQ(inventory[2].ClassIndex, 1u);
     EXPECT_EQ(inventory[3].ClassIndex, 0u);
     EXPECT_EQ(inventory[3].Quantity, 250);
+    EXPECT_EQ(inventory[4].ClassIndex, 0u);
+    // Either way of writing a class gives the game's class path and name.
+    ASSERT_EQ(read.Contents.ItemClasses.size(), 2u);
+    EXPECT_EQ(read.Contents.ItemClasses[0].Path, "/Game/R/Res_Wood.Res_Wood_C");
+    EXPECT_EQ(read.Contents.ItemClasses[0].ClassName, "Res_Wood_C");
+    EXPECT_EQ(read.Contents.ItemClasses[1].Path, "/Game/R/Res_Stone.Res_Stone_C");
+    EXPECT_EQ(read.Contents.ItemClasses[1].ClassName, "Res_Stone_C");
 
     const WorldReadResult empty = ReadWorldText("{}");
     ASSERT_TRUE(empty.Ok());
@@ -136,15 +144,15 @@ INSTANTIATE_TEST_SUITE_P(
         WorldErrorCase{
             "ItemClassFaults",
             "{\"ItemClasses\": [\n"
-            "  {\"Path\": \"/G/A.Wood\", \"MaxStack\": 10},\n"
-            "  {\"Path\": \"/G/A.Wood\", \"MaxStack\": 10},\n"
+            "  {\"Path\": \"/G/Wood.Wood\", \"MaxStack\": 10},\n"
+            "  {\"Path\": \"/G/Wood.Wood_C\", \"MaxStack\": 10},\n"
             "  {\"Path\": \"/G/NoClass.\", \"MaxStack\": 0},\n"
             "  {\"Path\": 7},\n"
             "  {\"MaxStack\": 3000000000, \"Stack\": 1},\n"
             "  \"Wood\"\n"
             "]}",
-            {"world.json:3:12: error: ItemClasses[1].Path: this path is already the path of "
-             "ItemClasses[0]",
+            {"world.json:3:12: error: ItemClasses[1].Path: this is already the class of "
+             "ItemClasses[0] (/G/Wood.Wood_C)",
              "world.json:4:12: error: ItemClasses[2].Path: must be a full path name whose class "
              "name follows its last \".\", not \"/G/NoClass.\"",
              "world.json:4:39: error: ItemClasses[2].MaxStack: must be a whole number from 1 to "
@@ -212,6 +220,16 @@ INSTANTIATE_TEST_SUITE_P(
                         "control characters, not \"/G/A.Wood Log\"",
                         "world.json:2:11: error: ItemClasses[1].Path: must not hold spaces or "
                         "control characters, not \"/G/A.\\u001b[2J\""}},
+        WorldErrorCase{"PlayerNameOrEosIdWithControlCharacters",
+                       "{\"Players\": [{\"Name\": \"Ada\\u001b[2J\", \"EosId\": \"e1\"},\n"
+                       " {\"Name\": \"Bo\", \"EosId\": \"e2\\u0085\"},\n"
+                       " {\"Name\": \"Cy\\u007f\", \"EosId\": \"e3\\u00a0\"}]}",
+                       {"world.json:1:23: error: Players[0].Name: must not hold control "
+                        "characters, not \"Ada\\u001b[2J\"",
+                        "world.json:2:26: error: Players[1].EosId: must not hold control "
+                        "characters, not \"e2\xc2\x85\"",
+                        "world.json:3:11: error: Players[2].Name: must not hold control "
+                        "characters, not \"Cy\x7f\""}},
         WorldErrorCase{"AmbiguousClassName",
                        R"({"ItemClasses": [{"Path": "/A/X.Res", "MaxStack": 1}, )"
                        R"({"Path": "/B/X.Res", "MaxStack": 1}],)"
@@ -219,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
                        R"("Players": [{"Name": "A", "EosId": "1", )"
                        R"("Inventory": [{"Item": "Res", "Quantity": 1}]}]})",
                        {"world.json:2:64: error: Players[0].Inventory[0].Item: \"Res\" names "
-                        "several item classes (/A/X.Res, /B/X.Res); write the full path "
+                        "several item classes (/A/X.Res_C, /B/X.Res_C); write the full path "
                         "instead"}},
         WorldErrorCase{"InventoryBeyondItsSlots",
                        "{\"InventorySlots\": 3, " + kOneClass +
@@ -241,8 +259,9 @@ TEST(WorldFile, ReadWorldFile_ReportsAFileThatCannotBeRead) {
 }
 
 TEST(WorldFile, ClassOfBlueprint_AcceptsTheBlueprintFormsOfAKnownClassOnly) {
-    const std::vector<WorldItemClass> classes = {{"/Game/R/Res_Wood.Res_Wood", "Res_Wood", 100},
-                                                 {"/Game/R/Res_Stone.Res_Stone", "Res_Stone", 100}};
+    const std::vector<WorldItemClass> classes = {
+        {"/Game/R/Res_Wood.Res_Wood_C", "Res_Wood_C", 100},
+        {"/Game/R/Res_Stone.Res_Stone_C", "Res_Stone_C", 100}};
     struct Case {
         const char* Blueprint;
         std::optional<size_t> Class;
@@ -253,6 +272,7 @@ TEST(WorldFile, ClassOfBlueprint_AcceptsTheBlueprintFormsOfAKnownClassOnly) {
         {"/Game/R/Res_Stone.Res_Stone_C", 1},
         {"/Game/R/Res_Wood.Res_Wood", 0},
         {"Res_Stone", std::nullopt}, // a class name is not a blueprint
+        {"Res_Stone_C", std::nullopt},
         {"Blueprint'/Game/R/Res_Stone.Res_Stone_C'", 1},
         {"Blueprint'/Game/R/Res_Stone.Res_Stone", std::nullopt},
         {"blueprint'/Game/R/Res_Stone.Res_Stone'", std::nullopt},
@@ -272,12 +292,14 @@ TEST(WorldFile, ClassOfBlueprint_AcceptsTheBlueprintFormsOfAKnownClassOnly) {
 
 TEST(WorldFile, ClassesNamedBy_GivesEveryClassOfASharedClassName) {
     const std::vector<WorldItemClass> classes = {
-        {"/A/X.Res", "Res", 1}, {"/B/X.Res", "Res", 1}, {"/B/X.Other", "Other", 1}};
+        {"/A/X.Res_C", "Res_C", 1}, {"/B/X.Res_C", "Res_C", 1}, {"/B/X.Other_C", "Other_C", 1}};
     EXPECT_EQ(ClassesNamedBy(classes, "Res"), (std::vector<size_t>{0, 1}));
+    EXPECT_EQ(ClassesNamedBy(classes, "Res_C"), (std::vector<size_t>{0, 1}));
     EXPECT_EQ(ClassesNamedBy(classes, "/B/X.Res"), (std::vector<size_t>{1}));
     EXPECT_EQ(ClassesNamedBy(classes, "Blueprint'/A/X.Res'"), (std::vector<size_t>{0}));
     EXPECT_EQ(ClassesNamedBy(classes, "res"), (std::vector<size_t>{}));
     EXPECT_EQ(ClassesNamedBy(classes, "X"), (std::vector<size_t>{}));
+    EXPECT_EQ(ClassesNamedBy(classes, "Res_C_C"), (std::vector<size_t>{}));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "hostsim/world/item_blueprints.h"
 #include "json_type_name.h"
 #include "text_file.h"
 
@@ -156,12 +157,14 @@ struct WorldReader {
                                      Quote(pathValue->get_ref<const std::string&>()));
                     usable = false;
                 } else {
-                    itemClass.Path = pathValue->get<std::string>();
-                    itemClass.ClassName = itemClass.Path.substr(dot + 1);
+                    // Written as the blueprint or as its class, it is the class the game knows.
+                    itemClass.Path = hostsim::ClassPathOf(pathValue->get_ref<const std::string&>());
+                    itemClass.ClassName = hostsim::ClassNameOf(itemClass.Path);
                     auto [earlier, fresh] = byPath.try_emplace(itemClass.Path, i);
                     if (!fresh) {
-                        Fail(member, "this path is already the path of ItemClasses[" +
-                                         std::to_string(earlier->second) + "]");
+                        Fail(member, "this is already the class of ItemClasses[" +
+                                         std::to_string(earlier->second) + "] (" + itemClass.Path +
+                                         ")");
                         usable = false;
                     }
                 }
@@ -370,15 +373,9 @@ std::string FormatWorldError(std::string_view fileName, const WorldFileError& er
 
 std::optional<size_t> ClassOfBlueprint(const std::vector<WorldItemClass>& classes,
                                        std::string_view blueprint) {
-    constexpr std::string_view kOpen = "Blueprint'";
-    if (blueprint.size() > kOpen.size() && blueprint.starts_with(kOpen) &&
-        blueprint.ends_with('\'')) {
-        blueprint = blueprint.substr(kOpen.size(), blueprint.size() - kOpen.size() - 1);
-    }
+    // The simulated game's own rule, so that the checker and the server never disagree.
     for (size_t i = 0; i < classes.size(); ++i) {
-        const std::string& path = classes[i].Path;
-        if (blueprint == path || (blueprint.size() == path.size() + 2 &&
-                                  blueprint.starts_with(path) && blueprint.ends_with("_C"))) {
+        if (hostsim::BlueprintNames(blueprint, classes[i].Path)) {
             return i;
         }
     }
@@ -392,7 +389,9 @@ std::vector<size_t> ClassesNamedBy(const std::vector<WorldItemClass>& classes,
     }
     std::vector<size_t> named;
     for (size_t i = 0; i < classes.size(); ++i) {
-        if (classes[i].ClassName == item) {
+        const std::string& name = classes[i].ClassName; // X_C; its blueprint's name is X
+        if (name == item ||
+            (name.size() == item.size() + 2 && name.starts_with(item) && name.ends_with("_C"))) {
             named.push_back(i);
         }
     }

@@ -17,9 +17,11 @@ inline constexpr int32_t kDefaultInventorySlots = 300;
 // Far beyond the game's own inventories, but small enough that a simulated world stays cheap.
 inline constexpr int32_t kMaxInventorySlots = 100000;
 
+// A class written by its blueprint path (.../X.X) is read as the class it generates (.../X.X_C),
+// as the game names it.
 struct WorldItemClass {
-    std::string Path;      // the class's full path name, as the game's GetPathName gives it
-    std::string ClassName; // the text after the last "." of the path
+    std::string Path;      // the class's path name, .../X.X_C, as the game's GetPathName gives it
+    std::string ClassName; // the text after the last "." of the path: X_C
     int32_t MaxStack = 1;
 };
 
@@ -62,13 +64,13 @@ WorldReadResult ReadWorldText(std::string_view text);
 // The error in the compiler style: FILE:LINE:COLUMN: error: MEMBER: MESSAGE.
 std::string FormatWorldError(std::string_view fileName, const WorldFileError& error);
 
-// The class that a blueprint text names in a form the game's GiveSlotItem takes: the bare PATH,
-// the class path PATH_C, or either inside Blueprint'...'.
+// The class that a blueprint text names in a form the game's GiveSlotItem takes: the blueprint
+// .../X.X, the class path .../X.X_C, or either inside Blueprint'...'.
 std::optional<size_t> ClassOfBlueprint(const std::vector<WorldItemClass>& classes,
                                        std::string_view blueprint);
 
 // The classes that an item text names: one whose path or blueprint form it is, or else every
-// class of that class name (several classes may share one).
+// class of that class name (X_C) or blueprint name (X); several classes may share one.
 std::vector<size_t> ClassesNamedBy(const std::vector<WorldItemClass>& classes,
                                    std::string_view item);
 
