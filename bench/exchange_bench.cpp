@@ -11,6 +11,7 @@
 #include "exchange/exchange_transaction.h"
 #include "hostsim/host_environment.h"
 #include "hostsim/messenger.h"
+#include "hostsim/plugin_module.h"
 #include "hostsim/world/world.h"
 #include "plugin/plugin_logger.h"
 
@@ -44,6 +45,9 @@ void FillInventory(hostsim::World& world, int slots) {
 void BM_ExecuteExchange(benchmark::State& state) {
     const int slots = static_cast<int>(state.range(0));
     hostsim::ResetHost();
+    // The plugin's code is linked into the benchmark, which is therefore the plugin's module.
+    hostsim::SetPluginModuleFile(
+        hostsim::ModuleFileOf(reinterpret_cast<const void*>(&FillInventory)));
     barterbox::CreatePluginLogger({std::make_shared<spdlog::sinks::null_sink_mt>()});
     barterbox::ClearExchanges();
     barterbox::Settings() = barterbox::PluginSettings{};

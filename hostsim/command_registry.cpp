@@ -19,6 +19,7 @@ struct Registry final : AsaApi::ICommands {
     std::vector<Registration<AsaApi::ConsoleCommandHandler>> Console;
     std::vector<Registration<AsaApi::RconCommandHandler>> Rcon;
     std::vector<RegistryCall> Calls;
+    uint64_t Fetches = 0; // calls of GetCommands
 
     void RegisterChatHandler(const FString& name,
                              const AsaApi::ChatCommandHandler& handler) override {
@@ -132,12 +133,17 @@ std::vector<std::string> RegisteredNames(CommandKind kind) {
     return names;
 }
 
+uint64_t CommandsFetches() {
+    return TheRegistry().Fetches;
+}
+
 void ResetCommandRegistry() {
     Registry& registry = TheRegistry();
     registry.Chat.clear();
     registry.Console.clear();
     registry.Rcon.clear();
     registry.Calls.clear();
+    registry.Fetches = 0;
 }
 
 bool DispatchChat(AShooterPlayerController* player, std::u16string_view line) {
@@ -179,5 +185,7 @@ bool DispatchRcon(RCONClientConnection* connection, int32_t requestId, std::u16s
 } // namespace hostsim
 
 AsaApi::ICommands& AsaApi::GetCommands() {
-    return hostsim::TheRegistry();
+    hostsim::Registry& registry = hostsim::TheRegistry();
+    ++registry.Fetches;
+    return registry;
 }

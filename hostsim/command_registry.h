@@ -23,6 +23,8 @@ struct RegistryCall {
 std::vector<RegistryCall> RegistryCalls();
 // The names currently registered for a kind, in registration order.
 std::vector<std::string> RegisteredNames(CommandKind kind);
+// How often a plugin fetched the registry (GetCommands) since the last reset.
+uint64_t CommandsFetches();
 void ResetCommandRegistry();
 
 // Routes a line by its first word (compared without regard to ASCII case, as the game's console

@@ -1,6 +1,8 @@
 // The host's environment and utilities; see host_environment.h.
 #include "host_environment.h"
 
+#include <atomic>
+
 #include <spdlog/sinks/stdout_sinks.h>
 
 #include "allocator.h"
@@ -9,6 +11,7 @@
 #include "host_strings.h"
 #include "messenger.h"
 #include "name_registry.h"
+#include "plugin_module.h"
 
 namespace hostsim {
 namespace {
@@ -16,6 +19,7 @@ namespace {
 struct Environment {
     std::string CurrentDir = ".";
     UWorld* World = nullptr;
+    std::atomic<uint64_t> ApiUtilsFetches = 0;
     std::vector<spdlog::sink_ptr> Sinks{std::make_shared<spdlog::sinks::stderr_sink_mt>()};
 };
 
@@ -35,8 +39,14 @@ void GameFree(void* buffer) {
 class ApiUtils final : public AsaApi::IApiUtils {
 public:
     UWorld* ActiveWorld() override { return TheEnvironment().World; }
+    // The host knows a plugin by the file it loaded; any other path is another plugin's, or none.
     std::shared_ptr<AsaApi::PluginMessenger> GetPluginMessenger(const FString& path) override {
-        return MessengerFor(Utf16ToUtf8(ReadFString(path)));
+        const std::string asked = Utf16ToUtf8(ReadFString(path));
+        if (const std::string loaded = PluginModuleFile(); asked != loaded) {
+            RecordNameError("host: GetPluginMessenger asked with the module path \"" + asked +
+                            "\", not the loaded plugin's \"" + loaded + "\"");
+        }
+        return MessengerFor(asked);
     }
 };
 
@@ -54,8 +64,14 @@ std::vector<spdlog::sink_ptr>& HostLogSinks() {
     return TheEnvironment().Sinks;
 }
 
+uint64_t ApiUtilsFetches() {
+    return TheEnvironment().ApiUtilsFetches;
+}
+
 void ResetHost() {
     ResetCommandRegistry();
+    SetPluginModuleFile({});
+    TheEnvironment().ApiUtilsFetches = 0;
     ClearSentMessages();
     ClearLedgerErrors();
     ClearNameErrors();
@@ -76,6 +92,7 @@ std::vector<spdlog::sink_ptr>& AsaApi::GetLogSinks() {
 }
 
 AsaApi::IApiUtils& AsaApi::GetApiUtils() {
+    ++hostsim::TheEnvironment().ApiUtilsFetches;
     static hostsim::ApiUtils utils;
     return utils;
 }

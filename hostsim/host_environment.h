@@ -2,6 +2,7 @@
 // reset that gives tests a fresh host.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,12 @@ void SetActiveWorld(UWorld* world);
 // The host's shared sinks; by default one that writes to standard error.
 std::vector<spdlog::sink_ptr>& HostLogSinks();
 
-// Clears the command registry, the message record, the ledger and name errors and the resolve
-// counts, and registers the host's own game names (the allocator). Live buffers are kept.
+// How often a plugin fetched the host utilities (GetApiUtils) since the last reset.
+uint64_t ApiUtilsFetches();
+
+// Clears the command registry, the message record, the ledger and name errors, the resolve and
+// fetch counts and the plugin's module file, and registers the host's own game names (the
+// allocator). Live buffers are kept.
 void ResetHost();
 
 } // namespace hostsim

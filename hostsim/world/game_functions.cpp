@@ -40,12 +40,17 @@ ItemObject* LiveItem(WorldState& state, UPrimalItem* item, const char* function)
 
 // ---- Objects and names ----
 
-void GetPathName(UObject* self, UObject*, FString* result) {
+void GetPathName(UObject* self, UObject* stopOuter, FString* result) {
     WorldState* state = ActiveWorldState();
     const std::u16string* path = state != nullptr ? state->Objects.PathOf(self) : nullptr;
     if (path == nullptr || result == nullptr) {
         RecordNameError("game: GetPathName called on an object the world does not know");
         return;
+    }
+    // Any other first argument stops the path at that outer and gives a shorter, relative name.
+    if (stopOuter != nullptr) {
+        state->Fault("GetPathName called with a non-null first argument; the full path name "
+                     "needs null");
     }
     if (result->Data != nullptr) {
         state->Fault("GetPathName asked to fill an FString that already holds a buffer");
@@ -65,11 +70,15 @@ void FNameToString(FName* self, FString* result) {
     *result = MakeFString(state->Names.Text(*self), BufferOwner::Plugin, game::kFNameToString);
 }
 
-UObject* WeakObjectGet(FWeakObjectPtr* self, bool) {
+UObject* WeakObjectGet(FWeakObjectPtr* self, bool evenIfPendingKill) {
     WorldState* state = ActiveWorldState();
     if (state == nullptr || self == nullptr) {
         RecordNameError("game: FWeakObjectPtr.Get called without a handle");
         return nullptr;
+    }
+    // true would hand out controllers the game is already destroying.
+    if (evenIfPendingKill) {
+        state->Fault("FWeakObjectPtr.Get called with true; the plugin must ask with false");
     }
     return static_cast<UObject*>(state->Objects.Resolve(*self));
 }

@@ -8,7 +8,9 @@
 #include "hostsim/command_registry.h"
 #include "hostsim/host_environment.h"
 #include "hostsim/host_strings.h"
+#include "hostsim/messenger.h"
 #include "hostsim/name_registry.h"
+#include "hostsim/plugin_module.h"
 
 namespace {
 
@@ -89,6 +91,46 @@ TEST_F(HostCore, Fields_ResolveOnlyOnObjectsThatHaveThem) {
     EXPECT_EQ(AsaApi::GetAddress(&thing, "FMemory.Free(void*)"), nullptr) << "not a field";
     EXPECT_EQ(hostsim::NameErrors().size(), 1u);
     hostsim::UnregisterName("Thing.Field");
+}
+
+TEST_F(HostCore, MessengerLookup_WithAPathOtherThanTheLoadedModulesIsAHostError) {
+    hostsim::SetPluginModuleFile("/srv/ark/ArkApi/Plugins/Barterbox/Barterbox.so");
+    struct Case {
+        const char16_t* Path;
+        bool Right;
+    };
+    const Case cases[] = {
+        {u"/srv/ark/ArkApi/Plugins/Barterbox/Barterbox.so", true},
+        {u"/srv/ark/ArkApi/Plugins/Other/Other.so", false},
+        {u"Barterbox.so", false}, // the same file, but not the name the host loaded it by
+        {u"", false},
+    };
+    for (const Case& c : cases) {
+        hostsim::ClearNameErrors();
+        FString path(c.Path);
+        // Every lookup is checked, whatever the message: a chat line and a coloured reply.
+        AsaApi::GetApiUtils().GetPluginMessenger(path)->SendChatLine(nullptr, path, path);
+        AsaApi::GetApiUtils().GetPluginMessenger(path)->SendColouredLine(nullptr, 0, 1, 0, 1, path);
+        hostsim::Release(path.Data, BufferOwner::Plugin);
+        const auto faults = hostsim::NameErrors();
+        EXPECT_EQ(faults.size(), c.Right ? 0u : 2u) << hostsim::Utf16ToUtf8(c.Path);
+        for (const std::string& fault : faults) {
+            EXPECT_THAT(fault, HasSubstr("GetPluginMessenger asked with the module path"));
+        }
+    }
+    EXPECT_EQ(hostsim::SentMessages().size(), 8u) << "a wrong path still gets a messenger";
+    hostsim::ClearNameErrors();
+}
+
+TEST_F(HostCore, RegistryAndUtilities_CountHowOftenTheyAreFetched) {
+    AsaApi::GetCommands();
+    AsaApi::GetCommands();
+    AsaApi::GetApiUtils();
+    EXPECT_EQ(hostsim::CommandsFetches(), 2u);
+    EXPECT_EQ(hostsim::ApiUtilsFetches(), 1u);
+    hostsim::ResetHost();
+    EXPECT_EQ(hostsim::CommandsFetches(), 0u);
+    EXPECT_EQ(hostsim::ApiUtilsFetches(), 0u);
 }
 
 TEST_F(HostCore, Dispatch_RoutesByTheFirstWordInAnyCaseAndPassesTheWholeLine) {

@@ -1,5 +1,6 @@
 // The game functions the plugin calls on items and inventories, recorded in order; the names
 // and path names the game fills into plugin-owned strings; and RCON replies.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,44 @@ TEST_F(WorldGameCalls, GetPathNameOfSomethingThatIsNoObject_IsAHostError) {
     EXPECT_EQ(path.Data, nullptr);
     EXPECT_EQ(hostsim::NameErrors().size(), 1u);
     hostsim::ClearNameErrors();
+}
+
+TEST_F(WorldGameCalls, ArgumentsTheGameReadsOtherwise_AreHostErrors) {
+    UClass* woodClass = calls::ItemClass(world->FindItem(woodId));
+    UObject* someOuter = reinterpret_cast<UObject*>(world->FindItem(stoneId));
+    FWeakObjectPtr handle = calls::PlayerControllerList(world->GameWorld())->Data[0]; // Alice
+    const auto getPathName =
+        reinterpret_cast<game::GetPathNameFn>(AsaApi::GetAddress(game::kGetPathName));
+    const auto weakGet =
+        reinterpret_cast<game::WeakObjectGetFn>(AsaApi::GetAddress(game::kWeakObjectGet));
+    struct Case {
+        const char* Call;
+        std::function<void()> Wrong;
+        const char* Fault;
+    };
+    const Case cases[] = {
+        {"GetPathName with an outer to stop at",
+         [&] {
+             FString path;
+             getPathName(reinterpret_cast<UObject*>(woodClass), someOuter, &path);
+             barterbox::ReleaseFString(path);
+         },
+         "GetPathName called with a non-null first argument"},
+        {"FWeakObjectPtr.Get asked for objects pending kill", [&] { weakGet(&handle, true); },
+         "FWeakObjectPtr.Get called with true"},
+    };
+    for (const Case& c : cases) {
+        hostsim::ClearNameErrors();
+        c.Wrong();
+        const auto faults = hostsim::NameErrors();
+        ASSERT_EQ(faults.size(), 1u) << c.Call;
+        EXPECT_NE(faults[0].find(c.Fault), std::string::npos) << c.Call << ": " << faults[0];
+    }
+    hostsim::ClearNameErrors();
+    // The plugin's own calls pass: null, and false.
+    Take(calls::ClassPathName(woodClass));
+    EXPECT_EQ(calls::ResolveWeak(handle), static_cast<void*>(world->FindPlayer("Alice")));
+    EXPECT_EQ(hostsim::NameErrors(), std::vector<std::string>{});
 }
 
 TEST_F(WorldGameCalls, RconSendMessage_RecordsTheReplyAndTellsTheListener) {

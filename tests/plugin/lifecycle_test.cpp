@@ -12,6 +12,9 @@
 #include "host_fixture.h"
 #include "hostsim/command_registry.h"
 #include "hostsim/host_environment.h"
+#include "hostsim/messenger.h"
+#include "hostsim/plugin_module.h"
+#include "hostsim/world/world.h"
 
 namespace {
 
@@ -45,6 +48,7 @@ protected:
     void Load() {
         module_ = dlopen(kModule, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(module_, nullptr) << dlerror();
+        hostsim::SetPluginModuleFile(hostsim::ModuleFileOf(dlsym(module_, "Plugin_Unload")));
     }
     void CallPluginUnload() {
         auto unload = reinterpret_cast<void (*)()>(dlsym(module_, "Plugin_Unload"));
@@ -85,6 +89,8 @@ TEST_F(PluginLifecycle, Load_RegistersTheNineCommandsInTableOrder) {
                   "RegisterConsoleHandler", "RegisterConsoleHandler", "RegisterConsoleHandler",
                   "RegisterConsoleHandler", "RegisterConsoleHandler", "RegisterRconHandler"}));
     EXPECT_THAT(hostsim::RegisteredNames(hostsim::CommandKind::Rcon), ElementsAre("Barterbox.Do"));
+    // A registry reference kept from an earlier use may be stale on the real host.
+    EXPECT_GE(hostsim::CommandsFetches(), kCommandNames.size()) << "fetched at each registration";
 }
 
 TEST_F(PluginLifecycle, Load_WithoutConfigLogsLoadingAndZeroExchanges) {
@@ -157,6 +163,27 @@ TEST_F(PluginLifecycle, ReloadedModule_StartsFromFreshState) {
     Load();
     EXPECT_EQ(hostsim::RegisteredNames(hostsim::CommandKind::Console).size(), 6u);
     EXPECT_EQ(LogTexts().front(), "[Barterbox][info] Barterbox v1.1 - Loading...");
+}
+
+TEST_F(PluginLifecycle, Messages_AskForTheMessengerOfTheLoadedModuleEachTime) {
+    hostsim::World world;
+    AShooterPlayerController* ada = world.Join("Ada", "0002ada", /*admin=*/true);
+    Load();
+    hostsim::ClearSentMessages();
+    const uint64_t fetchesBefore = hostsim::ApiUtilsFetches();
+    // A chat line to a player and a coloured reply to an administrator.
+    EXPECT_TRUE(hostsim::DispatchChat(ada, u"/ex NoSuchExchange"));
+    EXPECT_TRUE(hostsim::DispatchConsole(ada, u"Barterbox.List"));
+    const auto messages = hostsim::SentMessages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].Type, hostsim::SentMessage::Kind::Chat);
+    EXPECT_EQ(messages[1].Type, hostsim::SentMessage::Kind::Coloured);
+    for (const auto& message : messages) {
+        EXPECT_EQ(message.PluginPath, hostsim::PluginModuleFile());
+    }
+    EXPECT_GE(hostsim::ApiUtilsFetches() - fetchesBefore, messages.size())
+        << "the utilities are fetched for each message, not kept";
+    CallPluginUnload();
 }
 
 TEST_F(PluginLifecycle, PluginUnloadIsTheModulesOnlyExport) {

@@ -5,6 +5,7 @@
 #include "hostsim/allocator.h"
 #include "hostsim/host_environment.h"
 #include "hostsim/name_registry.h"
+#include "hostsim/plugin_module.h"
 #include "plugin/plugin_logger.h"
 
 namespace testing_support {
@@ -20,6 +21,10 @@ std::vector<std::string> LedgerFaults() {
 
 void HostFixture::SetUp() {
     hostsim::ResetHost();
+    // The plugin's code is linked into this test program, so the program is the plugin's module
+    // (a test that loads the real module says so itself).
+    hostsim::SetPluginModuleFile(
+        hostsim::ModuleFileOf(reinterpret_cast<const void*>(&LedgerFaults)));
     sink_ = std::make_shared<RecordingSink>();
     hostsim::HostLogSinks() = {sink_};
 }

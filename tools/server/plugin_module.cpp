@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "event_output.h"
+#include "hostsim/plugin_module.h"
 
 namespace barterbox::server {
 namespace {
@@ -43,6 +44,9 @@ bool LoadPluginModule(const std::string& path, std::string& error) {
         return false;
     }
     module = {handle, path, unload};
+    // The host knows the plugin by the file the loader names, and answers its messenger lookups
+    // only for that path.
+    hostsim::SetPluginModuleFile(hostsim::ModuleFileOf(reinterpret_cast<const void*>(unload)));
     return true;
 }
 
