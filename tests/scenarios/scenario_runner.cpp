@@ -37,6 +37,7 @@ struct Transcript {
     std::vector<FileBlock> Files;
     std::vector<FileBlock> ExpectedFiles;
     std::vector<std::string> AbsentFiles;
+    std::vector<std::string> ReadOnlyFiles;
     std::optional<std::string> InputFile; // a repository file instead of the "> " lines
     int ExitStatus = 0;
     std::vector<std::string> Input;
@@ -76,6 +77,35 @@ std::vector<std::string> Words(const std::string& text) {
 std::string Unmark(std::string line) {
     ReplaceAll(line, "{sp}", " ");
     return line;
+}
+
+// The transcript lines of a Markdown document's examples: every fenced block that opens with
+// ```transcript (and, when a session is named, with that name after it), in document order.
+std::vector<std::string> ExampleLines(const std::string& path, const std::string& session) {
+    std::ifstream file(path);
+    if (!file) {
+        Fail("cannot read " + path);
+    }
+    const std::string opening = "```transcript" + (session.empty() ? "" : " " + session);
+    std::vector<std::string> lines;
+    bool inside = false;
+    bool wanted = false;
+    size_t blocks = 0;
+    for (std::string line; std::getline(file, line);) {
+        if (!inside && line.starts_with("```")) {
+            inside = true;
+            wanted = line == opening;
+            blocks += wanted ? 1 : 0;
+        } else if (inside && line.starts_with("```")) {
+            inside = false;
+        } else if (inside && wanted) {
+            lines.push_back(line);
+        }
+    }
+    if (blocks == 0) {
+        Fail(path + " has no " + opening + " blocks");
+    }
+    return lines;
 }
 
 Transcript ReadTranscript(const std::string& path, const std::string& repo) {
@@ -130,6 +160,14 @@ Transcript ReadTranscript(const std::string& path, const std::string& repo) {
             transcript.Files.push_back(block(directive));
         } else if (directive == "@expect-file") {
             transcript.ExpectedFiles.push_back(block(directive));
+        } else if (directive == "@examples" && (words.size() == 1 || words.size() == 2)) {
+            // The examples stand in for the lines that follow the directive here.
+            const std::vector<std::string> examples =
+                ExampleLines(repo + "/" + words[0], words.size() == 2 ? words[1] : "");
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(i) + 1, examples.begin(),
+                         examples.end());
+        } else if (directive == "@readonly" && words.size() == 1) {
+            transcript.ReadOnlyFiles.push_back(words[0]);
         } else if (directive == "@absent" && words.size() == 1) {
             transcript.AbsentFiles.push_back(words[0]);
         } else if (directive == "@input" && words.size() == 1) {
@@ -280,6 +318,15 @@ bool RunTranscript(const Transcript& transcript, const std::vector<std::string>&
     }
     for (const FileBlock& file : transcript.Files) {
         WriteFile(serverDir / file.Path, file.Content);
+    }
+    for (const std::string& path : transcript.ReadOnlyFiles) {
+        std::error_code error;
+        fs::permissions(serverDir / path,
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove, error);
+        if (error) {
+            Fail("cannot make " + path + " read-only: " + error.message());
+        }
     }
     std::string inputFile;
     if (transcript.InputFile) {
