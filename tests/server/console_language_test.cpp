@@ -99,6 +99,12 @@ TEST(ConsoleLanguage, WordCommands_TakeTheirArguments) {
     EXPECT_EQ(Parsed("reload-plugin").Verb, ConsoleVerb::ReloadPlugin);
     EXPECT_EQ(Parsed("help").Verb, ConsoleVerb::Help);
     EXPECT_EQ(Parsed("quit").Verb, ConsoleVerb::Quit);
+
+    EXPECT_EQ(Parsed("show config.json").File, "config.json");
+    const ConsoleCommand edit = Parsed("edit config.json {\"Exchanges\":  {}} ");
+    EXPECT_EQ(edit.Verb, ConsoleVerb::Edit);
+    EXPECT_EQ(edit.File, "config.json");
+    EXPECT_EQ(edit.Text, "{\"Exchanges\":  {}} ") << "the text exactly as written";
 }
 
 struct RefusalCase {
@@ -142,6 +148,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"chat Ada", "usage: chat NAME TEXT..."},
         RefusalCase{"chat Ada ", "usage: chat NAME TEXT..."},
         RefusalCase{"console Ada", "usage: console NAME TEXT..."},
-        RefusalCase{"rcon", "usage: rcon TEXT..."}, RefusalCase{"rcon ", "usage: rcon TEXT..."}));
+        RefusalCase{"rcon", "usage: rcon TEXT..."}, RefusalCase{"rcon ", "usage: rcon TEXT..."},
+        RefusalCase{"show", "usage: show FILE"}, RefusalCase{"show a b", "usage: show FILE"},
+        RefusalCase{"edit config.json", "usage: edit FILE TEXT..."}));
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "hostsim/command_registry.h"
 #include "hostsim/host_strings.h"
 #include "plugin_commands.h"
+#include "plugin_files.h"
 #include "plugin_module.h"
 #include "rcon_dispatch.h"
 #include "server_context.h"
@@ -124,6 +125,12 @@ void Run(ServerContext& server, const ConsoleCommand& command) {
     case ConsoleVerb::ReloadPlugin:
         UnloadPluginAndReport();
         LoadPluginAndReport(server.PluginFile);
+        break;
+    case ConsoleVerb::Show:
+        ShowPluginFile(server.ServerDir, command.File);
+        break;
+    case ConsoleVerb::Edit:
+        EditPluginFile(server.ServerDir, command.File, command.Text);
         break;
     case ConsoleVerb::Help:
         ServerLine("console commands (# starts a comment):");

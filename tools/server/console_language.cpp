@@ -83,6 +83,12 @@ ConsoleParse WordsCommand(ConsoleVerb verb, std::string_view word,
         }
         command.Player = std::string(words[0]);
         return command;
+    case ConsoleVerb::Show:
+        if (words.size() != 1) {
+            return Usage("show FILE");
+        }
+        command.File = std::string(words[0]);
+        return command;
     case ConsoleVerb::Admin:
         if (words.size() != 2 || (words[1] != "on" && words[1] != "off")) {
             return Usage("admin NAME on|off");
@@ -129,6 +135,15 @@ ConsoleParse ParseConsoleLine(std::string_view line) {
     if (word == "console") {
         return PlayerAndText(ConsoleVerb::Console, rest, "console NAME TEXT...");
     }
+    if (word == "edit") {
+        // The file's name, then the text exactly as written, as for chat and console.
+        ConsoleParse parsed = PlayerAndText(ConsoleVerb::Edit, rest, "edit FILE TEXT...");
+        if (auto* command = std::get_if<ConsoleCommand>(&parsed)) {
+            command->File = std::move(command->Player);
+            command->Player.clear();
+        }
+        return parsed;
+    }
     if (word == "rcon") {
         if (rest.empty()) {
             return Usage("rcon TEXT...");
@@ -144,7 +159,7 @@ ConsoleParse ParseConsoleLine(std::string_view line) {
         {"leave", ConsoleVerb::Leave},     {"admin", ConsoleVerb::Admin},
         {"give", ConsoleVerb::Give},       {"inv", ConsoleVerb::Inventory},
         {"help", ConsoleVerb::Help},       {"reload-plugin", ConsoleVerb::ReloadPlugin},
-        {"quit", ConsoleVerb::Quit},
+        {"show", ConsoleVerb::Show},       {"quit", ConsoleVerb::Quit},
     };
     for (const auto& [name, verb] : kWordVerbs) {
         if (word == name) {

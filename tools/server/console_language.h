@@ -21,6 +21,8 @@ enum class ConsoleVerb {
     Console,
     Rcon,
     ReloadPlugin,
+    Show,
+    Edit,
     Help,
     Quit,
 };
@@ -35,6 +37,7 @@ struct ConsoleCommand {
     // chat, console, rcon: the rest of the line after the single space that follows the player's
     // name (or the word rcon), exactly as written, inner and trailing spaces included.
     std::string Text;
+    std::string File; // show, edit: a file of the plugin folder (edit writes Text into it)
 };
 
 // What is wrong with a line, in one line, e.g. "usage: give NAME ITEM QTY".
@@ -49,9 +52,9 @@ using ConsoleParse = std::variant<ConsoleCommand, ConsoleError>;
 ConsoleParse ParseConsoleLine(std::string_view line);
 
 // The console's words, in the order help lists them.
-inline constexpr std::string_view kConsoleWords[] = {"players", "join",          "leave", "admin",
-                                                     "give",    "inv",           "chat",  "console",
-                                                     "rcon",    "reload-plugin", "help",  "quit"};
+inline constexpr std::string_view kConsoleWords[] = {
+    "players", "join", "leave",         "admin", "give", "inv",  "chat",
+    "console", "rcon", "reload-plugin", "show",  "edit", "help", "quit"};
 
 // One line per command: its form and what it does.
 inline constexpr std::string_view kConsoleHelp[] = {
@@ -65,6 +68,8 @@ inline constexpr std::string_view kConsoleHelp[] = {
     "console NAME TEXT...     the player types TEXT in the console, e.g. Barterbox.List",
     "rcon TEXT...             an RCON client sends TEXT, e.g. rcon Barterbox.Do EOSID Wood",
     "reload-plugin            Plugin_Unload, unloads the module and loads it again",
+    "show FILE                a file of the plugin folder, e.g. show config.json",
+    "edit FILE TEXT...        overwrites a plugin folder file with TEXT, as a hand edit would",
     "help                     this list",
     "quit                     unloads the plugin and stops the server",
 };
