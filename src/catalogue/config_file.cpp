@@ -243,8 +243,10 @@ bool SaveConfig() {
         return FailSave();
     }
     const FileStamp before = StampOf(*target);
-    const bool unreadable = UnreadableConfigFound() && before.Exists;
-    const bool changed = !unreadable && ChangedSinceLastSeen(*target, before);
+    // A file the last load could not read, but that has been edited since, is a hand edit: most
+    // likely the administrator's fix, and it is kept under that name.
+    const bool changed = ChangedSinceLastSeen(*target, before);
+    const bool unreadable = UnreadableConfigFound() && before.Exists && !changed;
     if (before.Regular && !IsWritableFile(*target)) {
         return FailSave();
     }

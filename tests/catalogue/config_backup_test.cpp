@@ -153,6 +153,14 @@ TEST_F(ConfigBackup, HandEditSinceTheLoad_IsKeptAsideBeforeTheSave) {
     EXPECT_EQ(LogTexts(), Lines{kSaved});
 }
 
+TEST_F(ConfigBackup, UnreadableFileFixedByHandSinceTheLoad_IsKeptAsAHandEdit) {
+    LoadQuietly(kUnparsable);
+    WriteBytes(ConfigFile(), "{\"Exchanges\": {\"Fixed\": {}}}");
+    SaveConfig();
+    EXPECT_EQ(LogTexts(), (Lines{kChanged, kSaved}));
+    EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), "{\"Exchanges\": {\"Fixed\": {}}}");
+}
+
 TEST_F(ConfigBackup, FileCreatedByHandAfterALoadThatFoundNone_IsKeptAside) {
     WriteBytes(ConfigFile(), "{\"Exchanges\": {}}");
     SaveConfig();
