@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "host_strings.h"
+#include "record_limit.h"
 
 namespace hostsim {
 namespace {
@@ -29,6 +30,7 @@ void Deliver(SentMessage message) {
     if (record.Listener) {
         record.Listener(record.Messages.back());
     }
+    KeepLatest(record.Messages);
 }
 
 class Messenger final : public AsaApi::PluginMessenger {
@@ -101,6 +103,7 @@ std::shared_ptr<AsaApi::PluginMessenger> MessengerFor(const std::string& pluginP
     Record& record = TheRecord();
     std::lock_guard lock(record.Mutex);
     record.Requests.push_back(pluginPath);
+    KeepLatest(record.Requests);
     auto& messenger = record.Messengers[pluginPath];
     if (!messenger) {
         messenger = std::make_shared<Messenger>(pluginPath);

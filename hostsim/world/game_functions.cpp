@@ -8,6 +8,7 @@
 #include "host/host_api.h"
 #include "hostsim/host_strings.h"
 #include "hostsim/name_registry.h"
+#include "hostsim/record_limit.h"
 #include "world_state.h"
 
 namespace hostsim {
@@ -202,6 +203,7 @@ void RconSendMessage(RCONClientConnection* connection, int32_t id, int32_t type,
     if (state->RconListener) {
         state->RconListener(state->Replies.back());
     }
+    KeepLatest(state->Replies);
 }
 
 // ---- Field owners ----

@@ -13,6 +13,7 @@ namespace hostsim {
 namespace {
 
 constexpr char kControllerList[] = "UWorld.PlayerControllerList";
+constexpr std::ptrdiff_t kStaleHandlesKept = 32;
 
 [[noreturn]] void Refuse(const std::string& reason) {
     throw std::invalid_argument(reason);
@@ -296,6 +297,20 @@ void World::CollectGarbage() {
         state.Objects.Destroy(item);
     }
     state.PendingKill.clear();
+    // Stale handles of players who left stay a while, for the plugin to meet, but joins and leaves
+    // must not grow the list forever: past a few dozen, they all go.
+    EngineArray<FWeakObjectPtr>& controllers = state.GameWorld->PlayerControllerList;
+    const auto stale = [&](const FWeakObjectPtr& handle) {
+        return state.Objects.Resolve(handle) == nullptr;
+    };
+    if (std::count_if(controllers.Data, controllers.Data + controllers.Num, stale) >
+        kStaleHandlesKept) {
+        for (int32_t i = controllers.Num - 1; i >= 0; --i) {
+            if (stale(controllers.Data[i])) {
+                RemoveElementAt(controllers, i, kControllerList);
+            }
+        }
+    }
 }
 
 // ---- Records ----

@@ -113,7 +113,8 @@ public:
     std::vector<InventorySlot> Inventory(std::string_view player) const;
     // Null once the item is gone (collected, or its owner left).
     UPrimalItem* FindItem(uint64_t itemId) const;
-    // Destroys the items that left their inventories, as the game's garbage collection does.
+    // Destroys the items that left their inventories, as the game's garbage collection does, and
+    // once more than 32 handles in the controller list are stale, drops them all.
     void CollectGarbage();
 
     // Records of SetQuantity, RemoveItemFromInventory, NotifyClientsItemStatus and GiveSlotItem.

@@ -8,6 +8,7 @@
 #include "hostsim/host_environment.h"
 #include "hostsim/host_strings.h"
 #include "hostsim/name_registry.h"
+#include "hostsim/record_limit.h"
 #include "item_blueprints.h"
 
 namespace hostsim {
@@ -182,6 +183,7 @@ void WorldState::DestroyInventory(InventoryObject* inventory) {
 
 void WorldState::Record(GameCall call) {
     Calls.push_back(std::move(call));
+    KeepLatest(Calls);
 }
 
 void WorldState::Fault(const std::string& message) {

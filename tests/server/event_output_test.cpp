@@ -34,6 +34,11 @@ TEST(EventOutput, ShowControls_EscapesControlCharactersButKeepsTabsAndUtf8) {
     EXPECT_EQ(ShowControls(std::string("nul\0byte", 8)), "nul\\x00byte");
     EXPECT_EQ(ShowControls("del\x7f"), "del\\x7f");
     EXPECT_EQ(ShowControls("Électronics"), "Électronics");
+    EXPECT_EQ(ShowControls("csi\xc2\x9b"
+                           "31m nel\xc2\x85 apc\xc2\x9f"),
+              "csi\\u009b31m nel\\u0085 apc\\u009f");
+    EXPECT_EQ(ShowControls("\u00a0nbsp \u00bfq"), "\u00a0nbsp \u00bfq");
+    EXPECT_EQ(ShowControls("cut\xc2"), "cut\xc2");
 }
 
 } // namespace

@@ -25,6 +25,18 @@ MemberPath Child(MemberPath path, PathStep step) {
     return path;
 }
 
+// C0 controls, DEL, and the C1 controls U+0080 to U+009F (UTF-8 0xC2 0x80 to 0xC2 0x9F).
+bool HoldsControlCharacter(std::string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0u;
+        if (byte < 0x20 || byte == 0x7f || (byte == 0xc2 && next >= 0x80 && next <= 0x9f)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string Quote(std::string_view text) {
     return json(text).dump(-1, ' ', false, json::error_handler_t::replace);
 }
@@ -109,6 +121,11 @@ struct WorldReader {
         const auto& text = value->get_ref<const std::string&>();
         if (text.empty() || text.find(' ') != std::string::npos) {
             Fail(member, "must be a non-empty text without spaces, not " + Quote(text));
+            return std::nullopt;
+        }
+        if (HoldsControlCharacter(text)) {
+            // They would reach the server's output and the plugin's replies and log lines.
+            Fail(member, "must not hold control characters, not " + Quote(text));
             return std::nullopt;
         }
         return text;

@@ -50,6 +50,16 @@ AShooterPlayerController* OnlinePlayer(const hostsim::World& world, const std::s
     return controller;
 }
 
+// Remote commands name players by EOS ID, so two players online with one would make them ambiguous.
+void RefuseOnlineEosId(const hostsim::World& world, const std::string& eosId) {
+    for (const hostsim::PlayerInfo& player : world.Players()) {
+        if (player.EosId == eosId) {
+            throw std::invalid_argument("the EOS ID " + eosId + " is taken by " + player.Name +
+                                        ", who is online");
+        }
+    }
+}
+
 bool IsAdministrator(const hostsim::World& world, const std::string& name) {
     for (const hostsim::PlayerInfo& player : world.Players()) {
         if (player.Name == name) {
@@ -79,6 +89,7 @@ void Run(ServerContext& server, const ConsoleCommand& command) {
         ListPlayers(world);
         break;
     case ConsoleVerb::Join:
+        RefuseOnlineEosId(world, command.EosId);
         world.Join(command.Player, command.EosId, command.Admin);
         ServerLine(command.Player + " joined (EOS ID " + command.EosId +
                    (command.Admin ? ", administrator)" : ")"));
@@ -151,6 +162,8 @@ bool RunConsoleCommand(const ConsoleCommand& command) {
     std::lock_guard lock(server.HostMutex);
     try {
         Run(server, command);
+        // Items taken out of inventories are destroyed between commands, as the game does.
+        server.World->CollectGarbage();
     } catch (const std::invalid_argument& refused) {
         // The world checks before it changes anything, so a refusal leaves it as it was.
         ServerError(refused.what());

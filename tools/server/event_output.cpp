@@ -7,6 +7,8 @@
 
 #include <fmt/format.h>
 
+#include "output_writer.h"
+
 namespace barterbox::server {
 namespace {
 
@@ -49,10 +51,16 @@ void SetColourOutput(bool enabled) {
 std::string ShowControls(std::string_view text) {
     std::string shown;
     shown.reserve(text.size());
-    for (const char c : text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0u;
         if ((byte < 0x20 && c != '\t') || byte == 0x7f) {
             shown += fmt::format("\\x{:02x}", byte);
+        } else if (byte == 0xc2 && next >= 0x80 && next <= 0x9f) {
+            // U+0080 to U+009F, the C1 controls: some terminals act on them as on escapes.
+            shown += fmt::format("\\u{:04x}", next);
+            ++i;
         } else {
             shown += c;
         }
@@ -68,6 +76,9 @@ void WriteLine(std::string_view line, Tone tone) {
     }
     whole += '\n';
     std::lock_guard lock(OutputMutex());
+    if (QueueOutput(whole)) {
+        return;
+    }
     std::fwrite(whole.data(), 1, whole.size(), stdout);
     std::fflush(stdout);
 }

@@ -14,7 +14,8 @@ enum class Tone { Plain, Server, Error, Warning, Chat, Green, Red, White, Rcon }
 // Colour is used only when asked for (standard output is a terminal and --no-color is not given).
 void SetColourOutput(bool enabled);
 
-// Writes the line and a line end to standard output at once, under a lock, so that lines from
+// Writes the line and a line end to standard output at once (through the writer thread, once
+// it runs; see output_writer.h), under a lock, so that lines from
 // the console and from the RCON thread never mix. Control characters other than tab are shown
 // as \xNN: texts come from players, config files and network clients, and must not drive the
 // terminal or break the one-line-per-event form.
@@ -39,7 +40,8 @@ std::string ColourName(float r, float g, float b, float a);
 // The tone that shows a server message of that colour.
 Tone ColourTone(float r, float g, float b, float a);
 
-// The text with control characters other than tab written as \xNN.
+// The text with control characters other than tab written as \xNN, and the C1 controls
+// (U+0080 to U+009F) as \uNNNN.
 std::string ShowControls(std::string_view text);
 
 } // namespace barterbox::server

@@ -18,7 +18,9 @@
 #include "host_events.h"
 #include "hostsim/command_registry.h"
 #include "hostsim/host_environment.h"
+#include "hostsim/record_limit.h"
 #include "ledger_check.h"
+#include "output_writer.h"
 #include "plugin_module.h"
 #include "rcon_dispatch.h"
 #include "rcon_endpoint.h"
@@ -73,6 +75,7 @@ RconServices NetworkRconServices() {
     services.Run = [](RCONClientConnection* connection, int32_t id, const std::string& body) {
         std::lock_guard lock(Server().HostMutex);
         RconOutcome outcome = DispatchRconRequest(connection, id, body);
+        Server().World->CollectGarbage();
         if (!outcome.Handled) {
             ServerLine(UnhandledLine("RCON", body));
         }
@@ -132,6 +135,13 @@ int Serve(const ServerOptions& options, const barterbox::tools::World& contents)
         return kExitUsage;
     }
     std::string scriptError;
+    std::error_code ignored;
+    // A folder opens for reading but reads as an error at once: refuse it up front.
+    if (!options.ScriptFile.empty() && fs::is_directory(options.ScriptFile, ignored)) {
+        std::fprintf(stderr, "barterbox-server: cannot read the script %s: it is a folder\n",
+                     options.ScriptFile.c_str());
+        return kExitUsage;
+    }
     if (!options.ScriptFile.empty() && !OpenConsoleScript(options.ScriptFile, scriptError)) {
         std::fprintf(stderr, "barterbox-server: cannot read the script %s\n", scriptError.c_str());
         return kExitUsage;
@@ -139,6 +149,8 @@ int Serve(const ServerOptions& options, const barterbox::tools::World& contents)
 
     InstallStopSignals();
     hostsim::ResetHost();
+    // Every message, reply and game call is printed as it happens; the host need not keep them.
+    hostsim::SetRecordLimit(0);
     // The plugin's logger copies the host's sink list when it loads: ours must be in it by then.
     hostsim::HostLogSinks() = {MakeConsoleLogSink()};
     hostsim::SetCurrentDir(serverDir);
@@ -175,8 +187,10 @@ int Serve(const ServerOptions& options, const barterbox::tools::World& contents)
     if (loaded && options.RconPort) {
         uint16_t port = 0;
         std::string error;
+        RconLimits limits;
+        limits.MaxConnections = options.RconMaxConnections;
         serving = StartRconEndpoint(*options.RconPort, options.RconPassword, NetworkRconServices(),
-                                    port, error);
+                                    limits, port, error);
         if (serving) {
             ServerLine("RCON listening on 127.0.0.1:" + std::to_string(port));
         } else {
@@ -252,5 +266,8 @@ int main(int argc, char** argv) {
         }
         contents = std::move(read.Contents);
     }
-    return Serve(options, contents);
+    StartOutputWriter();
+    const int status = Serve(options, contents);
+    FinishOutput();
+    return status;
 }

@@ -1,5 +1,6 @@
 // The RCON endpoint; see rcon_endpoint.h. Each client is one coroutine on the serving thread:
-// read a size field, check it before reading further, read and check the packet, answer.
+// read a size field, check it before reading further, read and check the packet, answer. A second
+// coroutine per client, its watchdog, closes the connection when a deadline passes.
 #include "rcon_endpoint.h"
 
 #include <pthread.h>
@@ -34,16 +35,51 @@ using asio::ip::tcp;
 // Errors come back as values: a client that goes away is ordinary, not exceptional.
 constexpr auto kAsValues = asio::experimental::as_tuple(asio::use_awaitable);
 
+using Clock = std::chrono::steady_clock;
+
+// A connection and the deadline its watchdog keeps; shared by the two coroutines.
+struct Client {
+    explicit Client(tcp::socket socket) : Socket(std::move(socket)), Timer(Socket.get_executor()) {}
+    tcp::socket Socket;
+    asio::steady_timer Timer;
+    Clock::time_point Deadline = Clock::time_point::max();
+    bool TimedOut = false;
+};
+
 struct Endpoint {
     asio::io_context Io;
     tcp::acceptor Acceptor{Io};
     std::thread Thread;
     std::string Password;
     RconServices Services;
-    std::set<tcp::socket*> Clients; // touched on the serving thread only
+    RconLimits Limits;
+    std::set<Client*> Clients; // touched on the serving thread only
     int NextClient = 1;
     bool Stopping = false;
 };
+
+// The watchdog wakes at the deadline, or early when it moves, and closes the socket once it has
+// passed: the conversation's pending read or write then ends with an error.
+void SetDeadline(Client& client, Clock::time_point at) {
+    client.Deadline = at;
+    client.Timer.cancel();
+}
+
+void ClearDeadline(Client& client) {
+    client.Deadline = Clock::time_point::max();
+}
+
+asio::awaitable<void> Watch(std::shared_ptr<Client> client) {
+    while (client->Socket.is_open()) {
+        client->Timer.expires_at(client->Deadline);
+        co_await client->Timer.async_wait(kAsValues);
+        if (client->Socket.is_open() && Clock::now() >= client->Deadline) {
+            client->TimedOut = true;
+            asio::error_code ignored;
+            client->Socket.close(ignored);
+        }
+    }
+}
 
 std::unique_ptr<Endpoint>& TheEndpoint() {
     static std::unique_ptr<Endpoint> endpoint;
@@ -61,7 +97,12 @@ bool SamePassword(std::string_view given, std::string_view expected) {
     return difference == 0;
 }
 
-std::string Ending(const asio::error_code& error, bool midPacket) {
+std::string Ending(const Client& client, const asio::error_code& error, bool midPacket,
+                   bool authenticated) {
+    if (client.TimedOut) {
+        return authenticated ? "did not read its replies within the time allowed; connection closed"
+                             : "did not authenticate within the time allowed; connection closed";
+    }
     if (error == asio::error::operation_aborted) {
         return "closed as the server stops";
     }
@@ -72,15 +113,19 @@ std::string Ending(const asio::error_code& error, bool midPacket) {
 }
 
 // Talks with one client until it goes or must go; returns how the conversation ended.
-asio::awaitable<std::string> Converse(Endpoint& endpoint, tcp::socket& socket,
+asio::awaitable<std::string> Converse(Endpoint& endpoint, Client& client,
                                       RCONClientConnection* connection, const std::string& who) {
+    tcp::socket& socket = client.Socket;
     bool authenticated = false;
+    // A connection that never authenticates must not hold one of the few places for long.
+    const Clock::time_point authenticateBy = Clock::now() + endpoint.Limits.AuthenticationTime;
+    SetDeadline(client, authenticateBy);
     for (;;) {
         unsigned char field[kRconSizeFieldBytes];
         const auto [sizeError, sizeRead] =
             co_await asio::async_read(socket, asio::buffer(field), kAsValues);
         if (sizeError) {
-            co_return Ending(sizeError, false);
+            co_return Ending(client, sizeError, false, authenticated);
         }
         const auto size = CheckPacketSize(field);
         if (const auto* refused = std::get_if<RconPacketError>(&size)) {
@@ -90,7 +135,7 @@ asio::awaitable<std::string> Converse(Endpoint& endpoint, tcp::socket& socket,
         const auto [bodyError, bodyRead] =
             co_await asio::async_read(socket, asio::buffer(bytes), kAsValues);
         if (bodyError) {
-            co_return Ending(bodyError, true);
+            co_return Ending(client, bodyError, true, authenticated);
         }
         auto decoded = DecodePacket(bytes);
         if (const auto* refused = std::get_if<RconPacketError>(&decoded)) {
@@ -110,6 +155,10 @@ asio::awaitable<std::string> Converse(Endpoint& endpoint, tcp::socket& socket,
                 ServerLine(who + " authenticated");
             } else {
                 closing = "sent a wrong password; connection closed";
+                // Each guess costs its client a pause; other clients are served meanwhile.
+                asio::steady_timer pause(socket.get_executor(),
+                                         endpoint.Limits.FailedPasswordDelay);
+                co_await pause.async_wait(kAsValues);
             }
         } else if (!authenticated) {
             answers.push_back(EncodePacket(kRconAuthFailedId, kRconAuthResponse, ""));
@@ -130,12 +179,19 @@ asio::awaitable<std::string> Converse(Endpoint& endpoint, tcp::socket& socket,
             // An empty response from a client marks the end of a multi-packet answer; mirror it.
             answers.push_back(EncodePacket(packet.Id, kRconResponseValue, ""));
         }
+        // A client that stops reading fills its socket's buffer; it gets a while to catch up.
+        SetDeadline(client, Clock::now() + endpoint.Limits.WriteTime);
         for (const std::string& answer : answers) {
             const auto [writeError, written] =
                 co_await asio::async_write(socket, asio::buffer(answer), kAsValues);
             if (writeError) {
-                co_return Ending(writeError, false);
+                co_return Ending(client, writeError, false, authenticated);
             }
+        }
+        if (authenticated) {
+            ClearDeadline(client); // an authenticated client may stay quiet as long as it likes
+        } else {
+            SetDeadline(client, authenticateBy);
         }
         if (closing) {
             co_return *closing;
@@ -143,21 +199,23 @@ asio::awaitable<std::string> Converse(Endpoint& endpoint, tcp::socket& socket,
     }
 }
 
-asio::awaitable<void> ServeClient(Endpoint& endpoint, tcp::socket socket, int number) {
+asio::awaitable<void> ServeClient(Endpoint& endpoint, std::shared_ptr<Client> client, int number) {
     const std::string who = "RCON client #" + std::to_string(number);
     asio::error_code ignored;
     if (endpoint.Stopping) {
         co_return; // accepted just as the server stops
     }
-    const tcp::endpoint peer = socket.remote_endpoint(ignored);
-    endpoint.Clients.insert(&socket);
+    const tcp::endpoint peer = client->Socket.remote_endpoint(ignored);
+    endpoint.Clients.insert(client.get());
     ServerLine(who + " connected from " + peer.address().to_string() + ":" +
                std::to_string(peer.port()));
+    asio::co_spawn(endpoint.Io, Watch(client), asio::detached);
     RCONClientConnection* connection = endpoint.Services.Open();
-    const std::string ending = co_await Converse(endpoint, socket, connection, who);
+    const std::string ending = co_await Converse(endpoint, *client, connection, who);
     endpoint.Services.Close(connection);
-    endpoint.Clients.erase(&socket);
-    socket.close(ignored);
+    endpoint.Clients.erase(client.get());
+    client->Socket.close(ignored);
+    client->Timer.cancel();
     ServerLine(who + " " + ending);
 }
 
@@ -174,7 +232,18 @@ asio::awaitable<void> AcceptClients(Endpoint& endpoint) {
             co_await pause.async_wait(kAsValues);
             continue;
         }
-        asio::co_spawn(endpoint.Io, ServeClient(endpoint, std::move(socket), endpoint.NextClient++),
+        const int number = endpoint.NextClient++;
+        if (endpoint.Clients.size() >= endpoint.Limits.MaxConnections) {
+            // Closed at once, so that a flood of connections never runs out of descriptors.
+            asio::error_code ignored;
+            socket.close(ignored);
+            ServerLine("RCON client #" + std::to_string(number) +
+                       " refused: " + std::to_string(endpoint.Limits.MaxConnections) +
+                       " connections are open already");
+            continue;
+        }
+        asio::co_spawn(endpoint.Io,
+                       ServeClient(endpoint, std::make_shared<Client>(std::move(socket)), number),
                        asio::detached);
     }
 }
@@ -182,8 +251,9 @@ asio::awaitable<void> AcceptClients(Endpoint& endpoint) {
 } // namespace
 
 bool StartRconEndpoint(uint16_t port, std::string password, RconServices services,
-                       uint16_t& boundPort, std::string& error) {
+                       const RconLimits& limits, uint16_t& boundPort, std::string& error) {
     auto endpoint = std::make_unique<Endpoint>();
+    endpoint->Limits = limits;
     endpoint->Password = std::move(password);
     endpoint->Services = std::move(services);
     // Loopback only: the simulated server is for trying things out, never for a network.
@@ -206,6 +276,11 @@ bool StartRconEndpoint(uint16_t port, std::string password, RconServices service
     boundPort = endpoint->Acceptor.local_endpoint().port();
     asio::co_spawn(endpoint->Io, AcceptClients(*endpoint), asio::detached);
 
+    Endpoint& serving = *endpoint;
+#if defined(_WIN32)
+    // Windows hands console stop events to a thread of its own; no mask is needed.
+    endpoint->Thread = std::thread([&serving] { serving.Io.run(); });
+#else
     // Stop signals belong to the main thread, which shuts everything down in order.
     sigset_t blocked;
     sigset_t previous;
@@ -213,9 +288,9 @@ bool StartRconEndpoint(uint16_t port, std::string password, RconServices service
     sigaddset(&blocked, SIGINT);
     sigaddset(&blocked, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &blocked, &previous);
-    Endpoint& serving = *endpoint;
     endpoint->Thread = std::thread([&serving] { serving.Io.run(); });
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+#endif
     TheEndpoint() = std::move(endpoint);
     return true;
 }
@@ -229,8 +304,9 @@ void StopRconEndpoint() {
         asio::error_code ignored;
         serving.Stopping = true;
         serving.Acceptor.close(ignored);
-        for (tcp::socket* client : serving.Clients) {
-            client->close(ignored);
+        for (Client* client : serving.Clients) {
+            client->Socket.close(ignored);
+            client->Timer.cancel();
         }
     });
     // The thread ends once every client's coroutine has wound up.

@@ -32,6 +32,11 @@ OptionsResult ParseServerOptions(int argc, const char* const* argv) {
             ->check(CLI::Range(0, 65535));
     CLI::Option* passwordOption =
         app.add_option("--rcon-password", options.RconPassword, "the password RCON clients send");
+    CLI::Option* connectionsOption =
+        app.add_option("--rcon-max-connections", options.RconMaxConnections,
+                       "serve at most N RCON connections at once; more are closed as they come")
+            ->check(CLI::Range(1, 1000))
+            ->capture_default_str();
     CLI::Option* serveOption = app.add_flag(
         "--serve", options.Serve,
         "keep serving RCON after the input ends, until SIGINT or SIGTERM, then unload cleanly");
@@ -39,6 +44,7 @@ OptionsResult ParseServerOptions(int argc, const char* const* argv) {
     portOption->needs(passwordOption);
     passwordOption->needs(portOption);
     serveOption->needs(portOption);
+    connectionsOption->needs(portOption);
 
     try {
         app.parse(argc, argv);

@@ -1,6 +1,7 @@
 // The command line of barterbox-server.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@ struct ServerOptions {
     std::string ScriptFile;           // empty: standard input
     std::optional<uint16_t> RconPort; // 0 lets the system pick a free port
     std::string RconPassword;
+    size_t RconMaxConnections = 32; // served at once; more are closed as they come
     bool Serve = false; // keep serving RCON after the input ends, until SIGINT or SIGTERM
     bool NoColour = false;
 };

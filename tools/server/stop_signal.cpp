@@ -41,6 +41,8 @@ void InstallStopSignals() {
     // A reader that goes away (the output piped into head) must not kill the server halfway
     // through an exchange: a failed write is harmless, a lost unload is not.
     std::signal(SIGPIPE, SIG_IGN);
+    // Likewise a file-size limit (ulimit -f): the save that passes it fails and says so.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 int StopSignalDescriptor() {
