@@ -143,6 +143,15 @@ TEST_F(CheckProgram, WorldChecksNeedTheWorldAndABrokenWorldIsAnError) {
                   "world has this blueprint; the game would refuse it after the Give "
                   "items are taken\n");
 
+    // A Receive item that is no blueprint path is an error already; the world adds nothing.
+    const std::string bare = Write(
+        "bare.json", R"({"Exchanges": {"A": {"Give": {"Wood": 1}, "Receive": {"Stone": 1}}}})");
+    const ProgramRun once = RunCheck("--world " + kExamples + "/world.json " + bare);
+    EXPECT_EQ(once.Status, 2);
+    EXPECT_EQ(once.Output, bare + ":1:55: error: Exchanges.A.Receive.Stone: not a blueprint path (it "
+                                  "holds no \"/\"); the game hands out nothing for it, though "
+                                  "the Give items are taken\n");
+
     const std::string world = Write("world.json", "{\"InventorySlots\": -1}");
     const ProgramRun broken = RunCheck("--world " + world + " " + config);
     EXPECT_EQ(broken.Status, 2);

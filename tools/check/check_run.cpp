@@ -37,6 +37,13 @@ CheckResult RunCheck(const CheckRequest& request) {
     if (world && check.Parsed) {
         std::vector<Finding> worldFindings =
             CheckAgainstWorld(request.ConfigFile, check.Document, check.Locations, *world);
+        // A member that is already an error (a Receive item that is no blueprint path) needs no
+        // second word from the world.
+        std::erase_if(worldFindings, [&](const Finding& found) {
+            return std::any_of(configFindings.begin(), configFindings.end(), [&](const Finding& f) {
+                return f.Level == Severity::Error && f.Member == found.Member;
+            });
+        });
         configFindings.insert(configFindings.end(), worldFindings.begin(), worldFindings.end());
         std::stable_sort(configFindings.begin(), configFindings.end(),
                          [](const Finding& a, const Finding& b) { return a.Where < b.Where; });
