@@ -15,6 +15,8 @@ packages=(
   clang libclang-rt-14-dev          # libFuzzer for the config loader
   rcon                              # an independent RCON client for the endpoint's tests
   python3 python3-jsonschema        # checks config.schema.json against the examples
+  g++-mingw-w64-x86-64-posix        # cross-builds Barterbox.dll and the tools for Windows
+  wine wine64                       # runs the Windows build's tests
 )
 
 missing=()

@@ -6,10 +6,13 @@
 #include "catalogue/file_state.h"
 
 #ifdef _WIN32
+#ifndef NOMINMAX // MinGW's C++ library defines it already
 #define NOMINMAX
+#endif
 #define WIN32_LEAN_AND_MEAN
 #include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #include <utf8.h>
 #include <windows.h>
 #else

@@ -1,6 +1,5 @@
 // The real module loaded into the stand-in host: what attach, Plugin_Unload and detach do.
 #include <cstdio>
-#include <dlfcn.h>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -15,6 +14,8 @@
 #include "hostsim/messenger.h"
 #include "hostsim/plugin_module.h"
 #include "hostsim/world/world.h"
+#include "module_loader.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -32,31 +33,32 @@ protected:
     void SetUp() override {
         HostFixture::SetUp();
         // A server folder with no config.json in it.
-        char pattern[] = "/tmp/barterbox-lifecycle-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        serverDir_ = pattern;
+        serverDir_ = testing_support::MakeScratchFolder("barterbox-lifecycle");
         hostsim::SetCurrentDir(serverDir_);
     }
     void TearDown() override {
         if (module_ != nullptr) {
-            dlclose(module_);
+            testing_support::CloseModule(module_);
         }
-        std::filesystem::remove_all(serverDir_);
+        std::filesystem::remove_all(std::u8string(serverDir_.begin(), serverDir_.end()));
         HostFixture::TearDown();
     }
 
     void Load() {
-        module_ = dlopen(kModule, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(module_, nullptr) << dlerror();
-        hostsim::SetPluginModuleFile(hostsim::ModuleFileOf(dlsym(module_, "Plugin_Unload")));
+        std::string error;
+        module_ = testing_support::OpenModule(kModule, error);
+        ASSERT_NE(module_, nullptr) << error;
+        hostsim::SetPluginModuleFile(
+            hostsim::ModuleFileOf(testing_support::ModuleFunction(module_, "Plugin_Unload")));
     }
     void CallPluginUnload() {
-        auto unload = reinterpret_cast<void (*)()>(dlsym(module_, "Plugin_Unload"));
+        auto unload =
+            reinterpret_cast<void (*)()>(testing_support::ModuleFunction(module_, "Plugin_Unload"));
         ASSERT_NE(unload, nullptr);
         unload();
     }
     void Unload() {
-        ASSERT_EQ(dlclose(module_), 0);
+        ASSERT_TRUE(testing_support::CloseModule(module_));
         module_ = nullptr;
     }
 
@@ -157,7 +159,7 @@ TEST_F(PluginLifecycle, ExitWithoutUnload_DetachesBeforeTheHostGoes) {
 TEST_F(PluginLifecycle, ReloadedModule_StartsFromFreshState) {
     Load();
     Unload();
-    ASSERT_EQ(dlopen(kModule, RTLD_NOW | RTLD_NOLOAD), nullptr) << "dlclose must really unload";
+    ASSERT_FALSE(testing_support::ModuleStillLoaded(kModule)) << "unloading must really unload";
     Sink().Clear();
     hostsim::ResetCommandRegistry();
     Load();
@@ -186,6 +188,7 @@ TEST_F(PluginLifecycle, Messages_AskForTheMessengerOfTheLoadedModuleEachTime) {
     CallPluginUnload();
 }
 
+#if !defined(_WIN32) // the Windows build reads the DLL's export table with objdump instead
 TEST_F(PluginLifecycle, PluginUnloadIsTheModulesOnlyExport) {
     const std::string command = std::string("nm -D --defined-only ") + kModule;
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), &pclose);
@@ -203,5 +206,7 @@ TEST_F(PluginLifecycle, PluginUnloadIsTheModulesOnlyExport) {
     }
     EXPECT_THAT(symbols, ElementsAre("Plugin_Unload"));
 }
+
+#endif
 
 } // namespace

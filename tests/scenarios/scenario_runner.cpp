@@ -3,9 +3,13 @@
 // are masked. See tests/scenarios/README.md for the transcript format.
 //
 //   scenario_runner --server build/bin/barterbox-server --repo . tests/scenarios/chat.txt
+#if defined(_WIN32)
+#include "server_process_windows.h"
+#else
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
@@ -19,6 +23,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "scratch_folder.h"
 
 namespace {
 
@@ -202,6 +208,9 @@ std::optional<std::string> ReadFile(const fs::path& path) {
 
 // Runs the server with standard output and standard error in one pipe, as an operator sees them.
 std::string RunServer(const std::vector<std::string>& command, int& status) {
+#if defined(_WIN32)
+    return scenarios::RunProgramWindows(command, status);
+#else
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) {
         Fail(std::string("pipe: ") + std::strerror(errno));
@@ -245,6 +254,13 @@ std::string RunServer(const std::vector<std::string>& command, int& status) {
     }
     status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     return output;
+#endif
+}
+
+// Paths as the server prints them and takes them: UTF-8 on every platform.
+std::string Utf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
 }
 
 std::vector<std::string> Normalise(const std::string& output, const std::string& serverDir,
@@ -261,6 +277,10 @@ std::vector<std::string> Normalise(const std::string& output, const std::string&
                                   std::regex_constants::format_first_only);
         ReplaceAll(line, serverDir, "{server}");
         ReplaceAll(line, repo, "{repo}");
+#if defined(_WIN32)
+        // Transcripts name the module as the Linux build does.
+        ReplaceAll(line, "Barterbox.dll", "Barterbox.so");
+#endif
         lines.push_back(line);
     }
     return lines;
@@ -302,12 +322,11 @@ bool CompareOutput(const std::vector<std::string>& expected,
 // One run of the server in a fresh temporary server folder, compared with the transcript.
 bool RunTranscript(const Transcript& transcript, const std::vector<std::string>& arguments,
                    const std::string& server, const std::string& repo) {
-    char pattern[] = "/tmp/barterbox-scenario-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
-        Fail(std::string("mkdtemp: ") + std::strerror(errno));
-    }
-    const fs::path scratch = pattern;
-    const fs::path serverDir = scratch / "server";
+    const std::string scratchName = testing_support::MakeScratchFolder("barterbox-scenario");
+    const fs::path scratch = fs::path(std::u8string(scratchName.begin(), scratchName.end()));
+    // A server folder whose name is not ASCII, as administrators' folders may be: every path the
+    // server and the plugin build from it must reach the same files.
+    const fs::path serverDir = scratch / u8"S\u00e9rveur";
     fs::create_directories(serverDir);
     for (const auto& [from, to] : transcript.Copies) {
         const auto content = ReadFile(fs::path(repo) / from);
@@ -336,21 +355,21 @@ bool RunTranscript(const Transcript& transcript, const std::vector<std::string>&
         for (const std::string& line : transcript.Input) {
             input += line + "\n";
         }
-        inputFile = (scratch / "input.txt").string();
+        inputFile = Utf8(scratch / "input.txt");
         WriteFile(inputFile, input);
     }
 
-    std::vector<std::string> command = {server,     "--server-dir", serverDir.string(),
+    std::vector<std::string> command = {server,     "--server-dir", Utf8(serverDir),
                                         "--script", inputFile,      "--no-color"};
     for (std::string argument : arguments) {
         ReplaceAll(argument, "{repo}", repo);
-        ReplaceAll(argument, "{server}", serverDir.string());
+        ReplaceAll(argument, "{server}", Utf8(serverDir));
         command.push_back(argument);
     }
     int status = 0;
     const std::string output = RunServer(command, status);
 
-    bool passed = CompareOutput(transcript.Output, Normalise(output, serverDir.string(), repo));
+    bool passed = CompareOutput(transcript.Output, Normalise(output, Utf8(serverDir), repo));
     if (status != transcript.ExitStatus) {
         std::cout << "Exit status " << status << ", expected " << transcript.ExitStatus << "\n";
         passed = false;

@@ -4,6 +4,16 @@
 // does not load, a leak or ledger error at exit), 2 on a usage, script or world file error.
 #include <unistd.h>
 
+#if defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <shellapi.h>
+#endif
+
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -108,18 +118,24 @@ bool RunConsole() {
 
 // The plugin folder must exist for the plugin's saves; a real server has it, as the module lives
 // there.
+// Paths are UTF-8 text throughout, also where Windows would read narrow text as ANSI.
+fs::path Utf8Path(const std::string& text) {
+    return fs::path(std::u8string(text.begin(), text.end()));
+}
+
 bool PrepareServerFolder(const std::string& given, std::string& serverDir) {
     std::error_code error;
-    const fs::path absolute = fs::absolute(given, error);
+    const fs::path absolute = fs::absolute(Utf8Path(given), error);
     if (error) {
         std::fprintf(stderr, "barterbox-server: %s: %s\n", given.c_str(), error.message().c_str());
         return false;
     }
-    serverDir = absolute.lexically_normal().string();
+    const std::u8string normal = absolute.lexically_normal().u8string();
+    serverDir.assign(normal.begin(), normal.end());
     while (serverDir.size() > 1 && serverDir.back() == '/') {
         serverDir.pop_back();
     }
-    const fs::path pluginFolder = fs::path(serverDir) / "ArkApi/Plugins/Barterbox";
+    const fs::path pluginFolder = Utf8Path(serverDir) / "ArkApi/Plugins/Barterbox";
     fs::create_directories(pluginFolder, error);
     if (error) {
         std::fprintf(stderr, "barterbox-server: cannot create %s: %s\n",
@@ -243,6 +259,25 @@ int Serve(const ServerOptions& options, const barterbox::tools::World& contents)
 } // namespace
 
 int main(int argc, char** argv) {
+#if defined(_WIN32)
+    // The arguments as UTF-8 from the UTF-16 command line, not through the ANSI code page.
+    std::vector<std::string> arguments;
+    std::vector<char*> utf8Argv;
+    int wideCount = 0;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wideCount); wide != nullptr) {
+        for (int i = 0; i < wideCount; ++i) {
+            const std::u8string text = fs::path(wide[i]).u8string();
+            arguments.emplace_back(text.begin(), text.end());
+        }
+        LocalFree(wide);
+        for (std::string& argument : arguments) {
+            utf8Argv.push_back(argument.data());
+        }
+        utf8Argv.push_back(nullptr);
+        argc = wideCount;
+        argv = utf8Argv.data();
+    }
+#endif
     const OptionsResult parsed = ParseServerOptions(argc, argv);
     if (parsed.ExitStatus) {
         return *parsed.ExitStatus;

@@ -1,7 +1,15 @@
 // The loaded plugin module; see plugin_module.h.
 #include "plugin_module.h"
 
+#if defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <filesystem>
 
@@ -10,6 +18,45 @@
 
 namespace barterbox::server {
 namespace {
+
+#if defined(_WIN32)
+// The Windows loader's calls under the names the rest of this file uses. Paths are UTF-8 and go
+// to LoadLibraryW as UTF-16, never through the ANSI code page.
+constexpr int RTLD_NOW = 0;
+constexpr int RTLD_LOCAL = 0;
+constexpr int RTLD_NOLOAD = 1;
+
+std::wstring WideModulePath(const std::string& path) {
+    std::wstring wide(path.size() + 1, L'\0');
+    const int length = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()),
+                                           wide.data(), static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return wide;
+}
+
+void* dlopen(const char* path, int flags) {
+    const std::wstring wide = WideModulePath(path);
+    if (flags == RTLD_NOLOAD) {
+        HMODULE module = nullptr;
+        return GetModuleHandleExW(0, wide.c_str(), &module) ? module : nullptr;
+    }
+    return LoadLibraryW(wide.c_str());
+}
+
+void* dlsym(void* handle, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+}
+
+int dlclose(void* handle) {
+    return FreeLibrary(static_cast<HMODULE>(handle)) ? 0 : 1;
+}
+
+const char* dlerror() {
+    static std::string message;
+    message = "LoadLibraryW failed with error " + std::to_string(GetLastError());
+    return message.c_str();
+}
+#endif
 
 struct LoadedModule {
     void* Handle = nullptr;
@@ -70,12 +117,22 @@ bool PluginModuleLoaded() {
 }
 
 std::string DefaultPluginPath() {
+#if defined(_WIN32)
+    wchar_t program[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
+    if (length == 0 || length == MAX_PATH) {
+        return "Barterbox.dll";
+    }
+    const std::u8string folder = std::filesystem::path(program).parent_path().u8string();
+    return std::string(folder.begin(), folder.end()) + "/Barterbox.dll";
+#else
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) {
         return "Barterbox.so";
     }
     return (program.parent_path() / "Barterbox.so").string();
+#endif
 }
 
 bool LoadPluginAndReport(const std::string& path) {
