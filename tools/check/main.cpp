@@ -11,6 +11,9 @@
 
 int main(int argc, char** argv) {
     CLI::App app{"Checks a Barterbox config.json with the plugin's own reading rules."};
+    // Options start with "-" on every platform; on Windows "/" would otherwise start one too, and
+    // take an absolute path for an option.
+    app.allow_windows_style_options(false);
     barterbox::tools::CheckRequest request;
     std::string worldFile;
     bool asJson = false;

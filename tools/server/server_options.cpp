@@ -15,6 +15,9 @@ OptionsResult ParseServerOptions(int argc, const char* const* argv) {
 
     CLI::App app{"The simulated ARK dedicated server: loads the Barterbox plugin module into the "
                  "stand-in host and runs console lines, a script or RCON requests against it."};
+    // Options start with "-" on every platform; on Windows "/" would otherwise start one too, and
+    // take an absolute path for an option.
+    app.allow_windows_style_options(false);
     app.add_option("--server-dir", options.ServerDir,
                    "the server folder; the plugin's config is "
                    "DIR/ArkApi/Plugins/Barterbox/config.json")
