@@ -33,7 +33,7 @@ CompletionSources Sources() {
 
 TEST(ConsoleCompletion, OffersTheWordsThatFitWhereTheCursorIs) {
     const CompletionSources sources = Sources();
-    EXPECT_THAT(CompletionCandidates("", sources).size(), 12u);
+    EXPECT_THAT(CompletionCandidates("", sources).size(), 14u);
     EXPECT_THAT(CompletionCandidates("re", sources), ElementsAre("reload-plugin"));
     EXPECT_THAT(CompletionCandidates("chat ", sources), ElementsAre("Ada", "Bram", "Cleo"));
     EXPECT_THAT(CompletionCandidates("chat B", sources), ElementsAre("Bram"));
