@@ -16,6 +16,7 @@ namespace {
 
 using namespace barterbox;
 using testing_support::ReadBytes;
+using testing_support::SavedBytes;
 using testing_support::WriteBytes;
 using Lines = std::vector<std::string>;
 
@@ -43,7 +44,7 @@ TEST_F(ConfigBackup, SaveAfterAnUnreadableLoad_KeepsTheFileAsBakThenSaves) {
         SaveConfig();
         EXPECT_EQ(LogTexts(), (Lines{kKept, kSaved}));
         EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), unreadable);
-        EXPECT_EQ(ReadBytes(ConfigFile()), ConfigText());
+        EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
         EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.bak"}));
     }
 }
@@ -124,7 +125,7 @@ TEST_F(ConfigBackup, FolderInPlaceOfTheFile_IsMovedAside) {
     SaveConfig();
     EXPECT_EQ(LogTexts(), (Lines{kKept, kSaved}));
     EXPECT_EQ(ReadBytes(PathOf("config.json.bak/notes.txt")), "kept");
-    EXPECT_EQ(ReadBytes(ConfigFile()), ConfigText());
+    EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
 }
 
 // ---- Files the administrator changed, linked or protected ----
@@ -144,7 +145,7 @@ TEST_F(ConfigBackup, HandEditSinceTheLoad_IsKeptAsideBeforeTheSave) {
         EXPECT_TRUE(SaveConfig());
         EXPECT_EQ(LogTexts(), (Lines{kChanged, kSaved}));
         EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), sameSize ? "[ ]" : edited);
-        EXPECT_EQ(ReadBytes(ConfigFile()), ConfigText());
+        EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
         Sink().Clear();
     }
     // The plugin's own last save is no hand edit.
@@ -169,6 +170,9 @@ TEST_F(ConfigBackup, FileCreatedByHandAfterALoadThatFoundNone_IsKeptAside) {
 }
 
 TEST_F(ConfigBackup, LinkedConfig_IsSavedWhereItPointsAndStaysALink) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "symbolic links need an administrator's right on Windows";
+#endif
     const std::string shared = PathOf("cluster/shared.json");
     std::filesystem::create_directory(PathOf("cluster"));
     WriteBytes(shared, "{}");
@@ -179,7 +183,7 @@ TEST_F(ConfigBackup, LinkedConfig_IsSavedWhereItPointsAndStaysALink) {
     AddAnExchange();
     EXPECT_TRUE(SaveConfig());
     EXPECT_TRUE(std::filesystem::is_symlink(ConfigFile()));
-    EXPECT_EQ(ReadBytes(shared), ConfigText());
+    EXPECT_EQ(ReadBytes(shared), SavedBytes(ConfigText()));
     EXPECT_EQ(std::filesystem::status(shared).permissions(), std::filesystem::perms(0600));
     EXPECT_EQ(FolderEntries(), (Lines{"cluster", "config.json"}));
 }
@@ -195,13 +199,16 @@ TEST_F(ConfigBackup, ReadOnlyConfig_IsNotReplaced) {
 }
 
 TEST_F(ConfigBackup, PlantedTemporaryLink_IsRemovedNeverWrittenThrough) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "symbolic links need an administrator's right on Windows";
+#endif
     const std::string victim = PathOf("victim.txt");
     WriteBytes(victim, "precious");
     std::filesystem::create_symlink(victim, ConfigFile() + ".tmp");
     AddAnExchange();
     EXPECT_TRUE(SaveConfig());
     EXPECT_EQ(ReadBytes(victim), "precious");
-    EXPECT_EQ(ReadBytes(ConfigFile()), ConfigText());
+    EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
     EXPECT_EQ(FolderEntries(), (Lines{"config.json", "victim.txt"}));
 }
 

@@ -63,6 +63,17 @@ std::string ReadBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string SavedBytes(std::string text) {
+#if defined(_WIN32)
+    std::string crlf;
+    for (const char c : text) {
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
+    }
+    text = std::move(crlf);
+#endif
+    return text;
+}
+
 std::vector<std::string> ConfigFixture::FolderEntries() const {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder_)) {

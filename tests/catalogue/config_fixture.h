@@ -12,6 +12,9 @@ namespace testing_support {
 void WriteBytes(const std::string& path, const std::string& bytes);
 // The file's bytes; fails the test when it cannot be read.
 std::string ReadBytes(const std::string& path);
+// The bytes a save writes for the text: the save writes in text mode, so on Windows each line
+// ends in CR LF; elsewhere the text as it is.
+std::string SavedBytes(std::string text);
 
 class ConfigFixture : public HostFixture {
 protected:

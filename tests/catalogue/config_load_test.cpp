@@ -344,8 +344,10 @@ TEST_F(ConfigLoad, TwoLoadsOfTheSameFile_LeaveTheSameEntries) {
 TEST_F(ConfigLoad, SomethingOtherThanAFileInItsPlace_CountsAsNoFile) {
     const std::vector<std::function<void(const std::string&)>> makers = {
         [](const std::string& path) { std::filesystem::create_directory(path); },
+#if !defined(_WIN32) // a link to a device and a named pipe in a folder are POSIX's
         [](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); },
         [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); },
+#endif
     };
     for (const auto& make : makers) {
         std::filesystem::remove_all(ConfigFile());

@@ -20,6 +20,7 @@ namespace {
 
 using namespace barterbox;
 using testing_support::ReadBytes;
+using testing_support::SavedBytes;
 using testing_support::WriteBytes;
 using Lines = std::vector<std::string>;
 
@@ -60,7 +61,7 @@ TEST_F(ConfigSave, WritesSortedTwoSpaceUnescapedTextWithoutFinalLineBreak) {
     PutGoldenState();
     SaveConfig();
     EXPECT_EQ(LogTexts(), Lines{kSaved});
-    EXPECT_EQ(ReadBytes(ConfigFile()), GoldenBytes());
+    EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(GoldenBytes()));
     EXPECT_EQ(FolderEntries(), Lines{"config.json"}) << "no temporary file stays behind";
 }
 
@@ -68,19 +69,19 @@ TEST_F(ConfigSave, ReplacesALongerFileWhole) {
     WriteBytes(ConfigFile(), std::string(100000, ' ') + "{}");
     PutGoldenState();
     SaveConfig();
-    EXPECT_EQ(ReadBytes(ConfigFile()), GoldenBytes());
+    EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(GoldenBytes()));
 }
 
 TEST_F(ConfigSave, EmptyTableAndDefaultSettings_WriteBothMembers) {
     SaveConfig();
-    EXPECT_EQ(ReadBytes(ConfigFile()), "{\n"
-                                       "  \"Exchanges\": {},\n"
-                                       "  \"Settings\": {\n"
-                                       "    \"AllowMultiplier\": true,\n"
-                                       "    \"ChatPrefix\": \"Barterbox\",\n"
-                                       "    \"MaxMultiplier\": 100\n"
-                                       "  }\n"
-                                       "}");
+    EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes("{\n"
+                                                  "  \"Exchanges\": {},\n"
+                                                  "  \"Settings\": {\n"
+                                                  "    \"AllowMultiplier\": true,\n"
+                                                  "    \"ChatPrefix\": \"Barterbox\",\n"
+                                                  "    \"MaxMultiplier\": 100\n"
+                                                  "  }\n"
+                                                  "}"));
 }
 
 TEST_F(ConfigSave, AfterALoad_RewritesSortedWithoutIgnoredMembersOrDroppedExchanges) {
@@ -90,34 +91,34 @@ TEST_F(ConfigSave, AfterALoad_RewritesSortedWithoutIgnoredMembersOrDroppedExchan
                       "A": {"Give": {"x": 1}, "Receive": {"y": 1}, "Description": "\u00e9"}}})");
     SaveConfig();
     EXPECT_EQ(LogTexts(), Lines{kSaved});
-    EXPECT_EQ(ReadBytes(ConfigFile()), "{\n"
-                                       "  \"Exchanges\": {\n"
-                                       "    \"A\": {\n"
-                                       "      \"Description\": \"\xC3\xA9\",\n"
-                                       "      \"Give\": {\n"
-                                       "        \"x\": 1\n"
-                                       "      },\n"
-                                       "      \"Receive\": {\n"
-                                       "        \"y\": 1\n"
-                                       "      }\n"
-                                       "    },\n"
-                                       "    \"z\": {\n"
-                                       "      \"Description\": \"\",\n"
-                                       "      \"Give\": {\n"
-                                       "        \"c\": 1\n"
-                                       "      },\n"
-                                       "      \"Receive\": {\n"
-                                       "        \"a\": 2,\n"
-                                       "        \"b\": 1\n"
-                                       "      }\n"
-                                       "    }\n"
-                                       "  },\n"
-                                       "  \"Settings\": {\n"
-                                       "    \"AllowMultiplier\": true,\n"
-                                       "    \"ChatPrefix\": \"Barterbox\",\n"
-                                       "    \"MaxMultiplier\": 7\n"
-                                       "  }\n"
-                                       "}");
+    EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes("{\n"
+                                                  "  \"Exchanges\": {\n"
+                                                  "    \"A\": {\n"
+                                                  "      \"Description\": \"\xC3\xA9\",\n"
+                                                  "      \"Give\": {\n"
+                                                  "        \"x\": 1\n"
+                                                  "      },\n"
+                                                  "      \"Receive\": {\n"
+                                                  "        \"y\": 1\n"
+                                                  "      }\n"
+                                                  "    },\n"
+                                                  "    \"z\": {\n"
+                                                  "      \"Description\": \"\",\n"
+                                                  "      \"Give\": {\n"
+                                                  "        \"c\": 1\n"
+                                                  "      },\n"
+                                                  "      \"Receive\": {\n"
+                                                  "        \"a\": 2,\n"
+                                                  "        \"b\": 1\n"
+                                                  "      }\n"
+                                                  "    }\n"
+                                                  "  },\n"
+                                                  "  \"Settings\": {\n"
+                                                  "    \"AllowMultiplier\": true,\n"
+                                                  "    \"ChatPrefix\": \"Barterbox\",\n"
+                                                  "    \"MaxMultiplier\": 7\n"
+                                                  "  }\n"
+                                                  "}"));
 }
 
 TEST_F(ConfigSave, SavedFile_LoadsBackToTheSameTableAndSettings) {
@@ -249,7 +250,7 @@ TEST_F(ConfigSaveFailure, ANextSaveAfterAFailure_Succeeds) {
     FileSystem() = RealFileSystem();
     SaveConfig();
     EXPECT_EQ(LogTexts(), (Lines{kFailed, kSaved}));
-    EXPECT_EQ(ReadBytes(ConfigFile()), GoldenBytes());
+    EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(GoldenBytes()));
 }
 
 } // namespace
