@@ -1,0 +1,412 @@
+#!/usr/bin/env python3
+"""A seeded, reproducible stream of console lines through barterbox-server, checked as it runs.
+
+Players join and leave, are given items, chat exchanges (valid and unknown names, multipliers of
+every form) and have them run over RCON; administrators and players send the console commands;
+config.json is edited by hand between commands, reloaded, saved, and the module is reloaded. A
+model of the table and of every inventory follows the server's output, and the soak fails at the
+first difference: an inventory that changed other than through a completed exchange (Give out,
+Receive in, times the multiplier the player was told), a saved config.json that is not the table,
+an error line, a sanitizer report, a non-zero exit (which includes a leak or ledger error at the
+module's unload). At the end it prints the seed, the throughput and the peak memory.
+
+    soak.py SERVER_PROGRAM [--lines N] [--seed S] [--check-memory]
+"""
+import argparse
+import json
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+RESOURCES = "/Game/PrimalEarth/CoreBlueprints/Resources/"
+ITEMS = ["Wood", "Stone", "Flint", "Thatch", "Fiber"]
+MAX_MULTIPLIER = 10
+PREFIX = "Trader"
+PLAYERS = ["Ada", "Bram", "Cleo", "Dana", "Eli", "Fern"]
+ADMINS = {"Ada", "Dana"}
+
+
+def class_name(item):
+    return "PrimalItemResource_" + item
+
+
+def blueprint(item):
+    name = class_name(item)
+    return "Blueprint'%s%s.%s'" % (RESOURCES, name, name)
+
+
+def eos(player):
+    return "0002%028x" % (PLAYERS.index(player) + 1)
+
+
+WORLD = {
+    "InventorySlots": 300,
+    "ItemClasses": [{"Path": RESOURCES + class_name(i) + "." + class_name(i), "MaxStack": 100}
+                    for i in ITEMS],
+    "Players": [],
+}
+
+
+def definition(give, receive):
+    """An exchange as the config holds it: item -> quantity for each side."""
+    return {"Description": "", "Give": {class_name(i): q for i, q in give},
+            "Receive": {blueprint(i): q for i, q in receive}}
+
+
+# The exchanges a hand edit may write: none makes more items than it takes, so that inventories
+# stay far from full however long the soak runs.
+EXCHANGES = {
+    "Forth": definition([("Wood", 2)], [("Stone", 1)]),
+    "Back": definition([("Stone", 1)], [("Wood", 2)]),
+    "Pair": definition([("Wood", 1), ("Flint", 1)], [("Thatch", 2)]),
+    "Split": definition([("Thatch", 2)], [("Fiber", 1), ("Flint", 1)]),
+    "Mend": definition([("Fiber", 1)], [("Wood", 1)]),
+}
+
+
+def config_text(names):
+    return json.dumps({"Exchanges": {n: EXCHANGES[n] for n in names},
+                       "Settings": {"AllowMultiplier": True, "MaxMultiplier": MAX_MULTIPLIER,
+                                    "ChatPrefix": PREFIX}})
+
+
+def table_of(document):
+    """The table a config document loads to: exchange key -> (name, give, receive by item)."""
+    table = {}
+    exchanges = document.get("Exchanges", {}) if isinstance(document, dict) else {}
+    for name, entry in (exchanges.items() if isinstance(exchanges, dict) else []):
+        if not isinstance(entry, dict):
+            continue
+        give = {k[len("PrimalItemResource_"):]: v for k, v in entry["Give"].items()}
+        receive = {k.split(".")[-1].rstrip("'")[len("PrimalItemResource_"):]: v
+                   for k, v in entry["Receive"].items()}
+        table[name.lower()] = (name, give, receive)
+    return table
+
+
+def text_of(table):
+    """The config text that loads to the table."""
+    return json.dumps({"Exchanges": {name: definition(give.items(), receive.items())
+                                     for name, give, receive in table.values()},
+                       "Settings": {"AllowMultiplier": True, "MaxMultiplier": MAX_MULTIPLIER,
+                                    "ChatPrefix": PREFIX}})
+
+
+class Generator:
+    """The console lines, from the seed alone: the same seed gives the same soak."""
+
+    def __init__(self, seed):
+        self.random = random.Random(seed)
+        self.online = set()
+        self.gives = {}
+        self.disk_valid = True
+        self.extra = 0
+
+    def lines(self, count):
+        r = self.random
+        for player in PLAYERS[:4]:
+            yield from self.join(player)
+        produced = 4
+        while produced < count:
+            for line in self.one():
+                yield line
+                produced += 1
+
+    def join(self, player):
+        self.online.add(player)
+        self.gives[player] = 0
+        yield "join %s %s%s" % (player, eos(player), " admin" if player in ADMINS else "")
+
+    def one(self):
+        r = self.random
+        online = sorted(self.online)
+        player = r.choice(online) if online else None
+        admin = r.choice(sorted(self.online & ADMINS) or [player or "Ada"])
+        pick = r.random()
+        if player is None or pick < 0.05:
+            candidates = [p for p in PLAYERS if p not in self.online]
+            if candidates and (player is None or r.random() < 0.6):
+                yield from self.join(r.choice(candidates))
+            elif player is not None:
+                self.online.discard(player)
+                yield "leave " + player
+            return
+        if pick < 0.35:
+            name = r.choice(list(EXCHANGES) + ["Unknown", "forth", "BACK", "Extra1"])
+            multiplier = r.choice(["", "", "1", "2", "3", "10", "11", "50", "0", "-2", "x",
+                                   "2147483648"])
+            yield ("chat %s /ex %s %s" % (player, name, multiplier)).rstrip()
+        elif pick < 0.45:
+            target = r.choice(PLAYERS)
+            yield "rcon Barterbox.Do %s %s" % (eos(target), r.choice(list(EXCHANGES) + ["Nope"]))
+        elif pick < 0.60:
+            if self.gives[player] >= 30:
+                # A fresh inventory now and then keeps every one far from full.
+                self.online.discard(player)
+                yield "leave " + player
+                return
+            self.gives[player] += 1
+            yield "give %s %s %d" % (player, class_name(r.choice(ITEMS)), r.randint(1, 40))
+        elif pick < 0.68:
+            yield "inv " + player
+        elif pick < 0.71:
+            yield "chat %s %s" % (player, r.choice(["hello", "/exchange", "/ex", "gg /ex Forth"]))
+        elif pick < 0.74:
+            yield "console %s Barterbox.List" % r.choice([admin, player])
+        elif pick < 0.78:
+            self.extra += 1
+            give, receive = r.sample(ITEMS, 2)
+            yield "console %s Barterbox.Add Extra%d %s:%d %s:%d" % (
+                r.choice([admin, admin, player]), self.extra % 7, class_name(give),
+                r.randint(1, 3), blueprint(receive), 1)
+        elif pick < 0.81:
+            yield "console %s Barterbox.Remove %s" % (
+                r.choice([admin, player]), r.choice(["Extra%d" % r.randint(0, 6), "Forth", "nope"]))
+        elif pick < 0.84:
+            yield "console %s Barterbox.Reload" % r.choice([admin, admin, player])
+        elif pick < 0.88:
+            yield "console %s Barterbox.Save" % r.choice([admin, admin, player])
+            yield "show config.json"
+        elif pick < 0.91:
+            if r.random() < 0.8:
+                names = r.sample(list(EXCHANGES), r.randint(1, len(EXCHANGES)))
+                self.disk_valid = True
+                yield "edit config.json " + config_text(names)
+            else:
+                self.disk_valid = False
+                yield "edit config.json " + r.choice(['{"Exchanges": {', "{", "[1, 2]",
+                                                      '{"Exchanges": {"A": 5}}'])
+        elif pick < 0.902:
+            if self.disk_valid:
+                yield "reload-plugin"
+        else:
+            yield "rcon Barterbox.Do %s" % eos(player)
+
+
+class Model:
+    """What the server must show, built from its own output."""
+
+    def __init__(self, disk):
+        self.table = table_of(json.loads(disk))
+        self.disk = disk
+        self.inventories = {}
+        self.command = ""
+        self.shown = None  # the inventory or file lines of the command being read
+        self.failures = []
+        self.exchanges = 0
+        self.saved = False  # the plugin saved during the command being read
+        self.disk_is_table = True  # no hand edit since the last save
+
+    def fail(self, message):
+        self.failures.append("after '%s': %s" % (self.command, message))
+
+    def end_of_command(self):
+        words = self.command.split(" ")
+        if self.saved:
+            self.disk = text_of(self.table)
+            self.disk_is_table = True
+            self.saved = False
+        if words[0] == "inv" and self.shown is not None:
+            carried = {}
+            for item, quantity in self.shown:
+                carried[item] = carried.get(item, 0) + quantity
+            expected = {k: v for k, v in self.inventories.get(words[1], {}).items() if v}
+            if carried != expected:
+                self.fail("%s carries %s, but the exchanges explain %s"
+                          % (words[1], carried, expected))
+        elif words[0] == "show" and self.shown is not None:
+            try:
+                saved = table_of(json.loads("\n".join(self.shown)))
+            except (ValueError, KeyError, AttributeError) as error:
+                saved = "unreadable (%s)" % error
+            if self.disk_is_table and saved != self.table:
+                self.fail("config.json holds %s after a save, not the table %s"
+                          % (saved, self.table))
+        self.shown = None
+
+    def line(self, text):
+        if text.startswith("> "):
+            self.end_of_command()
+            self.command = text[2:]
+            words = self.command.split(" ")
+            self.shown = [] if words[0] in ("inv", "show") else None
+            if words[0] == "edit":
+                self.disk = self.command.split(" ", 2)[2] if len(words) > 2 else ""
+                self.disk_is_table = False
+            elif words[0] == "reload-plugin":
+                self.table = table_of(json.loads(self.disk))
+                self.disk_is_table = True
+            return
+        if text.startswith("[server] error") or "ERROR: AddressSanitizer" in text \
+                or "runtime error:" in text:
+            self.fail("error line: " + text)
+            return
+        if text.endswith("[Barterbox][info] Barterbox: Config saved"):
+            self.saved = True
+            return
+        match = re.match(r"\[server\] (\w+) joined", text)
+        if match:
+            self.inventories[match.group(1)] = {}
+            return
+        match = re.match(r"\[server\] (\w+) left$", text)
+        if match:
+            self.inventories.pop(match.group(1), None)
+            return
+        match = re.match(r"\[server\] gave (\w+) (\d+) PrimalItemResource_(\w+?)(?:_C)?$", text)
+        if match:
+            inventory = self.inventories[match.group(1)]
+            item = match.group(3)
+            inventory[item] = inventory.get(item, 0) + int(match.group(2))
+            return
+        match = re.match(r"\[inv (\w+)\] #\d+ PrimalItemResource_(\w+?)(?:_C)? x(\d+)$", text)
+        if match and self.shown is not None:
+            self.shown.append((match.group(2), int(match.group(3))))
+            return
+        if text.startswith("[file config.json] ") and self.shown is not None:
+            self.shown.append(text[len("[file config.json] "):])
+            return
+        match = re.match(r"\[chat -> (\w+)\] <%s> Exchange complete: (\S+) x(-?\d+)$" % PREFIX,
+                         text)
+        if match:
+            self.completed(match.group(1), match.group(2), int(match.group(3)))
+            return
+        if "Exchange partially complete" in text or "Failed to remove items" in text:
+            self.fail(text)
+            return
+        match = re.match(r"\[msg -> \w+\] \(green\) (.*)$", text)
+        if match:
+            self.admin_reply(match.group(1))
+
+    def completed(self, player, name, multiplier):
+        self.exchanges += 1
+        if not 1 <= multiplier <= MAX_MULTIPLIER:
+            self.fail("a completed exchange with multiplier %d" % multiplier)
+            return
+        found = self.table.get(name.lower())
+        if found is None or found[0] != name:
+            self.fail("%s completed %s, which the table does not hold" % (player, name))
+            return
+        inventory = self.inventories[player]
+        for item, quantity in found[1].items():
+            inventory[item] = inventory.get(item, 0) - quantity * multiplier
+            if inventory[item] < 0:
+                self.fail("%s gave %d %s more than they carried" % (player, -inventory[item], item))
+        for item, quantity in found[2].items():
+            inventory[item] = inventory.get(item, 0) + quantity * multiplier
+
+    def admin_reply(self, text):
+        words = self.command.split(" ")
+        if text.startswith("Added exchange"):
+            name, give, receive = words[3], words[4], words[5]
+            give_item, give_quantity = give.rsplit(":", 1)
+            receive_item, receive_quantity = receive.rsplit(":", 1)
+            self.table[name.lower()] = (
+                name, {give_item[len("PrimalItemResource_"):]: int(give_quantity)},
+                {receive_item.split(".")[-1].rstrip("'")[len("PrimalItemResource_"):]:
+                 int(receive_quantity)})
+            self.disk_is_table = False  # until a save
+        elif text.startswith("Removed exchange"):
+            self.table.pop(words[3].lower(), None)
+            self.disk_is_table = False  # until a save
+        elif text.startswith("Barterbox: Reloaded"):
+            self.table = table_of(json.loads(self.disk))
+            self.disk_is_table = True
+            if text != "Barterbox: Reloaded %d exchanges" % len(self.table):
+                self.fail("'%s' from a file of %d exchanges" % (text, len(self.table)))
+
+
+def rss(pid, field):
+    try:
+        with open("/proc/%d/status" % pid) as status:
+            for line in status:
+                if line.startswith(field + ":"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    return 0
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("server")
+    parser.add_argument("--lines", type=int, default=100000)
+    parser.add_argument("--seed", type=int, default=None)
+    # Off in the sanitizer build, whose shadow memory grows with every load of the module.
+    parser.add_argument("--check-memory", action="store_true",
+                        help="fail when memory grows by more than 16 MB after the first quarter")
+    arguments = parser.parse_args()
+    seed = arguments.seed if arguments.seed is not None else random.SystemRandom().randrange(2**32)
+    print("soak: seed %d, %d lines" % (seed, arguments.lines), flush=True)
+
+    scratch = tempfile.mkdtemp(prefix="barterbox-soak-")
+    plugin = os.path.join(scratch, "ArkApi", "Plugins", "Barterbox")
+    os.makedirs(plugin)
+    disk = config_text(list(EXCHANGES))
+    with open(os.path.join(plugin, "config.json"), "w") as config:
+        config.write(disk)
+    with open(os.path.join(scratch, "world.json"), "w") as world:
+        json.dump(WORLD, world)
+    env = dict(os.environ)
+    env["ASAN_OPTIONS"] = env.get("ASAN_OPTIONS", "") + ":quarantine_size_mb=16"
+    server = subprocess.Popen(
+        [arguments.server, "--server-dir", scratch, "--world", os.path.join(scratch, "world.json"),
+         "--no-color"],
+        stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=env)
+
+    def feed():
+        try:
+            for line in Generator(seed).lines(arguments.lines):
+                server.stdin.write((line + "\n").encode())
+            server.stdin.write(b"quit\n")
+            server.stdin.close()
+        except BrokenPipeError:
+            pass
+
+    model = Model(disk)
+    started = time.monotonic()
+    threading.Thread(target=feed, daemon=True).start()
+    samples = []
+    peak = 0
+    count = 0
+    tail = []
+    for raw in server.stdout:
+        text = raw.decode("utf-8", "replace").rstrip("\n")
+        tail = (tail + [text])[-40:]
+        model.line(text)
+        if text.startswith("> "):
+            count += 1
+            if count % (arguments.lines // 10 or 1) == 0:
+                samples.append(rss(server.pid, "VmRSS"))
+                peak = max(peak, rss(server.pid, "VmHWM"))
+        if model.failures:
+            break
+    model.end_of_command()
+    if model.failures:
+        server.kill()
+    status = server.wait()
+    elapsed = time.monotonic() - started
+    shutil.rmtree(scratch, ignore_errors=True)
+
+    print("soak: %d lines in %.1f s, %.0f lines/s, %d exchanges completed, peak memory %.1f MB"
+          % (count, elapsed, count / elapsed, model.exchanges, peak / 1024.0))
+    print("soak: memory (KiB) at each tenth: %s" % samples)
+    if not model.failures and status != 0:
+        model.failures.append("the server exited %d" % status)
+    if not model.failures and arguments.check_memory and len(samples) >= 4 and samples[-1] - samples[len(samples) // 4] > 16384:
+        model.failures.append("memory grew by %d KiB after the first quarter"
+                              % (samples[-1] - samples[len(samples) // 4]))
+    if model.failures:
+        print("FAILED (seed %d):\n  %s" % (seed, "\n  ".join(model.failures[:10])))
+        print("--- the last lines of output:\n" + "\n".join(tail))
+        sys.exit(1)
+    print("PASSED")
+
+
+if __name__ == "__main__":
+    main()
