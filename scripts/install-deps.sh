@@ -12,7 +12,8 @@ packages=(
   libedit-dev                       # the server console's line editing
   libasio-dev                       # the simulated server's RCON endpoint
   googletest libgtest-dev libgmock-dev libbenchmark-dev  # tests and benchmarks
-  clang libclang-rt-14-dev          # libFuzzer for the config loader
+  clang libclang-rt-14-dev          # libFuzzer, for the fuzz targets
+  gnuplot-nox                       # the performance record's charts (scripts/bench-charts.sh)
   rcon                              # an independent RCON client for the endpoint's tests
   python3 python3-jsonschema        # checks config.schema.json against the examples
   g++-mingw-w64-x86-64-posix        # cross-builds Barterbox.dll and the tools for Windows
