@@ -279,8 +279,10 @@ std::vector<std::string> Normalise(const std::string& output, const std::string&
         ReplaceAll(line, serverDir, "{server}");
         ReplaceAll(line, repo, "{repo}");
 #if defined(_WIN32)
-        // Transcripts name the module as the Linux build does.
+        // Transcripts name the module, and a missing module file, as the Linux build does.
         ReplaceAll(line, "Barterbox.dll", "Barterbox.so");
+        static const std::string kNotFound = scenarios::ModuleNotFoundText();
+        ReplaceAll(line, kNotFound, "cannot open shared object file: No such file or directory");
 #endif
         lines.push_back(line);
     }

@@ -11,4 +11,7 @@ namespace scenarios {
 // everything it printed and sets `status` to its exit code.
 std::string RunProgramWindows(const std::vector<std::string>& command, int& status);
 
+// The system's own words for "the module file does not exist", as the server reports it.
+std::string ModuleNotFoundText();
+
 } // namespace scenarios

@@ -2,6 +2,7 @@
 # export, and the DLL may import only from the stand-in host's DLL and from Windows itself (the C
 # and C++ runtimes are linked in).
 #   cmake -DOBJDUMP=... -DMODULE=Barterbox.dll -DHOST=barterbox_hostsim.dll -P module_tables_test.cmake
+cmake_minimum_required(VERSION 3.25) # IN_LIST
 execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "objdump -p ${MODULE} failed")

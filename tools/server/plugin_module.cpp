@@ -34,7 +34,13 @@ std::wstring WideModulePath(const std::string& path) {
     return wide;
 }
 
+std::string& LastModulePath() {
+    static std::string path;
+    return path;
+}
+
 void* dlopen(const char* path, int flags) {
+    LastModulePath() = path;
     const std::wstring wide = WideModulePath(path);
     if (flags == RTLD_NOLOAD) {
         HMODULE module = nullptr;
@@ -51,9 +57,20 @@ int dlclose(void* handle) {
     return FreeLibrary(static_cast<HMODULE>(handle)) ? 0 : 1;
 }
 
+// As dlerror does: the file, then the system's own words for the failure.
 const char* dlerror() {
+    const DWORD code = GetLastError();
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string reason = length > 0 ? std::string(text, length) : "error " + std::to_string(code);
+    LocalFree(text);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) {
+        reason.pop_back();
+    }
     static std::string message;
-    message = "LoadLibraryW failed with error " + std::to_string(GetLastError());
+    message = LastModulePath() + ": " + reason;
     return message.c_str();
 }
 #endif
