@@ -1,9 +1,9 @@
 # The two set-up commands. Each installs what is missing, configures and builds.
 #   make run   - the simulated dedicated server on the example world and config
-#   make test  - every test, in the Release build and in the sanitizer build
+#   make test  - every test, in the Release build, the sanitizer build and the Windows build (Wine)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build bench
+.PHONY: run test deps build bench package
 
 deps:
 	@scripts/install-deps.sh
@@ -25,6 +25,16 @@ test: deps
 	cmake --preset debug-asan
 	cmake --build --preset debug-asan -j $(JOBS)
 	ctest --preset debug-asan -j $(JOBS)
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS)
+	ctest --preset windows -j $(JOBS)
+
+# Barterbox.dll and its release zip, cross-built for Windows: build/Barterbox-1.1.zip.
+package: deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows -j $(JOBS) --target barterbox_package
+	@cmake -E copy build/windows/Barterbox-1.1.zip build/Barterbox-1.1.zip
+	@echo build/Barterbox-1.1.zip
 
 bench: build
 	build/bin/barterbox-bench
