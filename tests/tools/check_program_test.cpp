@@ -151,9 +151,10 @@ TEST_F(CheckProgram, WorldChecksNeedTheWorldAndABrokenWorldIsAnError) {
         "bare.json", R"({"Exchanges": {"A": {"Give": {"Wood": 1}, "Receive": {"Stone": 1}}}})");
     const ProgramRun once = RunCheck("--world " + kExamples + "/world.json " + bare);
     EXPECT_EQ(once.Status, 2);
-    EXPECT_EQ(once.Output, bare + ":1:55: error: Exchanges.A.Receive.Stone: not a blueprint path (it "
-                                  "holds no \"/\"); the game hands out nothing for it, though "
-                                  "the Give items are taken\n");
+    EXPECT_EQ(once.Output, bare +
+                               ":1:55: error: Exchanges.A.Receive.Stone: not a blueprint path (it "
+                               "holds no \"/\"); the game hands out nothing for it, though "
+                               "the Give items are taken\n");
 
     const std::string world = Write("world.json", "{\"InventorySlots\": -1}");
     const ProgramRun broken = RunCheck("--world " + world + " " + config);
