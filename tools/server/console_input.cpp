@@ -97,7 +97,8 @@ char* Prompt(EditLine*) {
 constexpr unsigned char kInterruptKey = 0x03;
 
 // libedit's character source: one byte at a time from standard input, ending the line (as at the
-// end of input) when a stop signal arrives, so that Ctrl-C and SIGTERM stop the server cleanly.
+// end of input) when a stop signal arrives, so that SIGINT and SIGTERM from elsewhere (or Ctrl-C
+// while a command runs) stop the server cleanly.
 int ReadTerminalCharacter(EditLine*, wchar_t* character) {
     for (;;) {
         if (!WaitForInput(STDIN_FILENO)) {
