@@ -11,6 +11,7 @@
 #include "exchange/exchange_transaction.h"
 #include "hostsim/host_environment.h"
 #include "hostsim/messenger.h"
+#include "hostsim/name_registry.h"
 #include "hostsim/plugin_module.h"
 #include "hostsim/world/world.h"
 #include "plugin/plugin_logger.h"
@@ -70,22 +71,39 @@ void BM_ExecuteExchange(benchmark::State& state) {
     }
     AShooterPlayerController* player = world.Join("Bench", "0002be4c4");
 
+    // What the exchange asks of the host, which is what it costs a real server whatever the
+    // stand-in host's own speed: game functions called and names resolved.
+    hostsim::ResolveTotals host;
     for (auto _ : state) {
         state.PauseTiming();
         FillInventory(world, slots);
         world.CollectGarbage();
         world.ClearGameCalls();
         hostsim::ClearSentMessages();
+        const hostsim::ResolveTotals before = hostsim::TotalResolveCounts();
         state.ResumeTiming();
 
         const bool completed = barterbox::ExecuteExchange(player, "Kit", 1);
         benchmark::DoNotOptimize(completed);
+        state.PauseTiming();
+        const hostsim::ResolveTotals after = hostsim::TotalResolveCounts();
+        host.Functions += after.Functions - before.Functions;
+        host.Fields += after.Fields - before.Fields;
+        state.ResumeTiming();
         if (!completed) {
             state.SkipWithError("the exchange did not complete");
             break;
         }
     }
     state.counters["slots"] = slots;
+    const auto perExchange = [&](uint64_t count) {
+        return benchmark::Counter(static_cast<double>(count), benchmark::Counter::kAvgIterations);
+    };
+    state.counters["game_calls"] = perExchange(host.Functions);
+    state.counters["names_resolved"] = perExchange(host.Functions + host.Fields);
+    state.counters["names_per_slot"] =
+        benchmark::Counter(static_cast<double>(host.Functions + host.Fields) / slots,
+                           benchmark::Counter::kAvgIterations);
 
     hostsim::ClearSentMessages();
     barterbox::ClearExchanges();

@@ -88,6 +88,19 @@ uint64_t ResolveCount(std::string_view name) {
     return it != registry.Counts.end() ? it->second : 0;
 }
 
+ResolveTotals TotalResolveCounts() {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.Mutex);
+    ResolveTotals totals;
+    for (const auto& [name, count] : registry.Counts) {
+        const auto it = registry.Names.find(name);
+        const bool function =
+            it != registry.Names.end() && !it->second.IsField && !it->second.IsBitField;
+        (function ? totals.Functions : totals.Fields) += count;
+    }
+    return totals;
+}
+
 void ResetResolveCounts() {
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.Mutex);

@@ -31,6 +31,14 @@ void UnregisterName(std::string_view name);
 uint64_t ResolveCount(std::string_view name);
 void ResetResolveCounts();
 
+// Every resolution since the last reset, of game functions (each one is then called) and of
+// fields; unknown names count as fields.
+struct ResolveTotals {
+    uint64_t Functions = 0;
+    uint64_t Fields = 0;
+};
+ResolveTotals TotalResolveCounts();
+
 // Lookups of unknown names and of fields on objects of the wrong kind.
 std::vector<std::string> NameErrors();
 // A game function called on an object it does not belong to: the same kind of fault, recorded

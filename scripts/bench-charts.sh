@@ -11,7 +11,7 @@ out="$repo/docs/performance"
 mkdir -p "$out"
 
 if [[ ${1:-} != --draw ]]; then
-  cmake --preset release >/dev/null
+  cmake --preset release -B "$build" >/dev/null
   cmake --build "$build" -j "$(nproc)" --target barterbox-bench
   "$build/bin/barterbox-bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
     --benchmark_format=console --benchmark_out_format=json --benchmark_out="$out/bench.json"

@@ -16,7 +16,7 @@ if ((${#targets[@]} == 0)); then
   done
 fi
 
-cmake --preset release >/dev/null
+cmake --preset release -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]/%/_fuzz}"
 scratch="$(mktemp -d /tmp/barterbox-fuzz-XXXXXX)"
 echo "scratch folder: $scratch"
