@@ -175,7 +175,8 @@ struct WorldReader {
                     usable = false;
                 } else {
                     // Written as the blueprint or as its class, it is the class the game knows.
-                    itemClass.Path = hostsim::ClassPathOf(pathValue->get_ref<const std::string&>());
+                    itemClass.Written = pathValue->get_ref<const std::string&>();
+                    itemClass.Path = hostsim::ClassPathOf(itemClass.Written);
                     itemClass.ClassName = hostsim::ClassNameOf(itemClass.Path);
                     auto [earlier, fresh] = byPath.try_emplace(itemClass.Path, i);
                     if (!fresh) {

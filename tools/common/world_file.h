@@ -23,6 +23,7 @@ struct WorldItemClass {
     std::string Path;      // the class's path name, .../X.X_C, as the game's GetPathName gives it
     std::string ClassName; // the text after the last "." of the path: X_C
     int32_t MaxStack = 1;
+    std::string Written = {}; // the path as the world file writes it, which the world is built from
 };
 
 struct WorldInventoryItem {

@@ -11,7 +11,9 @@ bool BuildWorld(const tools::World& contents, hostsim::World& world, std::string
         world.SetInventorySlots(contents.InventorySlots);
         for (size_t i = 0; i < contents.ItemClasses.size(); ++i) {
             where = "ItemClasses[" + std::to_string(i) + "]";
-            world.AddItemClass(contents.ItemClasses[i].Path, contents.ItemClasses[i].MaxStack);
+            // From the path as written: the world derives the class from it exactly as the reader
+            // did, and a class path given again would be read as a blueprint of that name.
+            world.AddItemClass(contents.ItemClasses[i].Written, contents.ItemClasses[i].MaxStack);
         }
         for (size_t p = 0; p < contents.Players.size(); ++p) {
             const tools::WorldPlayer& player = contents.Players[p];
