@@ -215,6 +215,10 @@ std::string ConfigText() {
 }
 
 void LoadConfig() {
+    // Emptied before the file is read, as every load starts from an empty table anyway: the
+    // memory of the old table and document then serves the parse.
+    ClearExchanges();
+    ReleaseConfigDocument();
     ConfigReading reading = ReadConfigFile();
     ReplaceTable(reading);
 }
