@@ -114,24 +114,28 @@ bool RemoveItemFromInventory(UPrimalItem* item) {
     return true;
 }
 
-bool NotifyItemQuantityChanged(UPrimalInventoryComponent* inventory, UPrimalItem* item) {
+namespace {
+
+// The two notifications differ only in which of the "removed" and "quantity changed" flags is set.
+bool NotifyItemStatus(UPrimalInventoryComponent* inventory, UPrimalItem* item, bool removed,
+                      bool quantityChanged) {
     auto notify = Resolve<game::NotifyClientsItemStatusFn>(game::kNotifyClientsItemStatus);
     if (notify == nullptr) {
         return false;
     }
-    notify(inventory, item, false, false, true, false, false, nullptr, nullptr, false, false, false,
-           false);
+    notify(inventory, item, false, removed, quantityChanged, false, false, nullptr, nullptr, false,
+           false, false, false);
     return true;
 }
 
+} // namespace
+
+bool NotifyItemQuantityChanged(UPrimalInventoryComponent* inventory, UPrimalItem* item) {
+    return NotifyItemStatus(inventory, item, /*removed=*/false, /*quantityChanged=*/true);
+}
+
 bool NotifyItemRemoved(UPrimalInventoryComponent* inventory, UPrimalItem* item) {
-    auto notify = Resolve<game::NotifyClientsItemStatusFn>(game::kNotifyClientsItemStatus);
-    if (notify == nullptr) {
-        return false;
-    }
-    notify(inventory, item, false, true, false, false, false, nullptr, nullptr, false, false, false,
-           false);
-    return true;
+    return NotifyItemStatus(inventory, item, /*removed=*/true, /*quantityChanged=*/false);
 }
 
 bool GiveSlotItem(AShooterPlayerController* controller, FString& blueprint, int32_t quantity) {
