@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "host_clock.h"
 #include "host_strings.h"
 
 namespace hostsim {
@@ -185,6 +186,7 @@ bool DispatchRcon(RCONClientConnection* connection, int32_t requestId, std::u16s
 } // namespace hostsim
 
 AsaApi::ICommands& AsaApi::GetCommands() {
+    hostsim::HostEntry inHost;
     hostsim::Registry& registry = hostsim::TheRegistry();
     ++registry.Fetches;
     return registry;

@@ -8,6 +8,7 @@
 #include "allocator.h"
 #include "command_registry.h"
 #include "host/game_names.h"
+#include "host_clock.h"
 #include "host_strings.h"
 #include "messenger.h"
 #include "name_registry.h"
@@ -29,18 +30,24 @@ Environment& TheEnvironment() {
 }
 
 void* GameMalloc(uint64_t size, uint32_t) {
+    HostEntry inHost;
     return Allocate(static_cast<size_t>(size), BufferOwner::Plugin, "FMemory.Malloc");
 }
 
 void GameFree(void* buffer) {
+    HostEntry inHost;
     Release(buffer, BufferOwner::Plugin);
 }
 
 class ApiUtils final : public AsaApi::IApiUtils {
 public:
-    UWorld* ActiveWorld() override { return TheEnvironment().World; }
+    UWorld* ActiveWorld() override {
+        HostEntry inHost;
+        return TheEnvironment().World;
+    }
     // The host knows a plugin by the file it loaded; any other path is another plugin's, or none.
     std::shared_ptr<AsaApi::PluginMessenger> GetPluginMessenger(const FString& path) override {
+        HostEntry inHost;
         const std::string asked = Utf16ToUtf8(ReadFString(path));
         if (const std::string loaded = PluginModuleFile(); asked != loaded) {
             RecordNameError("host: GetPluginMessenger asked with the module path \"" + asked +
@@ -84,14 +91,17 @@ void ResetHost() {
 } // namespace hostsim
 
 std::string AsaApi::GetCurrentDir() {
+    hostsim::HostEntry inHost;
     return hostsim::TheEnvironment().CurrentDir;
 }
 
 std::vector<spdlog::sink_ptr>& AsaApi::GetLogSinks() {
+    hostsim::HostEntry inHost;
     return hostsim::TheEnvironment().Sinks;
 }
 
 AsaApi::IApiUtils& AsaApi::GetApiUtils() {
+    hostsim::HostEntry inHost;
     ++hostsim::TheEnvironment().ApiUtilsFetches;
     static hostsim::ApiUtils utils;
     return utils;

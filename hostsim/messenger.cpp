@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 
+#include "host_clock.h"
 #include "host_strings.h"
 #include "record_limit.h"
 
@@ -38,6 +39,7 @@ public:
     explicit Messenger(std::string pluginPath) : pluginPath_(std::move(pluginPath)) {}
 
     void SendNotification(AShooterPlayerController* to, const FString& text, float) override {
+        HostEntry inHost;
         SentMessage message;
         message.Type = SentMessage::Kind::Notification;
         message.PluginPath = pluginPath_;
@@ -48,6 +50,7 @@ public:
 
     void SendColouredLine(APlayerController* to, float r, float g, float b, float a,
                           const FString& text) override {
+        HostEntry inHost;
         SentMessage message;
         message.Type = SentMessage::Kind::Coloured;
         message.PluginPath = pluginPath_;
@@ -59,6 +62,7 @@ public:
 
     void SendChatLine(AShooterPlayerController* to, const FString& sender,
                       const FString& text) override {
+        HostEntry inHost;
         SentMessage message;
         message.Type = SentMessage::Kind::Chat;
         message.PluginPath = pluginPath_;

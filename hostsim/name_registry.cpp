@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "host/host_api.h"
+#include "host_clock.h"
 
 namespace hostsim {
 namespace {
@@ -130,6 +131,7 @@ void ClearNameErrors() {
 namespace AsaApi {
 
 void* GetAddress(std::string_view name) {
+    hostsim::HostEntry inHost;
     auto& registry = hostsim::TheRegistry();
     std::lock_guard lock(registry.Mutex);
     const hostsim::Entry* entry = hostsim::Lookup(registry, name);
@@ -140,6 +142,7 @@ void* GetAddress(std::string_view name) {
 }
 
 void* GetAddress(const void* object, std::string_view field) {
+    hostsim::HostEntry inHost;
     auto& registry = hostsim::TheRegistry();
     std::lock_guard lock(registry.Mutex);
     const hostsim::Entry* entry = hostsim::Lookup(registry, field);
@@ -150,6 +153,7 @@ void* GetAddress(const void* object, std::string_view field) {
 }
 
 BitField GetBitField(const void* object, std::string_view field) {
+    hostsim::HostEntry inHost;
     auto& registry = hostsim::TheRegistry();
     std::lock_guard lock(registry.Mutex);
     const hostsim::Entry* entry = hostsim::Lookup(registry, field);

@@ -6,6 +6,7 @@
 
 #include "host/game_names.h"
 #include "host/host_api.h"
+#include "hostsim/host_clock.h"
 #include "hostsim/host_strings.h"
 #include "hostsim/name_registry.h"
 #include "hostsim/record_limit.h"
@@ -42,6 +43,7 @@ ItemObject* LiveItem(WorldState& state, UPrimalItem* item, const char* function)
 // ---- Objects and names ----
 
 void GetPathName(UObject* self, UObject* stopOuter, FString* result) {
+    HostEntry inHost;
     WorldState* state = ActiveWorldState();
     const std::u16string* path = state != nullptr ? state->Objects.PathOf(self) : nullptr;
     if (path == nullptr || result == nullptr) {
@@ -60,6 +62,7 @@ void GetPathName(UObject* self, UObject* stopOuter, FString* result) {
 }
 
 void FNameToString(FName* self, FString* result) {
+    HostEntry inHost;
     WorldState* state = ActiveWorldState();
     if (state == nullptr || self == nullptr || result == nullptr) {
         RecordNameError("game: FName.ToString called without a name or a string to fill");
@@ -72,6 +75,7 @@ void FNameToString(FName* self, FString* result) {
 }
 
 UObject* WeakObjectGet(FWeakObjectPtr* self, bool evenIfPendingKill) {
+    HostEntry inHost;
     WorldState* state = ActiveWorldState();
     if (state == nullptr || self == nullptr) {
         RecordNameError("game: FWeakObjectPtr.Get called without a handle");
@@ -87,6 +91,7 @@ UObject* WeakObjectGet(FWeakObjectPtr* self, bool evenIfPendingKill) {
 // ---- Players and items ----
 
 APrimalCharacter* GetPlayerCharacter(AShooterPlayerController* controller) {
+    HostEntry inHost;
     WorldState* state = ActiveWorldState();
     auto* found = state != nullptr
                       ? state->Objects.Find<ControllerObject>(controller, ObjectKind::Controller)
@@ -99,6 +104,7 @@ APrimalCharacter* GetPlayerCharacter(AShooterPlayerController* controller) {
 }
 
 int32_t GetItemQuantity(UPrimalItem* item) {
+    HostEntry inHost;
     WorldState* state = ActiveWorldState();
     const ItemObject* found =
         state != nullptr ? LiveItem(*state, item, "GetItemQuantity") : nullptr;
@@ -106,6 +112,7 @@ int32_t GetItemQuantity(UPrimalItem* item) {
 }
 
 void SetQuantity(UPrimalItem* item, int32_t quantity, bool notify) {
+    HostEntry inHost;
     WorldState* state = ActiveWorldState();
     if (state == nullptr) {
         return;
@@ -120,6 +127,7 @@ void SetQuantity(UPrimalItem* item, int32_t quantity, bool notify) {
 }
 
 bool RemoveItemFromInventory(UPrimalItem* item, bool forceRemoval, bool showHudMessage) {
+    HostEntry inHost;
     WorldState* state = ActiveWorldState();
     if (state == nullptr) {
         return false;
@@ -137,6 +145,7 @@ void NotifyClientsItemStatus(UPrimalInventoryComponent* inventory, UPrimalItem* 
                              bool armorChanged, UPrimalItem* swappedItem, FItemNetID* swappedNetId,
                              bool resetSpoilingTime, bool equipped, bool unequipped,
                              bool usedItem) {
+    HostEntry inHost;
     WorldState* state = ActiveWorldState();
     if (state == nullptr) {
         return;
@@ -163,6 +172,7 @@ void NotifyClientsItemStatus(UPrimalInventoryComponent* inventory, UPrimalItem* 
 
 bool GiveSlotItem(AShooterPlayerController* controller, FString* blueprint, int32_t slot,
                   int32_t quantity) {
+    HostEntry inHost;
     WorldState* state = ActiveWorldState();
     if (state == nullptr) {
         return false;
@@ -187,6 +197,7 @@ bool GiveSlotItem(AShooterPlayerController* controller, FString* blueprint, int3
 // ---- RCON ----
 
 void RconSendMessage(RCONClientConnection* connection, int32_t id, int32_t type, FString* message) {
+    HostEntry inHost;
     WorldState* state = ActiveWorldState();
     if (state == nullptr) {
         return;
@@ -269,6 +280,7 @@ void UnregisterWorldNames() {
 } // namespace hostsim
 
 FString AsaApi::GetEOSIDFromController(AController* controller) {
+    hostsim::HostEntry inHost;
     hostsim::WorldState* state = hostsim::ActiveWorldState();
     const hostsim::PlayerRecord* player =
         state != nullptr ? state->PlayerByController(controller) : nullptr;

@@ -6,6 +6,7 @@
 #include "host/host_api.h"
 #include "hostsim/allocator.h"
 #include "hostsim/command_registry.h"
+#include "hostsim/host_clock.h"
 #include "hostsim/host_environment.h"
 #include "hostsim/host_strings.h"
 #include "hostsim/messenger.h"
@@ -76,6 +77,22 @@ TEST_F(HostCore, Names_AreCountedAtEveryResolutionAndUnknownNamesRecorded) {
     EXPECT_EQ(AsaApi::GetAddress("UNoSuch.Function()"), nullptr);
     EXPECT_THAT(hostsim::NameErrors(),
                 testing::ElementsAre("unknown game name: UNoSuch.Function()"));
+}
+
+// The benchmarks split an exchange's time between the plugin and the host with this clock.
+TEST_F(HostCore, HostClock_CountsEntriesOnlyWhileOnAndKnowsItsOwnCost) {
+    AsaApi::GetAddress("FMemory.Free(void*)");
+    hostsim::StartHostClock();
+    for (int i = 0; i < 3; ++i) {
+        AsaApi::GetAddress("FMemory.Free(void*)");
+    }
+    const hostsim::HostTime time = hostsim::ReadHostClock();
+    hostsim::StopHostClock();
+    AsaApi::GetAddress("FMemory.Free(void*)");
+    EXPECT_EQ(time.Entries, 3u);
+    EXPECT_EQ(hostsim::ReadHostClock().Entries, 3u);
+    EXPECT_GT(time.CostPerEntry.count(), 0);
+    EXPECT_GE(time.CostPerEntry, time.BiasPerEntry);
 }
 
 TEST_F(HostCore, Fields_ResolveOnlyOnObjectsThatHaveThem) {
