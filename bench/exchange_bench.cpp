@@ -1,5 +1,8 @@
 // The cost of one exchange as the inventory grows: a three-entry exchange on inventories of 30,
-// 300 and 3,000 slots, each size the baseline of the next, so the growth shows in one run.
+// 300 and 3,000 slots, each size the baseline of the next, so the growth shows in one run. The
+// Split variant runs the same exchanges with the host clock on and reports how much of each was
+// the plugin's own time and how much the stand-in host's.
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -9,6 +12,7 @@
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
 #include "exchange/exchange_transaction.h"
+#include "hostsim/host_clock.h"
 #include "hostsim/host_environment.h"
 #include "hostsim/messenger.h"
 #include "hostsim/name_registry.h"
@@ -43,7 +47,24 @@ void FillInventory(hostsim::World& world, int slots) {
     }
 }
 
-void BM_ExecuteExchange(benchmark::State& state) {
+// Splits the exchanges' time into the plugin's own and the host's, per exchange in microseconds.
+// `elapsed` is the time of the exchanges alone and `clock` what the host clock measured during
+// them; what the clock itself added is taken out of both shares.
+void ReportSplit(benchmark::State& state, std::chrono::nanoseconds elapsed,
+                 const hostsim::HostTime& clock) {
+    const double exchanges = static_cast<double>(state.iterations());
+    const auto micros = [&](std::chrono::nanoseconds span) {
+        return std::chrono::duration<double, std::micro>(span).count() / exchanges;
+    };
+    const double total = micros(elapsed - clock.CostPerEntry * clock.Entries);
+    const double host = micros(clock.Host());
+    state.counters["plugin_us"] = total - host;
+    state.counters["host_us"] = host;
+    state.counters["host_share"] = host / total;
+    state.counters["host_entries"] = static_cast<double>(clock.Entries) / exchanges;
+}
+
+void RunExchanges(benchmark::State& state, bool split) {
     const int slots = static_cast<int>(state.range(0));
     hostsim::ResetHost();
     // The plugin's code is linked into the benchmark, which is therefore the plugin's module.
@@ -74,6 +95,11 @@ void BM_ExecuteExchange(benchmark::State& state) {
     // What the exchange asks of the host, which is what it costs a real server whatever the
     // stand-in host's own speed: game functions called and names resolved.
     hostsim::ResolveTotals host;
+    std::chrono::nanoseconds elapsed{0};
+    hostsim::HostTime clock;
+    if (split) {
+        hostsim::StartHostClock();
+    }
     for (auto _ : state) {
         state.PauseTiming();
         FillInventory(world, slots);
@@ -81,11 +107,17 @@ void BM_ExecuteExchange(benchmark::State& state) {
         world.ClearGameCalls();
         hostsim::ClearSentMessages();
         const hostsim::ResolveTotals before = hostsim::TotalResolveCounts();
+        const hostsim::HostTime clockBefore = hostsim::ReadHostClock();
+        const auto started = std::chrono::steady_clock::now();
         state.ResumeTiming();
 
         const bool completed = barterbox::ExecuteExchange(player, "Kit", 1);
         benchmark::DoNotOptimize(completed);
         state.PauseTiming();
+        elapsed += std::chrono::steady_clock::now() - started;
+        const hostsim::HostTime clockAfter = hostsim::ReadHostClock();
+        clock.Inside += clockAfter.Inside - clockBefore.Inside;
+        clock.Entries += clockAfter.Entries - clockBefore.Entries;
         const hostsim::ResolveTotals after = hostsim::TotalResolveCounts();
         host.Functions += after.Functions - before.Functions;
         host.Fields += after.Fields - before.Fields;
@@ -94,6 +126,12 @@ void BM_ExecuteExchange(benchmark::State& state) {
             state.SkipWithError("the exchange did not complete");
             break;
         }
+    }
+    if (split) {
+        clock.BiasPerEntry = hostsim::ReadHostClock().BiasPerEntry;
+        clock.CostPerEntry = hostsim::ReadHostClock().CostPerEntry;
+        hostsim::StopHostClock();
+        ReportSplit(state, elapsed, clock);
     }
     state.counters["slots"] = slots;
     const auto perExchange = [&](uint64_t count) {
@@ -110,6 +148,15 @@ void BM_ExecuteExchange(benchmark::State& state) {
     barterbox::PluginLoggerHolder().reset();
 }
 
+void BM_ExecuteExchange(benchmark::State& state) {
+    RunExchanges(state, false);
+}
+
+void BM_ExecuteExchangeSplit(benchmark::State& state) {
+    RunExchanges(state, true);
+}
+
 BENCHMARK(BM_ExecuteExchange)->Arg(30)->Arg(300)->Arg(3000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ExecuteExchangeSplit)->Arg(30)->Arg(300)->Arg(3000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
