@@ -1,13 +1,16 @@
-// LoadConfig and SaveConfig on a generated config.json of 10,000 exchanges (about 4 MB), each
-// beside its baseline in the same run: the JSON library alone parsing the same file, and the
-// library's dump(2) plus writing the same text. SaveConfig is measured as an Add or a Remove
-// calls it (one exchange changed) and as the first save after a load. LoadConfig builds the saved
-// document as well as the table, and a reload first frees the document it had.
+// LoadConfig and SaveConfig on generated config.json files of 100, 1,000 and 10,000 exchanges
+// (40 KB to 4 MB), each beside its baseline on the same file in the same run: the JSON library
+// alone parsing the same file, and the library's dump(2) plus writing the same text. SaveConfig is
+// measured as an Add or a Remove calls it (one exchange changed) and as the first save after a
+// load. LoadConfig builds the saved document as well as the table, and a reload first frees the
+// document it had.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <memory>
 #include <string>
 
 #include <benchmark/benchmark.h>
@@ -25,11 +28,9 @@ namespace {
 
 using nlohmann::json;
 
-constexpr int kExchanges = 10000;
-
-std::string GeneratedConfigText() {
+std::string GeneratedConfigText(int64_t count) {
     json exchanges = json::object();
-    for (int i = 0; i < kExchanges; ++i) {
+    for (int64_t i = 0; i < count; ++i) {
         const std::string n = std::to_string(i);
         exchanges["Exchange_" + n] = {
             {"Description", "Trade number " + n + ": wood and stone for a thatch floor"},
@@ -50,20 +51,19 @@ std::string GeneratedConfigText() {
     return document.dump(2, ' ', false);
 }
 
-// One folder for the run, holding config.json and the baselines' own output file.
+// One folder for each size of table, holding its config.json and the baselines' own output file.
 struct BenchFolder {
     std::filesystem::path folder;
+    std::string configPath;
     std::string configText;
 
-    BenchFolder() {
+    explicit BenchFolder(int64_t exchanges) {
         folder = std::filesystem::temp_directory_path() /
-                 ("barterbox-bench-" + std::to_string(getpid()));
+                 ("barterbox-bench-" + std::to_string(getpid()) + "-" + std::to_string(exchanges));
         std::filesystem::create_directories(folder);
-        barterbox::ConfigPath() = (folder / "config.json").string();
-        configText = GeneratedConfigText();
-        std::ofstream(barterbox::ConfigPath(), std::ios::binary) << configText;
-        // Log lines cost what formatting them costs, and go nowhere.
-        barterbox::CreatePluginLogger({std::make_shared<spdlog::sinks::null_sink_mt>()});
+        configPath = (folder / "config.json").string();
+        configText = GeneratedConfigText(exchanges);
+        std::ofstream(configPath, std::ios::binary) << configText;
     }
     ~BenchFolder() {
         std::error_code ignored;
@@ -71,9 +71,24 @@ struct BenchFolder {
     }
 };
 
-BenchFolder& Folder() {
-    static BenchFolder folder;
-    return folder;
+// The folder of the benchmark's table size, made the plugin's config.json for the run.
+BenchFolder& Folder(const benchmark::State& state) {
+    static std::map<int64_t, std::unique_ptr<BenchFolder>> folders;
+    std::unique_ptr<BenchFolder>& folder = folders[state.range(0)];
+    if (!folder) {
+        folder = std::make_unique<BenchFolder>(state.range(0));
+        // Log lines cost what formatting them costs, and go nowhere.
+        barterbox::CreatePluginLogger({std::make_shared<spdlog::sinks::null_sink_mt>()});
+    }
+    barterbox::ConfigPath() = folder->configPath;
+    return *folder;
+}
+
+// Each iteration reads or writes the whole file once.
+void CountBytes(benchmark::State& state) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(Folder(state).configText.size()));
+    state.counters["exchanges"] = static_cast<double>(state.range(0));
 }
 
 std::string ReadFile(const std::string& path) {
@@ -111,18 +126,17 @@ void WriteFileDurably(const std::string& path, const std::string& text) {
 // --- Loading ---------------------------------------------------------------------------------
 
 void Load_LoadConfig(benchmark::State& state) {
-    Folder();
+    Folder(state);
     for (auto _ : state) {
         barterbox::LoadConfig();
         benchmark::DoNotOptimize(barterbox::ExchangeCount());
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Folder().configText.size()));
-    state.counters["exchanges"] = static_cast<double>(barterbox::ExchangeCount());
+    CountBytes(state);
 }
 
 // A reload while the saved document exists, which the load frees first.
 void Load_LoadConfigAfterASave(benchmark::State& state) {
-    Folder();
+    Folder(state);
     barterbox::LoadConfig();
     for (auto _ : state) {
         state.PauseTiming();
@@ -130,72 +144,73 @@ void Load_LoadConfigAfterASave(benchmark::State& state) {
         state.ResumeTiming();
         barterbox::LoadConfig();
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Folder().configText.size()));
+    CountBytes(state);
 }
 
 void Load_LibraryParsesTheFileFromAString(benchmark::State& state) {
-    Folder();
+    Folder(state);
     for (auto _ : state) {
         json document = json::parse(ReadFile(barterbox::ConfigPath()), nullptr, true, false);
         benchmark::DoNotOptimize(document);
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Folder().configText.size()));
+    CountBytes(state);
 }
 
 void Load_LibraryParsesTheFileFromAStream(benchmark::State& state) {
-    Folder();
+    Folder(state);
     for (auto _ : state) {
         std::ifstream in(barterbox::ConfigPath());
         json document = json::parse(in, nullptr, true, false);
         benchmark::DoNotOptimize(document);
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Folder().configText.size()));
+    CountBytes(state);
 }
 
 // --- Saving ----------------------------------------------------------------------------------
 
 // The save that follows an Add or a Remove: one exchange changed, then the whole file written.
 void Save_SaveConfig(benchmark::State& state) {
-    Folder();
+    Folder(state);
     barterbox::LoadConfig();
     barterbox::SaveConfig();
-    barterbox::ExchangeDefinition changed = *barterbox::FindExchange("Exchange_5000");
+    barterbox::ExchangeDefinition changed =
+        *barterbox::FindExchange("Exchange_" + std::to_string(state.range(0) / 2));
     for (auto _ : state) {
         changed.Give[0].Quantity = changed.Give[0].Quantity % 1000 + 1;
         barterbox::PutExchange(changed);
         barterbox::SaveConfig();
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Folder().configText.size()));
+    CountBytes(state);
 }
 
 // The first save after a load or a reload.
 void Save_FirstSaveAfterALoad(benchmark::State& state) {
-    Folder();
+    Folder(state);
     for (auto _ : state) {
         state.PauseTiming();
         barterbox::LoadConfig();
         state.ResumeTiming();
         barterbox::SaveConfig();
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Folder().configText.size()));
+    CountBytes(state);
 }
 
 void Save_LibraryDumpsAndWrites(benchmark::State& state) {
-    const json document = json::parse(Folder().configText);
-    const std::string path = (Folder().folder / "baseline.json").string();
+    const json document = json::parse(Folder(state).configText);
+    const std::string path = (Folder(state).folder / "baseline.json").string();
     for (auto _ : state) {
         WriteFile(path, document.dump(2, ' ', false));
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Folder().configText.size()));
+    CountBytes(state);
 }
 
 void Save_LibraryDumpsAndWritesDurably(benchmark::State& state) {
-    const json document = json::parse(Folder().configText);
-    const std::string path = (Folder().folder / "baseline.json").string();
+    const json document = json::parse(Folder(state).configText);
+    const std::string path = (Folder(state).folder / "baseline.json").string();
     for (auto _ : state) {
         WriteFileDurably(path, document.dump(2, ' ', false));
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Folder().configText.size()));
+    CountBytes(state);
 }
 
 // On a busy machine the fastest of several interleaved repetitions compares best, e.g.
@@ -206,7 +221,12 @@ double Fastest(const std::vector<double>& times) {
 }
 
 #define CONFIG_BENCHMARK(name)                                                                     \
-    BENCHMARK(name)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", &Fastest)
+    BENCHMARK(name)                                                                                \
+        ->Arg(100)                                                                                 \
+        ->Arg(1000)                                                                                \
+        ->Arg(10000)                                                                               \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->ComputeStatistics("min", &Fastest)
 
 CONFIG_BENCHMARK(Load_LoadConfig);
 CONFIG_BENCHMARK(Load_LoadConfigAfterASave);
