@@ -3,7 +3,7 @@
 # other, each on a scratch copy of its seed corpus with its dictionary. Builds the targets first
 # in the Release build folder. A fault stops the run and leaves its input as crash-* in the
 # scratch folder, which is printed; add that file to fuzz/corpus/<target>/ once the fault is fixed.
-#   scripts/fuzz.sh [SECONDS] [TARGET...]     e.g. scripts/fuzz.sh 3600 rcon_endpoint
+#   scripts/fuzz.sh [SECONDS] [TARGET...]     e.g. scripts/fuzz.sh 3600 rcon_endpoint chat
 set -euo pipefail
 repo="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BARTERBOX_BUILD_DIR:-$repo/build}"
@@ -28,6 +28,7 @@ for target in "${targets[@]}"; do
     config) dict=(-dict="$repo/fuzz/config.dict") ;;
     world_file) dict=(-dict="$repo/fuzz/world.dict") ;;
     rcon_endpoint) dict=(-dict="$repo/fuzz/rcon.dict") ;;
+    chat | console | rcon_do) dict=(-dict="$repo/fuzz/commands.dict") ;;
   esac
   (cd "$scratch" && "$build/bin/${target}_fuzz" -max_total_time="$seconds" -timeout=10 \
     -rss_limit_mb=1536 -print_final_stats=1 "${dict[@]}" "$scratch/$target")
