@@ -6,6 +6,7 @@
 
 #include "host_clock.h"
 #include "host_strings.h"
+#include "record_limit.h"
 
 namespace hostsim {
 namespace {
@@ -49,6 +50,7 @@ struct Registry final : AsaApi::ICommands {
              const Handler& handler) {
         std::u16string text = ReadFString(name);
         Calls.push_back({operation, Utf16ToUtf8(text), true});
+        KeepLatest(Calls);
         list.push_back({std::move(text), handler}); // the registry's own copy of the callable
     }
 
@@ -63,6 +65,7 @@ struct Registry final : AsaApi::ICommands {
             list.erase(it);
         }
         Calls.push_back({operation, Utf16ToUtf8(text), found});
+        KeepLatest(Calls);
         return found;
     }
 };

@@ -12,6 +12,7 @@
 #include "hostsim/messenger.h"
 #include "hostsim/name_registry.h"
 #include "hostsim/plugin_module.h"
+#include "hostsim/record_limit.h"
 
 namespace {
 
@@ -167,6 +168,25 @@ TEST_F(HostCore, Dispatch_RoutesByTheFirstWordInAnyCaseAndPassesTheWholeLine) {
     EXPECT_TRUE(AsaApi::GetCommands().UnregisterConsoleHandler(name));
     EXPECT_FALSE(AsaApi::GetCommands().UnregisterConsoleHandler(name)) << "absent is accepted";
     hostsim::Release(name.Data, BufferOwner::Plugin);
+}
+
+// A server that runs for weeks keeps only the latest entries of every record, module reloads'
+// registrations included.
+TEST_F(HostCore, RecordLimit_BoundsTheMessagesAndTheRegistryCalls) {
+    hostsim::SetRecordLimit(4);
+    FString name("Barterbox.List");
+    for (int i = 0; i < 100; ++i) {
+        AsaApi::GetCommands().RegisterConsoleHandler(name,
+                                                     [](APlayerController*, FString*, bool) {});
+        AsaApi::GetCommands().UnregisterConsoleHandler(name);
+        AsaApi::GetApiUtils().GetPluginMessenger(name)->SendChatLine(nullptr, name, name);
+    }
+    hostsim::RemoveRecordLimit();
+    hostsim::Release(name.Data, BufferOwner::Plugin);
+    hostsim::ClearNameErrors();
+    EXPECT_LE(hostsim::RegistryCalls().size(), 8u);
+    EXPECT_LE(hostsim::SentMessages().size(), 8u);
+    EXPECT_EQ(hostsim::RegistryCalls().back().Operation, "UnregisterConsoleHandler");
 }
 
 } // namespace
