@@ -340,6 +340,8 @@ def main():
     # Off in the sanitizer build, whose shadow memory grows with every load of the module.
     parser.add_argument("--check-memory", action="store_true",
                         help="fail when memory grows by more than 16 MB after the first quarter")
+    parser.add_argument("--record", metavar="FILE",
+                        help="write the seed and, at each tenth, the lines, seconds and memory as JSON")
     arguments = parser.parse_args()
     seed = arguments.seed if arguments.seed is not None else random.SystemRandom().randrange(2**32)
     print("soak: seed %d, %d lines" % (seed, arguments.lines), flush=True)
@@ -372,6 +374,7 @@ def main():
     started = time.monotonic()
     threading.Thread(target=feed, daemon=True).start()
     samples = []
+    tenths = []
     peak = 0
     count = 0
     tail = []
@@ -383,6 +386,8 @@ def main():
             count += 1
             if count % (arguments.lines // 10 or 1) == 0:
                 samples.append(rss(server.pid, "VmRSS"))
+                tenths.append({"lines": count, "seconds": round(time.monotonic() - started, 3),
+                               "rss_kib": samples[-1]})
                 peak = max(peak, rss(server.pid, "VmHWM"))
         if model.failures:
             break
@@ -401,6 +406,10 @@ def main():
     if not model.failures and arguments.check_memory and len(samples) >= 4 and samples[-1] - samples[len(samples) // 4] > 16384:
         model.failures.append("memory grew by %d KiB after the first quarter"
                               % (samples[-1] - samples[len(samples) // 4]))
+    if arguments.record and not model.failures:
+        with open(arguments.record, "w") as record:
+            json.dump({"seed": seed, "lines": count, "seconds": round(elapsed, 3),
+                       "peak_kib": peak, "tenths": tenths}, record, indent=1)
     if model.failures:
         print("FAILED (seed %d):\n  %s" % (seed, "\n  ".join(model.failures[:10])))
         print("--- the last lines of output:\n" + "\n".join(tail))
