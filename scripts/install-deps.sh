@@ -12,7 +12,7 @@ packages=(
   libedit-dev                       # the server console's line editing
   libasio-dev                       # the simulated server's RCON endpoint
   googletest libgtest-dev libgmock-dev libbenchmark-dev  # tests and benchmarks
-  clang libclang-rt-14-dev          # libFuzzer, for the fuzz targets
+  clang-16 libclang-rt-16-dev       # libFuzzer, for the fuzz targets
   gnuplot-nox                       # the performance record's charts (scripts/bench-charts.sh)
   rcon                              # an independent RCON client for the endpoint's tests
   python3 python3-jsonschema        # checks config.schema.json against the examples
