@@ -13,7 +13,10 @@ foreach(entry nlohmann spdlog fmt CLI asio asio.hpp utf8cpp)
 endforeach()
 
 # The same target names as the Linux build's packages, so that the rest of the build is shared.
-# spdlog and fmt are compiled into each module that uses them.
+# fmt is compiled into each module that uses it. spdlog is compiled once, into the stand-in host's
+# DLL (hostsim/spdlog_library_windows.cpp), and every other module imports it from there, as Linux
+# links the shared libspdlog: the formatters a plugin's logger puts into the host's sinks are then
+# code of the host and outlive the plugin's DLL. Whatever uses spdlog links barterbox_hostsim.
 add_library(barterbox_cross_headers INTERFACE)
 target_include_directories(barterbox_cross_headers SYSTEM INTERFACE ${cross_include})
 foreach(name nlohmann_json::nlohmann_json CLI11::CLI11)
@@ -24,7 +27,8 @@ target_compile_definitions(barterbox_cross_fmt INTERFACE FMT_HEADER_ONLY)
 target_link_libraries(barterbox_cross_fmt INTERFACE barterbox_cross_headers)
 add_library(fmt::fmt ALIAS barterbox_cross_fmt)
 add_library(barterbox_cross_spdlog INTERFACE)
-target_compile_definitions(barterbox_cross_spdlog INTERFACE SPDLOG_HEADER_ONLY SPDLOG_FMT_EXTERNAL)
+target_compile_definitions(barterbox_cross_spdlog INTERFACE SPDLOG_COMPILED_LIB SPDLOG_SHARED_LIB
+                                                            SPDLOG_FMT_EXTERNAL)
 target_link_libraries(barterbox_cross_spdlog INTERFACE barterbox_cross_fmt)
 add_library(spdlog::spdlog ALIAS barterbox_cross_spdlog)
 add_library(utf8cpp INTERFACE)
