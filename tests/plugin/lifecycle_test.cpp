@@ -1,5 +1,6 @@
 // The real module loaded into the stand-in host: what attach, Plugin_Unload and detach do.
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <regex>
@@ -7,8 +8,10 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <spdlog/pattern_formatter.h>
 #include <spdlog/sinks/stdout_sinks.h>
 
+#include "host/host_api.h"
 #include "host_fixture.h"
 #include "hostsim/command_registry.h"
 #include "hostsim/host_environment.h"
@@ -168,6 +171,37 @@ TEST_F(PluginLifecycle, ReloadedModule_StartsFromFreshState) {
     Load();
     EXPECT_EQ(hostsim::RegisteredNames(hostsim::CommandKind::Console).size(), 6u);
     EXPECT_EQ(LogTexts().front(), "[Barterbox][info] Barterbox v1.1 - Loading...");
+}
+
+// The host keeps its sinks when a module goes, and with them the formatter the plugin's pattern put
+// in: its code must belong to the host or the logging library, never to the module. Otherwise the
+// host's next line, or replacing or destroying that formatter, calls into an unloaded DLL.
+TEST_F(PluginLifecycle, HostSinkAfterUnload_StillFormatsReplacesAndDestroysThePluginsFormatter) {
+    auto sink = std::make_shared<testing_support::RecordingSink>();
+    hostsim::HostLogSinks().push_back(sink);
+    Load();
+    const spdlog::formatter* formatter = sink->Formatter();
+    ASSERT_NE(formatter, nullptr);
+    const void* vtable = nullptr;
+    std::memcpy(&vtable, formatter, sizeof vtable);
+    const std::string formatterModule = hostsim::ModuleFileOf(vtable);
+    ASSERT_FALSE(formatterModule.empty());
+    ASSERT_NE(formatterModule, hostsim::PluginModuleFile())
+        << "the formatter in the host's sink is code of the plugin's module";
+#if defined(_WIN32)
+    ASSERT_EQ(formatterModule,
+              hostsim::ModuleFileOf(reinterpret_cast<const void*>(&AsaApi::GetLogSinks)));
+#endif
+    Unload();
+
+    const spdlog::details::log_msg message("Barterbox", spdlog::level::info, "after the unload");
+    sink->log(message);
+    EXPECT_EQ(sink->Texts().back(), "[Barterbox][info] after the unload");
+    sink->set_formatter(std::make_unique<spdlog::pattern_formatter>("%l: %v"));
+    sink->log(message);
+    EXPECT_EQ(sink->Lines().back(), "info: after the unload");
+    hostsim::HostLogSinks().pop_back();
+    sink.reset();
 }
 
 TEST_F(PluginLifecycle, Messages_AskForTheMessengerOfTheLoadedModuleEachTime) {

@@ -28,6 +28,11 @@ void RecordingSink::Clear() {
     flushes_ = 0;
 }
 
+const spdlog::formatter* RecordingSink::Formatter() {
+    std::lock_guard lock(mutex_);
+    return formatter_.get();
+}
+
 void RecordingSink::sink_it_(const spdlog::details::log_msg& message) {
     spdlog::memory_buf_t formatted;
     formatter_->format(message, formatted);
