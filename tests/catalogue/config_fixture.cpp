@@ -18,7 +18,21 @@
 namespace testing_support {
 namespace {
 std::atomic<int> folderCount{0};
+
+// Removes a test's folder even when a test left a read-only file in it, which Windows refuses to
+// delete; a folder left behind would fail a later test that happens to get the same name.
+void RemoveFolder(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ignored;
+    for (auto it = fs::recursive_directory_iterator(folder, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+        if (!it->is_symlink(ignored)) {
+            fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
+        }
+    }
+    fs::remove_all(folder, ignored);
 }
+} // namespace
 
 void ConfigFixture::SetUp() {
     HostFixture::SetUp();
@@ -28,7 +42,7 @@ void ConfigFixture::SetUp() {
                ("barterbox-config-" + std::to_string(getpid()) + "-" +
                 std::to_string(folderCount++) + "-" + test->name()))
                   .string();
-    std::filesystem::remove_all(folder_);
+    RemoveFolder(folder_);
     std::filesystem::create_directories(folder_);
     barterbox::FileSystem() = barterbox::RealFileSystem();
     barterbox::ConfigPath() = folder_ + "/config.json";
@@ -42,8 +56,7 @@ void ConfigFixture::TearDown() {
     barterbox::FileSystem() = barterbox::RealFileSystem();
     barterbox::ClearExchanges();
     barterbox::Settings() = barterbox::PluginSettings{};
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
+    RemoveFolder(folder_);
     HostFixture::TearDown();
 }
 
