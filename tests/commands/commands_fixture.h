@@ -3,6 +3,7 @@
 // each command produced. Commands reach the handlers only through the host's dispatch.
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -41,9 +42,12 @@ class CommandsFixture : public testing_support::HostFixture {
 protected:
     void SetUp() override {
         HostFixture::SetUp();
+        // A parameterised test's name holds a slash, which would nest its folder in one that
+        // nothing removes.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '_');
         folder_ = std::filesystem::temp_directory_path() /
-                  ("barterbox-commands-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                  ("barterbox-commands-" + std::to_string(::getpid()) + "-" + name);
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_ / "ArkApi/Plugins/Barterbox");
         hostsim::SetCurrentDir(folder_.string());
