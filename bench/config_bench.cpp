@@ -19,6 +19,7 @@
 
 #include <unistd.h>
 
+#include "bench/fastest.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "plugin/plugin_logger.h"
@@ -213,20 +214,13 @@ void Save_LibraryDumpsAndWritesDurably(benchmark::State& state) {
     CountBytes(state);
 }
 
-// On a busy machine the fastest of several interleaved repetitions compares best, e.g.
-//   barterbox-bench --benchmark_filter='Load_|Save_' --benchmark_repetitions=15
-//                   --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only
-double Fastest(const std::vector<double>& times) {
-    return *std::min_element(times.begin(), times.end());
-}
-
 #define CONFIG_BENCHMARK(name)                                                                     \
     BENCHMARK(name)                                                                                \
         ->Arg(100)                                                                                 \
         ->Arg(1000)                                                                                \
         ->Arg(10000)                                                                               \
         ->Unit(benchmark::kMillisecond)                                                            \
-        ->ComputeStatistics("min", &Fastest)
+        ->ComputeStatistics("min", &barterbox::bench::Fastest)
 
 CONFIG_BENCHMARK(Load_LoadConfig);
 CONFIG_BENCHMARK(Load_LoadConfigAfterASave);

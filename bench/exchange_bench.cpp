@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 #include <spdlog/sinks/null_sink.h>
 
+#include "bench/fastest.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
 #include "exchange/exchange_transaction.h"
@@ -156,7 +157,15 @@ void BM_ExecuteExchangeSplit(benchmark::State& state) {
     RunExchanges(state, true);
 }
 
-BENCHMARK(BM_ExecuteExchange)->Arg(30)->Arg(300)->Arg(3000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_ExecuteExchangeSplit)->Arg(30)->Arg(300)->Arg(3000)->Unit(benchmark::kMicrosecond);
+#define EXCHANGE_BENCHMARK(name)                                                                   \
+    BENCHMARK(name)                                                                                \
+        ->Arg(30)                                                                                  \
+        ->Arg(300)                                                                                 \
+        ->Arg(3000)                                                                                \
+        ->Unit(benchmark::kMicrosecond)                                                            \
+        ->ComputeStatistics("min", &barterbox::bench::Fastest)
+
+EXCHANGE_BENCHMARK(BM_ExecuteExchange);
+EXCHANGE_BENCHMARK(BM_ExecuteExchangeSplit);
 
 } // namespace
