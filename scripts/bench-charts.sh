@@ -81,6 +81,7 @@ GP
   cat <<GP
 set style data histograms
 set style histogram rowstacked
+set offsets 0, 0, graph 0.12, 0
 set style fill solid 0.7 border -1
 set boxwidth 0.6
 plot "$scratch/exchange.dat" using 2:xtic(1) title "the plugin's own time" lc rgb "#3a7bd5", \
