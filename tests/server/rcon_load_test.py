@@ -13,11 +13,12 @@ import os
 import shutil
 import signal
 import socket
-import struct
 import subprocess
 import sys
 import tempfile
 import time
+
+from rcon_client import free_port, packet, read_packet
 
 PASSWORD = "secret"
 EOS = "0002a8e1f3c44b6d9e5f7a1b2c3d4e5f"  # Ada, with 250 wood and 120 stone in the example world
@@ -36,34 +37,6 @@ CONFIG = {
                              "PrimalItemResource_Wood.PrimalItemResource_Wood": 1}},
     }
 }
-
-
-def packet(request_id, kind, body):
-    payload = struct.pack("<ii", request_id, kind) + body + b"\0\0"
-    return struct.pack("<i", len(payload)) + payload
-
-
-def read_exactly(conn, count):
-    data = b""
-    while len(data) < count:
-        chunk = conn.recv(count - len(data))
-        if not chunk:
-            raise ConnectionError("closed after %d of %d bytes" % (len(data), count))
-        data += chunk
-    return data
-
-
-def read_packet(conn):
-    (size,) = struct.unpack("<i", read_exactly(conn, 4))
-    rest = read_exactly(conn, size)
-    request_id, kind = struct.unpack("<ii", rest[:8])
-    return request_id, kind, rest[8:-2]
-
-
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
 
 
 def rss_kib(pid):

@@ -16,30 +16,9 @@ import sys
 import tempfile
 import time
 
+from rcon_client import packet, read_packet
+
 PASSWORD = "secret"
-
-
-def packet(request_id, kind, body, end=b"\0\0", size=None):
-    payload = struct.pack("<ii", request_id, kind) + body + end
-    return struct.pack("<i", len(payload) if size is None else size) + payload
-
-
-def read_packet(conn):
-    header = read_exactly(conn, 4)
-    (size,) = struct.unpack("<i", header)
-    rest = read_exactly(conn, size)
-    request_id, kind = struct.unpack("<ii", rest[:8])
-    return request_id, kind, rest[8:-2]
-
-
-def read_exactly(conn, count):
-    data = b""
-    while len(data) < count:
-        chunk = conn.recv(count - len(data))
-        if not chunk:
-            raise ConnectionError("closed after %d of %d bytes" % (len(data), count))
-        data += chunk
-    return data
 
 
 def connect(port):
