@@ -56,8 +56,10 @@ if(BUILD_TESTING)
 endif()
 
 # Wine runs the tests, with a prefix of its own inside the build folder so that nothing outside
-# it is touched. Wine's first start builds the prefix.
+# it is touched. A test fixture builds the prefix before the first test (tests/CMakeLists.txt).
 find_program(BARTERBOX_WINE NAMES wine wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+find_program(BARTERBOX_WINESERVER NAMES wineserver wineserver64 PATHS /usr/lib/wine
+             NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 set(BARTERBOX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(CMAKE_CROSSCOMPILING_EMULATOR
     ${CMAKE_COMMAND} -E env WINEPREFIX=${BARTERBOX_WINEPREFIX} WINEDEBUG=-all
