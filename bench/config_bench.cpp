@@ -23,7 +23,6 @@
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "plugin/plugin_logger.h"
-#include "plugin/plugin_paths.h"
 
 namespace {
 

@@ -17,8 +17,9 @@
 #include "hostsim/host_environment.h"
 #include "hostsim/messenger.h"
 #include "hostsim/name_registry.h"
-#include "hostsim/plugin_module.h"
+#include "hostsim/plugin_module_file.h"
 #include "hostsim/world/world.h"
+#include "platform/module_library.h"
 #include "plugin/plugin_logger.h"
 
 namespace {
@@ -70,7 +71,7 @@ void RunExchanges(benchmark::State& state, bool split) {
     hostsim::ResetHost();
     // The plugin's code is linked into the benchmark, which is therefore the plugin's module.
     hostsim::SetPluginModuleFile(
-        hostsim::ModuleFileOf(reinterpret_cast<const void*>(&FillInventory)));
+        barterbox::platform::ModuleFileOf(reinterpret_cast<const void*>(&FillInventory)));
     barterbox::CreatePluginLogger({std::make_shared<spdlog::sinks::null_sink_mt>()});
     barterbox::ClearExchanges();
     barterbox::Settings() = barterbox::PluginSettings{};

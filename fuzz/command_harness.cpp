@@ -21,7 +21,8 @@
 #include "hostsim/host_strings.h"
 #include "hostsim/messenger.h"
 #include "hostsim/name_registry.h"
-#include "hostsim/plugin_module.h"
+#include "hostsim/plugin_module_file.h"
+#include "platform/module_library.h"
 #include "plugin/plugin_lifecycle.h"
 
 namespace fuzzing {
@@ -82,7 +83,8 @@ CommandHost& SetUpHost() {
     static CommandHost host;
     static std::string folder = "/tmp/barterbox-fuzz-host-XXXXXX";
     hostsim::ResetHost();
-    hostsim::SetPluginModuleFile(hostsim::ModuleFileOf(reinterpret_cast<const void*>(&Require)));
+    hostsim::SetPluginModuleFile(
+        barterbox::platform::ModuleFileOf(reinterpret_cast<const void*>(&Require)));
     hostsim::HostLogSinks() = {std::make_shared<spdlog::sinks::null_sink_mt>()};
     Require(mkdtemp(folder.data()) != nullptr);
     hostsim::SetCurrentDir(folder);

@@ -14,6 +14,7 @@
 
 #include "catalogue/config_file.h"
 #include "fuzz/command_harness.h"
+#include "host/ascii_case.h"
 #include "hostsim/command_registry.h"
 #include "hostsim/host_strings.h"
 #include "hostsim/messenger.h"
@@ -27,11 +28,7 @@ constexpr std::string_view kRemoved = "Removed exchange '";
 
 // The exchange key of a name: A to Z lowered, every other byte as it is.
 std::string KeyOf(std::string_view name) {
-    std::string key(name);
-    for (char& c : key) {
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return key;
+    return barterbox::AsciiLowered(name);
 }
 
 // Requires that the table changed exactly as the replies say.

@@ -30,7 +30,7 @@ void CheckFindings(const barterbox::tools::WorldReadResult& read) {
     }
 }
 
-void CheckWorld(const barterbox::tools::World& contents) {
+void CheckWorld(const barterbox::tools::WorldDescription& contents) {
     hostsim::World world;
     std::string error;
     Require(barterbox::server::BuildWorld(contents, world, error));

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "host/ascii_case.h"
 #include "host_clock.h"
 #include "host_strings.h"
 #include "record_limit.h"
@@ -75,20 +76,13 @@ Registry& TheRegistry() {
     return registry;
 }
 
-bool SameWordIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
-}
-
 // A copy of the handler registered under the line's first word, so that a handler may change the
 // registry (a reload) while it runs.
 template <typename Handler>
 Handler Find(const std::vector<Registration<Handler>>& list, std::u16string_view line) {
     const std::u16string_view word = CommandWord(line);
     for (const auto& entry : list) {
-        if (SameWordIgnoringAsciiCase(entry.Name, word)) {
+        if (barterbox::EqualIgnoringAsciiCase(entry.Name, word)) {
             return entry.Callable;
         }
     }
@@ -115,7 +109,7 @@ std::vector<RegistryCall> RegistryCalls() {
     return TheRegistry().Calls;
 }
 
-std::vector<std::string> RegisteredNames(CommandKind kind) {
+std::vector<std::string> RegisteredNames(HandlerKind kind) {
     Registry& registry = TheRegistry();
     std::vector<std::string> names;
     auto collect = [&](const auto& list) {
@@ -124,13 +118,13 @@ std::vector<std::string> RegisteredNames(CommandKind kind) {
         }
     };
     switch (kind) {
-    case CommandKind::Chat:
+    case HandlerKind::Chat:
         collect(registry.Chat);
         break;
-    case CommandKind::Console:
+    case HandlerKind::Console:
         collect(registry.Console);
         break;
-    case CommandKind::Rcon:
+    case HandlerKind::Rcon:
         collect(registry.Rcon);
         break;
     }

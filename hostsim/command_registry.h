@@ -11,7 +11,7 @@
 
 namespace hostsim {
 
-enum class CommandKind { Chat, Console, Rcon };
+enum class HandlerKind { Chat, Console, Rcon };
 
 struct RegistryCall {
     std::string Operation; // e.g. "RegisterChatHandler", "UnregisterRconHandler"
@@ -22,7 +22,7 @@ struct RegistryCall {
 // Every registry call since the last reset, in order.
 std::vector<RegistryCall> RegistryCalls();
 // The names currently registered for a kind, in registration order.
-std::vector<std::string> RegisteredNames(CommandKind kind);
+std::vector<std::string> RegisteredNames(HandlerKind kind);
 // How often a plugin fetched the registry (GetCommands) since the last reset.
 uint64_t CommandsFetches();
 void ResetCommandRegistry();

@@ -12,7 +12,7 @@
 #include "host_strings.h"
 #include "messenger.h"
 #include "name_registry.h"
-#include "plugin_module.h"
+#include "plugin_module_file.h"
 
 namespace hostsim {
 namespace {

@@ -15,3 +15,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Every source that includes <windows.h> wants it without the min and max macros, which break
+# std::min and std::max, and without the rarely used half of the API.
+string(APPEND CMAKE_CXX_FLAGS_INIT " -DNOMINMAX -DWIN32_LEAN_AND_MEAN")

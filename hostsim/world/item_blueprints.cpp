@@ -1,6 +1,8 @@
 // The game's names for an item class and its blueprint; see item_blueprints.h.
 #include "item_blueprints.h"
 
+#include "host/class_names.h"
+
 namespace hostsim {
 
 std::string ClassPathOf(std::string_view written) {
@@ -12,7 +14,7 @@ std::string ClassPathOf(std::string_view written) {
     const size_t assetStart = slash == std::string_view::npos ? 0 : slash + 1;
     const std::string_view asset = written.substr(assetStart, dot - assetStart);
     const std::string_view object = written.substr(dot + 1);
-    if (object.size() == asset.size() + 2 && object.starts_with(asset) && object.ends_with("_C")) {
+    if (barterbox::IsGeneratedClassOf(object, asset)) {
         return std::string(written);
     }
     return std::string(written) + "_C";
@@ -36,8 +38,7 @@ bool BlueprintNames(std::string_view blueprint, std::string_view classPath) {
         return true;
     }
     // The blueprint itself: the class path without its "_C".
-    return path.size() + 2 == classPath.size() && classPath.starts_with(path) &&
-           classPath.ends_with("_C");
+    return barterbox::IsGeneratedClassOf(classPath, path);
 }
 
 } // namespace hostsim

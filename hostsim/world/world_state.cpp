@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine_array.h"
+#include "host/class_names.h"
 #include "hostsim/host_environment.h"
 #include "hostsim/host_strings.h"
 #include "hostsim/name_registry.h"
@@ -82,8 +83,7 @@ const ItemClassRecord* WorldState::ClassByBlueprint(std::string_view blueprint) 
 const ItemClassRecord* WorldState::ClassByAnyName(std::string_view item) const {
     for (const ItemClassRecord& record : Classes) {
         const std::string& name = record.Info.Name; // X_C; the blueprint's own name is X
-        if (name == item ||
-            (name.size() == item.size() + 2 && name.starts_with(item) && name.ends_with("_C"))) {
+        if (name == item || barterbox::IsGeneratedClassOf(name, item)) {
             return &record;
         }
     }

@@ -5,50 +5,16 @@
 
 #include "catalogue/file_state.h"
 
-#ifdef _WIN32
-#ifndef NOMINMAX // MinGW's C++ library defines it already
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
-#include <utf8.h>
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
+#include "platform/file_calls.h"
+#include "platform/os_path.h"
 
 namespace barterbox {
 namespace {
 
-#ifdef _WIN32
-std::wstring WidePath(const char* path) {
-    const std::u16string wide = utf8::utf8to16(utf8::replace_invalid(std::string(path)));
-    return std::wstring(wide.begin(), wide.end());
-}
-
+// The seam's real calls: the platform's, with the signatures the seam takes.
 std::FILE* RealOpen(const char* path, const char* mode) {
-    if (std::string_view(mode) == "wx") {
-        // The C runtime's fopen knows no "x": create the file exclusively by hand, in text mode.
-        const int descriptor = _wopen(
-            WidePath(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, _S_IREAD | _S_IWRITE);
-        if (descriptor < 0) {
-            return nullptr;
-        }
-        std::FILE* file = _wfdopen(descriptor, L"w");
-        if (file == nullptr) {
-            _close(descriptor);
-        }
-        return file;
-    }
-    return OpenFile(path, mode);
+    return platform::OpenFile(path, mode);
 }
-#else
-std::FILE* RealOpen(const char* path, const char* mode) {
-    return std::fopen(path, mode); // glibc's "x" is O_EXCL, which never follows a link
-}
-#endif
 
 std::size_t RealWrite(const void* data, std::size_t size, std::size_t count, std::FILE* file) {
     return std::fwrite(data, size, count, file);
@@ -58,44 +24,21 @@ int RealFlush(std::FILE* file) {
     return std::fflush(file);
 }
 
+int RealSync(std::FILE* file) {
+    return platform::SyncFile(file);
+}
+
 int RealClose(std::FILE* file) {
     return std::fclose(file);
 }
 
+int RealReplace(const char* from, const char* to) {
+    return platform::ReplaceFile(from, to);
+}
+
 int RealRemove(const char* path) {
-#ifdef _WIN32
-    return _wremove(WidePath(path).c_str());
-#else
-    return std::remove(path);
-#endif
+    return platform::RemoveFile(path);
 }
-
-#ifdef _WIN32
-int RealSync(std::FILE* file) {
-    return _commit(_fileno(file));
-}
-
-// std::rename cannot replace an existing file on Windows; MoveFileExW can.
-int RealReplace(const char* from, const char* to) {
-    const std::wstring wideFrom = WidePath(from);
-    const std::wstring wideTo = WidePath(to);
-    if (wideFrom.empty() || wideTo.empty()) {
-        return -1;
-    }
-    return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-               ? 0
-               : -1;
-}
-#else
-int RealSync(std::FILE* file) {
-    return fsync(fileno(file));
-}
-
-int RealReplace(const char* from, const char* to) {
-    return std::rename(from, to); // replaces the target atomically
-}
-#endif
 
 constexpr FileSystemCalls kRealCalls{&RealOpen,  &RealWrite,   &RealFlush, &RealSync,
                                      &RealClose, &RealReplace, &RealRemove};
@@ -113,13 +56,12 @@ const FileSystemCalls& RealFileSystem() {
 
 std::optional<std::string> FollowLinks(const std::string& path) {
     namespace fs = std::filesystem;
-    fs::path current = FileSystemPath(path);
+    fs::path current = platform::OsPath(path);
     // As many hops as the operating system itself follows before it calls it a loop.
     for (int hop = 0; hop < 40; ++hop) {
         std::error_code error;
         if (!fs::is_symlink(fs::symlink_status(current, error))) {
-            const std::u8string text = current.u8string();
-            return std::string(text.begin(), text.end());
+            return platform::Utf8Path(current);
         }
         const fs::path target = fs::read_symlink(current, error);
         if (error) {
@@ -133,13 +75,13 @@ std::optional<std::string> FollowLinks(const std::string& path) {
 bool IsWritableFile(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::perms permissions = fs::status(FileSystemPath(path), error).permissions();
+    const fs::perms permissions = fs::status(platform::OsPath(path), error).permissions();
     if (error || (permissions & (fs::perms::owner_write | fs::perms::group_write |
                                  fs::perms::others_write)) == fs::perms::none) {
         return false;
     }
     // Opened for update, which neither truncates nor creates: only the right to write is tried.
-    std::FILE* file = OpenFile(path, "r+b");
+    std::FILE* file = platform::OpenFile(path, "r+b");
     if (file == nullptr) {
         return false;
     }
@@ -163,7 +105,7 @@ bool WriteTemporaryFile(const std::string& path, std::string_view text,
     if (file == nullptr) {
         std::error_code error;
         if (!std::filesystem::exists(
-                std::filesystem::symlink_status(FileSystemPath(temporary), error)) ||
+                std::filesystem::symlink_status(platform::OsPath(temporary), error)) ||
             fs.Remove(temporary.c_str()) != 0) {
             return false;
         }
@@ -174,7 +116,7 @@ bool WriteTemporaryFile(const std::string& path, std::string_view text,
     }
     if (permissions != std::filesystem::perms::unknown) {
         std::error_code error;
-        std::filesystem::permissions(FileSystemPath(temporary), permissions, error);
+        std::filesystem::permissions(platform::OsPath(temporary), permissions, error);
         if (error) {
             fs.Close(file);
             fs.Remove(temporary.c_str());

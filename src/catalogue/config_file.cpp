@@ -12,38 +12,27 @@
 #include <nlohmann/json.hpp>
 
 #include "catalogue/atomic_file.h"
+#include "catalogue/catalogue_state.h"
 #include "catalogue/config_document.h"
 #include "catalogue/config_reading.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/file_backup.h"
 #include "catalogue/file_state.h"
 #include "catalogue/plugin_settings.h"
+#include "platform/file_calls.h"
 #include "plugin/plugin_logger.h"
-#include "plugin/plugin_paths.h"
 
 namespace barterbox {
 namespace {
 
 using nlohmann::json;
 
-// Set by the last load when config.json was there but could not be read, so that the next save
-// keeps the administrator's file aside instead of overwriting it.
 bool& UnreadableConfigFound() {
-    static bool found = false;
-    return found;
+    return TheCatalogueState().UnreadableConfigFound;
 }
 
-// config.json as the plugin last read or wrote it, so that a save can tell a hand edit made in
-// between. Unknown (std::nullopt) until the plugin has looked at this path.
-struct SeenFile {
-    std::string Path;
-    FileStamp Stamp;
-    std::uint64_t Digest = 0;
-};
-
 std::optional<SeenFile>& LastSeen() {
-    static std::optional<SeenFile> seen;
-    return seen;
+    return TheCatalogueState().LastSeenConfig;
 }
 
 // --- Reading ------------------------------------------------------------------------------------
@@ -62,7 +51,7 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& text, FileStamp&
     }
     // Binary, so that the text reaches the parser as it is on disk; on Windows a text-mode read
     // would end at the first Ctrl-Z byte.
-    std::FILE* file = OpenFile(path, "rb");
+    std::FILE* file = platform::OpenFile(path, "rb");
     if (file == nullptr) {
         return ReadOutcome::NoAccess;
     }
@@ -207,6 +196,11 @@ bool FailSave() {
 }
 
 } // namespace
+
+void FormPluginPaths(const std::string& serverDirectory) {
+    PluginFolder() = serverDirectory + "/ArkApi/Plugins/Barterbox";
+    ConfigPath() = PluginFolder() + "/config.json";
+}
 
 std::string ConfigText() {
     std::string text;

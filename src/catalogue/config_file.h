@@ -6,6 +6,13 @@
 
 namespace barterbox {
 
+// The plugin folder, the server directory followed by "/ArkApi/Plugins/Barterbox", and
+// config.json in it. Empty until FormPluginPaths forms them at the plugin's load.
+std::string& PluginFolder();
+std::string& ConfigPath();
+// Joins with forward slashes whatever the platform, and creates no folder.
+void FormPluginPaths(const std::string& serverDirectory);
+
 // Replaces the table with the file's content and updates the settings; every outcome is logged.
 // A file that is missing or cannot be read leaves the table empty (the plugin's start).
 void LoadConfig();

@@ -1,21 +1,19 @@
 // The process-wide exchange table; see exchange_catalogue.h.
 #include "exchange_catalogue.h"
 
-#include <cctype>
 #include <utility>
+
+#include "catalogue_state.h"
+#include "host/ascii_case.h"
 
 namespace barterbox {
 namespace {
-// Function-local, so that it exists before the module's attach runs whatever the order of
-// static initialisation.
 ExchangeCatalogue& Table() {
-    static ExchangeCatalogue catalogue;
-    return catalogue;
+    return TheCatalogueState().Exchanges;
 }
 
 CatalogueChanges& Changes() {
-    static CatalogueChanges changes;
-    return changes;
+    return TheCatalogueState().Changes;
 }
 
 void NoteChange(const std::string& key) {
@@ -35,15 +33,7 @@ void NoteChange(const std::string& key) {
 } // namespace
 
 std::string ExchangeKey(std::string_view name) {
-    std::string key(name);
-    for (char& c : key) {
-        // tolower on a negative char is undefined, and only A to Z may change.
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 'A' && byte <= 'Z') {
-            c = static_cast<char>(std::tolower(byte));
-        }
-    }
-    return key;
+    return AsciiLowered(name);
 }
 
 const ExchangeDefinition* FindExchange(std::string_view name) {

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "catalogue/file_state.h"
+#include "platform/os_path.h"
 
 namespace barterbox {
 
@@ -22,12 +23,12 @@ std::string BackupName(const std::string& base, int number) {
 } // namespace
 
 std::optional<std::string> KeepBackup(const std::string& file, const std::string& base) {
-    const fs::path source = FileSystemPath(file);
+    const fs::path source = platform::OsPath(file);
     std::error_code error;
     const bool regular = fs::is_regular_file(source, error);
     for (int number = 0; number < kMostBackups; ++number) {
         const std::string name = BackupName(base, number);
-        const fs::path target = FileSystemPath(name);
+        const fs::path target = platform::OsPath(name);
         if (fs::exists(fs::symlink_status(target, error))) {
             continue;
         }
@@ -49,10 +50,10 @@ std::optional<std::string> KeepBackup(const std::string& file, const std::string
 
 void UndoBackup(const std::string& file, const std::string& backup) {
     std::error_code error;
-    if (fs::exists(FileSystemPath(file), error)) {
-        fs::remove(FileSystemPath(backup), error);
+    if (fs::exists(platform::OsPath(file), error)) {
+        fs::remove(platform::OsPath(backup), error);
     } else {
-        fs::rename(FileSystemPath(backup), FileSystemPath(file), error);
+        fs::rename(platform::OsPath(backup), platform::OsPath(file), error);
     }
 }
 

@@ -4,31 +4,13 @@
 #include <chrono>
 #include <system_error>
 
-#ifdef _WIN32
-#include <utf8.h>
-#endif
+#include "platform/os_path.h"
 
 namespace barterbox {
 
-std::filesystem::path FileSystemPath(const std::string& path) {
-    // char8_t text is read as UTF-8 on every platform.
-    return std::filesystem::path(std::u8string(path.begin(), path.end()));
-}
-
-std::FILE* OpenFile(const std::string& path, const char* mode) {
-#ifdef _WIN32
-    const std::u16string widePath = utf8::utf8to16(utf8::replace_invalid(path));
-    const std::u16string wideMode = utf8::utf8to16(std::string(mode));
-    return _wfopen(reinterpret_cast<const wchar_t*>(widePath.c_str()),
-                   reinterpret_cast<const wchar_t*>(wideMode.c_str()));
-#else
-    return std::fopen(path.c_str(), mode);
-#endif
-}
-
 FileStamp StampOf(const std::string& path) {
     namespace fs = std::filesystem;
-    const fs::path where = FileSystemPath(path);
+    const fs::path where = platform::OsPath(path);
     std::error_code error;
     const fs::file_status status = fs::status(where, error);
     FileStamp stamp;

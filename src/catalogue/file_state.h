@@ -11,13 +11,6 @@
 
 namespace barterbox {
 
-// The plugin's narrow (UTF-8) path as a file-system path. On Windows it is widened from UTF-8,
-// never through the ANSI code page, so that a server folder named "Sérveur" works.
-std::filesystem::path FileSystemPath(const std::string& path);
-
-// Opens a file by its UTF-8 path with a C mode string ("rb", "r+b", ...).
-std::FILE* OpenFile(const std::string& path, const char* mode);
-
 struct FileStamp {
     bool Exists = false;
     // A regular file; false for a folder, a device, a socket or a file that cannot be looked at.

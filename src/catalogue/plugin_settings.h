@@ -12,7 +12,7 @@ struct PluginSettings {
     int32_t MaxMultiplier = 100;
 };
 
-// The single settings record, read in place and assigned field by field.
+// The single settings record (catalogue_state.h), read in place and assigned field by field.
 PluginSettings& Settings();
 
 } // namespace barterbox

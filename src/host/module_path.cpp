@@ -1,43 +1,25 @@
-// Finds the module that holds this code: the one platform-specific piece of the host bindings.
+// Finds the module that holds this code, through the platform's loader; see module_path.h.
 #include "module_path.h"
 
 #include <string>
 
 #include "engine_strings.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
+#include "platform/module_library.h"
 
 namespace barterbox {
 namespace {
+// As many UTF-16 units as the Windows loader reports a module's path in (MAX_PATH).
 constexpr size_t kMaxPathUnits = 260;
 void AddressInsideThisModule() {}
 } // namespace
 
 FString PluginModulePath() {
-#if defined(_WIN32)
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&AddressInsideThisModule), &module);
-    wchar_t path[kMaxPathUnits] = {};
-    GetModuleFileNameW(module, path, kMaxPathUnits);
-    return FString(reinterpret_cast<const char16_t*>(path));
-#else
-    Dl_info info{};
-    std::u16string path;
-    if (dladdr(reinterpret_cast<void*>(&AddressInsideThisModule), &info) != 0 &&
-        info.dli_fname != nullptr) {
-        path = ToWideString(info.dli_fname);
-    }
+    std::u16string path = ToWideString(
+        platform::ModuleFileOf(reinterpret_cast<const void*>(&AddressInsideThisModule)));
     if (path.size() >= kMaxPathUnits) {
         path.resize(kMaxPathUnits - 1);
     }
     return FString(path.c_str());
-#endif
 }
 
 } // namespace barterbox

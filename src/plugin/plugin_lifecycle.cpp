@@ -1,15 +1,23 @@
-// LoadPlugin and UnloadPlugin.
+// LoadPlugin and UnloadPlugin: the one place that shows what the plugin sets up for the life of
+// the module and what it takes down again.
+//
+// The plugin's process-wide state is three records, each in the layer that owns it:
+//   the logger            plugin/plugin_logger.h      made here, released with the module
+//   the host's reporter   host/host_errors.h          installed here, so host faults are logged
+//   the catalogue's state catalogue/catalogue_state.h the table, the settings, the paths and what
+//                                                     the plugin last learnt of config.json
+// An unload removes the commands only: the records live until the module goes, and nothing is
+// saved.
 #include "plugin_lifecycle.h"
 
 #include <string>
 
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
-#include "command_table.h"
 #include "host/host_api.h"
 #include "host/host_errors.h"
-#include "plugin_logger.h"
-#include "plugin_paths.h"
+#include "plugin/command_table.h"
+#include "plugin/plugin_logger.h"
 
 namespace barterbox {
 void LoadPlugin() {

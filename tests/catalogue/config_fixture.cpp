@@ -2,22 +2,18 @@
 #include "config_fixture.h"
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-
-#include <unistd.h>
 
 #include "catalogue/atomic_file.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
-#include "plugin/plugin_paths.h"
+#include "scratch_folder.h"
 
 namespace testing_support {
 namespace {
-std::atomic<int> folderCount{0};
 
 // Removes a test's folder even when a test left a read-only file in it, which Windows refuses to
 // delete; a folder left behind would fail a later test that happens to get the same name.
@@ -37,13 +33,7 @@ void RemoveFolder(const std::string& folder) {
 void ConfigFixture::SetUp() {
     HostFixture::SetUp();
     CreateLogger();
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = (std::filesystem::temp_directory_path() /
-               ("barterbox-config-" + std::to_string(getpid()) + "-" +
-                std::to_string(folderCount++) + "-" + test->name()))
-                  .string();
-    RemoveFolder(folder_);
-    std::filesystem::create_directories(folder_);
+    folder_ = testing_support::MakeScratchFolder("barterbox-config");
     barterbox::FileSystem() = barterbox::RealFileSystem();
     barterbox::ConfigPath() = folder_ + "/config.json";
     barterbox::Settings() = barterbox::PluginSettings{};

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
 #include "host_fixture.h"
@@ -17,15 +18,15 @@
 #include "hostsim/host_strings.h"
 #include "hostsim/messenger.h"
 #include "hostsim/world/world.h"
+#include "item_paths.h"
+#include "platform/os_path.h"
 #include "plugin/plugin_lifecycle.h"
-#include "plugin/plugin_paths.h"
+#include "scratch_folder.h"
 
 namespace commands_tests {
 
-inline constexpr char kWoodPath[] =
-    "/Game/PrimalEarth/CoreBlueprints/Resources/PrimalItemResource_Wood.PrimalItemResource_Wood";
-inline constexpr char kStonePath[] =
-    "/Game/PrimalEarth/CoreBlueprints/Resources/PrimalItemResource_Stone.PrimalItemResource_Stone";
+using testing_support::kStonePath;
+using testing_support::kWoodPath;
 
 // One reply as "(colour) text" for coloured lines and "<sender> text" for chat lines.
 struct Reply {
@@ -42,13 +43,8 @@ class CommandsFixture : public testing_support::HostFixture {
 protected:
     void SetUp() override {
         HostFixture::SetUp();
-        // A parameterised test's name holds a slash, which would nest its folder in one that
-        // nothing removes.
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace(name.begin(), name.end(), '/', '_');
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("barterbox-commands-" + std::to_string(::getpid()) + "-" + name);
-        std::filesystem::remove_all(folder_);
+        folder_ =
+            barterbox::platform::OsPath(testing_support::MakeScratchFolder("barterbox-commands"));
         std::filesystem::create_directories(folder_ / "ArkApi/Plugins/Barterbox");
         hostsim::SetCurrentDir(folder_.string());
         barterbox::ClearExchanges();

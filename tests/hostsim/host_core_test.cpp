@@ -11,7 +11,7 @@
 #include "hostsim/host_strings.h"
 #include "hostsim/messenger.h"
 #include "hostsim/name_registry.h"
-#include "hostsim/plugin_module.h"
+#include "hostsim/plugin_module_file.h"
 #include "hostsim/record_limit.h"
 
 namespace {

@@ -5,13 +5,12 @@
 
 #include "host_fixture.h"
 #include "hostsim/world/world.h"
+#include "item_paths.h"
 
 namespace world_tests {
 
-inline constexpr char kWoodPath[] =
-    "/Game/PrimalEarth/CoreBlueprints/Resources/PrimalItemResource_Wood.PrimalItemResource_Wood";
-inline constexpr char kStonePath[] =
-    "/Game/PrimalEarth/CoreBlueprints/Resources/PrimalItemResource_Stone.PrimalItemResource_Stone";
+using testing_support::kStonePath;
+using testing_support::kWoodPath;
 
 class WorldFixture : public testing_support::HostFixture {
 protected:

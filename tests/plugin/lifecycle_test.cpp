@@ -16,9 +16,9 @@
 #include "hostsim/command_registry.h"
 #include "hostsim/host_environment.h"
 #include "hostsim/messenger.h"
-#include "hostsim/plugin_module.h"
+#include "hostsim/plugin_module_file.h"
 #include "hostsim/world/world.h"
-#include "module_loader.h"
+#include "platform/module_library.h"
 #include "scratch_folder.h"
 
 namespace {
@@ -52,8 +52,8 @@ protected:
         std::string error;
         module_ = testing_support::OpenModule(kModule, error);
         ASSERT_NE(module_, nullptr) << error;
-        hostsim::SetPluginModuleFile(
-            hostsim::ModuleFileOf(testing_support::ModuleFunction(module_, "Plugin_Unload")));
+        hostsim::SetPluginModuleFile(barterbox::platform::ModuleFileOf(
+            testing_support::ModuleFunction(module_, "Plugin_Unload")));
     }
     void CallPluginUnload() {
         auto unload =
@@ -94,7 +94,7 @@ TEST_F(PluginLifecycle, Load_RegistersTheNineCommandsInTableOrder) {
                   "RegisterChatHandler", "RegisterChatHandler", "RegisterConsoleHandler",
                   "RegisterConsoleHandler", "RegisterConsoleHandler", "RegisterConsoleHandler",
                   "RegisterConsoleHandler", "RegisterConsoleHandler", "RegisterRconHandler"}));
-    EXPECT_THAT(hostsim::RegisteredNames(hostsim::CommandKind::Rcon), ElementsAre("Barterbox.Do"));
+    EXPECT_THAT(hostsim::RegisteredNames(hostsim::HandlerKind::Rcon), ElementsAre("Barterbox.Do"));
     // A registry reference kept from an earlier use may be stale on the real host.
     EXPECT_GE(hostsim::CommandsFetches(), kCommandNames.size()) << "fetched at each registration";
 }
@@ -126,7 +126,7 @@ TEST_F(PluginLifecycle, LogLines_FollowThePatternAndAreFlushedAtOnce) {
 TEST_F(PluginLifecycle, PluginUnloadThenDetach_RemovesTheNamesTwiceAndLogsUnloadedTwice) {
     Load();
     CallPluginUnload();
-    EXPECT_TRUE(hostsim::RegisteredNames(hostsim::CommandKind::Chat).empty());
+    EXPECT_TRUE(hostsim::RegisteredNames(hostsim::HandlerKind::Chat).empty());
     Unload();
 
     std::vector<std::string> twice = kCommandNames;
@@ -169,7 +169,7 @@ TEST_F(PluginLifecycle, ReloadedModule_StartsFromFreshState) {
     Sink().Clear();
     hostsim::ResetCommandRegistry();
     Load();
-    EXPECT_EQ(hostsim::RegisteredNames(hostsim::CommandKind::Console).size(), 6u);
+    EXPECT_EQ(hostsim::RegisteredNames(hostsim::HandlerKind::Console).size(), 6u);
     EXPECT_EQ(LogTexts().front(), "[Barterbox][info] Barterbox v1.1 - Loading...");
 }
 
@@ -184,13 +184,13 @@ TEST_F(PluginLifecycle, HostSinkAfterUnload_StillFormatsReplacesAndDestroysThePl
     ASSERT_NE(formatter, nullptr);
     const void* vtable = nullptr;
     std::memcpy(&vtable, formatter, sizeof vtable);
-    const std::string formatterModule = hostsim::ModuleFileOf(vtable);
+    const std::string formatterModule = barterbox::platform::ModuleFileOf(vtable);
     ASSERT_FALSE(formatterModule.empty());
     ASSERT_NE(formatterModule, hostsim::PluginModuleFile())
         << "the formatter in the host's sink is code of the plugin's module";
 #if defined(_WIN32)
-    ASSERT_EQ(formatterModule,
-              hostsim::ModuleFileOf(reinterpret_cast<const void*>(&AsaApi::GetLogSinks)));
+    ASSERT_EQ(formatterModule, barterbox::platform::ModuleFileOf(
+                                   reinterpret_cast<const void*>(&AsaApi::GetLogSinks)));
 #endif
     Unload();
 

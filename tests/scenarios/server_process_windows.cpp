@@ -3,10 +3,6 @@
 // code page.
 #include "server_process_windows.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <cstdio>

@@ -5,7 +5,8 @@
 #include "hostsim/allocator.h"
 #include "hostsim/host_environment.h"
 #include "hostsim/name_registry.h"
-#include "hostsim/plugin_module.h"
+#include "hostsim/plugin_module_file.h"
+#include "platform/module_library.h"
 #include "plugin/plugin_logger.h"
 
 namespace testing_support {
@@ -24,7 +25,7 @@ void HostFixture::SetUp() {
     // The plugin's code is linked into this test program, so the program is the plugin's module
     // (a test that loads the real module says so itself).
     hostsim::SetPluginModuleFile(
-        hostsim::ModuleFileOf(reinterpret_cast<const void*>(&LedgerFaults)));
+        barterbox::platform::ModuleFileOf(reinterpret_cast<const void*>(&LedgerFaults)));
     sink_ = std::make_shared<RecordingSink>();
     hostsim::HostLogSinks() = {sink_};
 }

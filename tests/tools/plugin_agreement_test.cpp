@@ -2,8 +2,6 @@
 // what the checker says (which exchanges stay, what quantities read as, when the file is refused).
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -16,7 +14,8 @@
 #include "exchange/inventory.h"
 #include "host_fixture.h"
 #include "hostsim/world/world.h"
-#include "plugin/plugin_paths.h"
+#include "platform/os_path.h"
+#include "scratch_folder.h"
 #include "tools/check/config_check.h"
 #include "tools/check/world_check.h"
 #include "tools/common/world_file.h"
@@ -32,10 +31,7 @@ protected:
     void SetUp() override {
         HostFixture::SetUp();
         CreateLogger();
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("barterbox-agreement-" + std::to_string(getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder_);
+        folder_ = platform::OsPath(testing_support::MakeScratchFolder("barterbox-agreement"));
         ConfigPath() = (folder_ / "config.json").string();
         Settings() = PluginSettings{};
     }

@@ -50,7 +50,7 @@ TEST(WorldCheck, ClassesMatchingGive_MatchesSubstringsCaseSensitively) {
 
 std::vector<std::string> WorldLines(const std::string& text) {
     const ConfigCheck check = CheckConfigText("config.json", text);
-    World world;
+    WorldDescription world;
     world.ItemClasses = kClasses;
     std::vector<std::string> lines;
     for (const Finding& finding :
@@ -102,7 +102,7 @@ TEST(WorldCheck, CheckAgainstWorld_ReportsReceiveBlueprintsTheGameWouldRefuse) {
 }
 
 TEST(WorldCheck, CheckAgainstWorld_ListsAtMostEightClassNames) {
-    World world;
+    WorldDescription world;
     for (int i = 0; i < 11; ++i) {
         const std::string name = "Res_" + std::to_string(i);
         world.ItemClasses.push_back({"/G/" + name + "." + name + "_C", name + "_C", 1});

@@ -25,7 +25,7 @@ std::vector<std::string> ErrorLines(const std::string& text) {
 TEST(WorldFile, ReadWorldFile_ReadsTheExampleWorld) {
     const WorldReadResult read = ReadWorldFile(BARTERBOX_SOURCE_DIR "/examples/world.json");
     ASSERT_TRUE(read.Ok()) << FormatWorldError("world.json", read.Errors.front());
-    const World& world = read.Contents;
+    const WorldDescription& world = read.Contents;
     EXPECT_EQ(world.InventorySlots, 300);
     ASSERT_GE(world.ItemClasses.size(), 18u);
     const WorldItemClass& wood = world.ItemClasses.front();

@@ -13,7 +13,7 @@ namespace barterbox::tools {
 CheckResult RunCheck(const CheckRequest& request) {
     CheckResult result;
     std::vector<Finding>& findings = result.Findings;
-    std::optional<World> world;
+    std::optional<WorldDescription> world;
     if (request.WorldFile) {
         WorldReadResult read = ReadWorldFile(*request.WorldFile);
         for (WorldFileError& error : read.Errors) {

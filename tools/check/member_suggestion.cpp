@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "host/ascii_case.h"
+
 namespace barterbox::tools {
 namespace {
 
-char Folded(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+constexpr char Folded(char c) {
+    return AsciiLower(c);
 }
 
 } // namespace

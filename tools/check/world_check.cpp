@@ -39,7 +39,8 @@ std::vector<size_t> ClassesMatchingGive(const std::vector<WorldItemClass>& class
 }
 
 std::vector<Finding> CheckAgainstWorld(const std::string& fileName, const json& document,
-                                       const JsonLocations& locations, const World& world) {
+                                       const JsonLocations& locations,
+                                       const WorldDescription& world) {
     std::vector<Finding> findings;
     if (!document.is_object()) {
         return findings;

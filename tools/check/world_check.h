@@ -21,6 +21,7 @@ std::vector<size_t> ClassesMatchingGive(const std::vector<WorldItemClass>& class
 
 // Findings for every exchange of a parsed config, whether or not the plugin keeps it.
 std::vector<Finding> CheckAgainstWorld(const std::string& fileName, const nlohmann::json& document,
-                                       const JsonLocations& locations, const World& world);
+                                       const JsonLocations& locations,
+                                       const WorldDescription& world);
 
 } // namespace barterbox::tools

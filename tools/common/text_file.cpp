@@ -6,28 +6,13 @@
 #include <cstdio>
 #include <system_error>
 
-#if defined(_WIN32)
-#include <filesystem>
-#endif
+#include "platform/file_calls.h"
 
 namespace barterbox::tools {
-namespace {
-
-// File names are UTF-8; on Windows they reach the C runtime as UTF-16, never through the ANSI
-// code page, so that a server folder named "Sérveur" works.
-std::FILE* OpenForReading(const std::string& fileName) {
-#if defined(_WIN32)
-    const std::filesystem::path path(std::u8string(fileName.begin(), fileName.end()));
-    return _wfopen(path.c_str(), L"rb");
-#else
-    return std::fopen(fileName.c_str(), "rb");
-#endif
-}
-
-} // namespace
 
 std::optional<std::string> ReadTextFile(const std::string& fileName, std::string& reason) {
-    std::FILE* file = OpenForReading(fileName);
+    // File names are UTF-8; the platform's call takes them so on every system.
+    std::FILE* file = platform::OpenFile(fileName, "rb");
     if (file == nullptr) {
         reason = "cannot read the file: " + std::generic_category().message(errno);
         return std::nullopt;

@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "host/class_names.h"
 #include "hostsim/world/item_blueprints.h"
 #include "json_type_name.h"
 #include "text_file.h"
@@ -131,7 +132,7 @@ struct WorldReader {
         return text;
     }
 
-    void ReadItemClasses(const json& root, World& world) {
+    void ReadItemClasses(const json& root, WorldDescription& world) {
         auto found = root.find("ItemClasses");
         if (found == root.end()) {
             return;
@@ -200,8 +201,8 @@ struct WorldReader {
         }
     }
 
-    void ReadInventory(const json& player, const MemberPath& playerPath, const World& world,
-                       WorldPlayer& into) {
+    void ReadInventory(const json& player, const MemberPath& playerPath,
+                       const WorldDescription& world, WorldPlayer& into) {
         auto found = player.find("Inventory");
         if (found == player.end()) {
             return;
@@ -272,7 +273,7 @@ struct WorldReader {
         }
     }
 
-    void ReadPlayers(const json& root, World& world) {
+    void ReadPlayers(const json& root, WorldDescription& world) {
         auto found = root.find("Players");
         if (found == root.end()) {
             return;
@@ -345,7 +346,7 @@ WorldReadResult ReadWorldText(std::string_view text) {
         return result;
     }
     reader.OnlyKnownMembers(root, {}, {"InventorySlots", "ItemClasses", "Players"});
-    World& world = result.Contents;
+    WorldDescription& world = result.Contents;
     if (auto slots = root.find("InventorySlots"); slots != root.end()) {
         if (auto number = WholeNumber(*slots, 1, kMaxInventorySlots)) {
             world.InventorySlots = *number;
@@ -408,8 +409,7 @@ std::vector<size_t> ClassesNamedBy(const std::vector<WorldItemClass>& classes,
     std::vector<size_t> named;
     for (size_t i = 0; i < classes.size(); ++i) {
         const std::string& name = classes[i].ClassName; // X_C; its blueprint's name is X
-        if (name == item ||
-            (name.size() == item.size() + 2 && name.starts_with(item) && name.ends_with("_C"))) {
+        if (name == item || IsGeneratedClassOf(name, item)) {
             named.push_back(i);
         }
     }

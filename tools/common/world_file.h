@@ -29,7 +29,7 @@ struct WorldItemClass {
 struct WorldInventoryItem {
     std::string Item; // as written: a class name or a path
     int32_t Quantity = 0;
-    size_t ClassIndex = 0; // the item class it names, in World::ItemClasses
+    size_t ClassIndex = 0; // the item class it names, in WorldDescription::ItemClasses
 };
 
 struct WorldPlayer {
@@ -39,7 +39,9 @@ struct WorldPlayer {
     std::vector<WorldInventoryItem> Inventory; // split into stacks of MaxStack by the server
 };
 
-struct World {
+// What a world file describes: the inventory size, the item classes and the players, as the
+// server builds them into the simulated world.
+struct WorldDescription {
     int32_t InventorySlots = kDefaultInventorySlots;
     std::vector<WorldItemClass> ItemClasses;
     std::vector<WorldPlayer> Players;
@@ -53,7 +55,7 @@ struct WorldFileError {
 };
 
 struct WorldReadResult {
-    World Contents; // meaningful only when there are no errors
+    WorldDescription Contents; // meaningful only when there are no errors
     std::vector<WorldFileError> Errors;
     bool Ok() const { return Errors.empty(); }
 };

@@ -1,10 +1,6 @@
 // The console's line sources on Windows: a script file or standard input, read as plain lines.
 // libedit does not exist there, so a terminal gets the same console language without line
 // editing, history or completion; see console_input.h.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <string>

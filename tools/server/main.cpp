@@ -5,10 +5,6 @@
 #include <unistd.h>
 
 #if defined(_WIN32)
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <shellapi.h>
@@ -66,9 +62,9 @@ CompletionSources GatherCompletionSources() {
         sources.ItemClasses.push_back(itemClass.Name);
         sources.ItemBlueprints.push_back(BlueprintFormOf(itemClass.Path));
     }
-    sources.ChatCommands = hostsim::RegisteredNames(hostsim::CommandKind::Chat);
-    sources.ConsoleCommands = hostsim::RegisteredNames(hostsim::CommandKind::Console);
-    sources.RconCommands = hostsim::RegisteredNames(hostsim::CommandKind::Rcon);
+    sources.ChatCommands = hostsim::RegisteredNames(hostsim::HandlerKind::Chat);
+    sources.ConsoleCommands = hostsim::RegisteredNames(hostsim::HandlerKind::Console);
+    sources.RconCommands = hostsim::RegisteredNames(hostsim::HandlerKind::Rcon);
     return sources;
 }
 
@@ -145,7 +141,7 @@ bool PrepareServerFolder(const std::string& given, std::string& serverDir) {
     return true;
 }
 
-int Serve(const ServerOptions& options, const barterbox::tools::World& contents) {
+int Serve(const ServerOptions& options, const barterbox::tools::WorldDescription& contents) {
     std::string serverDir;
     if (!PrepareServerFolder(options.ServerDir, serverDir)) {
         return kExitUsage;
@@ -286,7 +282,7 @@ int main(int argc, char** argv) {
     SetColourOutput(!options.NoColour && isatty(STDOUT_FILENO) != 0);
 
     // The world file first: one with errors stops the server before the plugin is loaded.
-    barterbox::tools::World contents;
+    barterbox::tools::WorldDescription contents;
     if (!options.WorldFile.empty()) {
         barterbox::tools::WorldReadResult read = barterbox::tools::ReadWorldFile(options.WorldFile);
         if (!read.Ok()) {

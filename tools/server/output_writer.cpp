@@ -1,7 +1,7 @@
 // The output writer thread; see output_writer.h.
 #include "output_writer.h"
 
-#ifdef _WIN32
+#if defined(_WIN32)
 #include <io.h>
 #else
 #include <unistd.h>
@@ -44,7 +44,7 @@ Writer& TheWriter() {
 void WriteOut(const std::string& text) {
     size_t done = 0;
     while (done < text.size()) {
-#ifdef _WIN32
+#if defined(_WIN32)
         const int wrote = _write(1, text.data() + done, static_cast<unsigned>(text.size() - done));
 #else
         const ssize_t wrote = write(STDOUT_FILENO, text.data() + done, text.size() - done);

@@ -33,10 +33,10 @@ std::string Joined(const std::vector<std::string>& names) {
 std::vector<std::string> RegisteredCommandLines() {
     const struct {
         const char* Label;
-        hostsim::CommandKind Kind;
-    } kinds[] = {{"chat:    ", hostsim::CommandKind::Chat},
-                 {"console: ", hostsim::CommandKind::Console},
-                 {"RCON:    ", hostsim::CommandKind::Rcon}};
+        hostsim::HandlerKind Kind;
+    } kinds[] = {{"chat:    ", hostsim::HandlerKind::Chat},
+                 {"console: ", hostsim::HandlerKind::Console},
+                 {"RCON:    ", hostsim::HandlerKind::Rcon}};
     std::vector<std::string> lines;
     for (const auto& kind : kinds) {
         const std::vector<std::string> names = hostsim::RegisteredNames(kind.Kind);
@@ -63,7 +63,7 @@ std::optional<std::string> IgnoredForNonAdministrator(std::string_view player, b
     if (!adminCommand) {
         return std::nullopt;
     }
-    for (const std::string& name : hostsim::RegisteredNames(hostsim::CommandKind::Console)) {
+    for (const std::string& name : hostsim::RegisteredNames(hostsim::HandlerKind::Console)) {
         if (SameIgnoringAsciiCase(name, word)) {
             return std::string(player) + " is not an administrator, so the plugin ignored " + name +
                    " without a reply";

@@ -1,9 +1,5 @@
 // The stop signals on Windows: Ctrl-C, Ctrl-Break and closing the console window reach a console
 // control handler, which plays the part of SIGINT and SIGTERM; see stop_signal.h.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <atomic>

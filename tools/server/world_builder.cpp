@@ -5,7 +5,8 @@
 
 namespace barterbox::server {
 
-bool BuildWorld(const tools::World& contents, hostsim::World& world, std::string& error) {
+bool BuildWorld(const tools::WorldDescription& contents, hostsim::World& world,
+                std::string& error) {
     std::string where;
     try {
         world.SetInventorySlots(contents.InventorySlots);

@@ -11,6 +11,6 @@ namespace barterbox::server {
 
 // Fills an empty world. False with `error` set when the world refuses something the file reader
 // let through (an inventory that does not fit its slots, for one).
-bool BuildWorld(const tools::World& contents, hostsim::World& world, std::string& error);
+bool BuildWorld(const tools::WorldDescription& contents, hostsim::World& world, std::string& error);
 
 } // namespace barterbox::server

@@ -11,8 +11,4 @@ namespace hostsim {
 void SetPluginModuleFile(std::string path);
 std::string PluginModuleFile();
 
-// The file of the loaded module that holds the address, as the system's loader names it (the
-// name the plugin's own module lookup gives); empty when no module holds it.
-std::string ModuleFileOf(const void* address);
-
 } // namespace hostsim
