@@ -19,9 +19,9 @@
 
 #include <unistd.h>
 
-#include "bench/fastest.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
+#include "fastest.h"
 #include "plugin/plugin_logger.h"
 
 namespace {

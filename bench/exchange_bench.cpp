@@ -9,10 +9,10 @@
 #include <benchmark/benchmark.h>
 #include <spdlog/sinks/null_sink.h>
 
-#include "bench/fastest.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
 #include "exchange/exchange_transaction.h"
+#include "fastest.h"
 #include "hostsim/host_clock.h"
 #include "hostsim/host_environment.h"
 #include "hostsim/messenger.h"

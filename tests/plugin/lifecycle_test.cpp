@@ -42,7 +42,7 @@ protected:
     }
     void TearDown() override {
         if (module_ != nullptr) {
-            testing_support::CloseModule(module_);
+            barterbox::platform::CloseModule(module_);
         }
         std::filesystem::remove_all(std::u8string(serverDir_.begin(), serverDir_.end()));
         HostFixture::TearDown();
@@ -50,19 +50,19 @@ protected:
 
     void Load() {
         std::string error;
-        module_ = testing_support::OpenModule(kModule, error);
+        module_ = barterbox::platform::OpenModule(kModule, error);
         ASSERT_NE(module_, nullptr) << error;
         hostsim::SetPluginModuleFile(barterbox::platform::ModuleFileOf(
-            testing_support::ModuleFunction(module_, "Plugin_Unload")));
+            barterbox::platform::ModuleFunction(module_, "Plugin_Unload")));
     }
     void CallPluginUnload() {
-        auto unload =
-            reinterpret_cast<void (*)()>(testing_support::ModuleFunction(module_, "Plugin_Unload"));
+        auto unload = reinterpret_cast<void (*)()>(
+            barterbox::platform::ModuleFunction(module_, "Plugin_Unload"));
         ASSERT_NE(unload, nullptr);
         unload();
     }
     void Unload() {
-        ASSERT_TRUE(testing_support::CloseModule(module_));
+        ASSERT_TRUE(barterbox::platform::CloseModule(module_));
         module_ = nullptr;
     }
 
@@ -165,7 +165,7 @@ TEST_F(PluginLifecycle, ExitWithoutUnload_DetachesBeforeTheHostGoes) {
 TEST_F(PluginLifecycle, ReloadedModule_StartsFromFreshState) {
     Load();
     Unload();
-    ASSERT_FALSE(testing_support::ModuleStillLoaded(kModule)) << "unloading must really unload";
+    ASSERT_FALSE(barterbox::platform::ModuleStillLoaded(kModule)) << "unloading must really unload";
     Sink().Clear();
     hostsim::ResetCommandRegistry();
     Load();
