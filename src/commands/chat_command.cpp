@@ -1,5 +1,6 @@
 // "/exchange" and "/ex": without arguments, the listing; otherwise runs the named exchange with
 // an optional multiplier.
+#include <algorithm>
 #include <string>
 
 #include "catalogue/exchange_catalogue.h"
@@ -31,18 +32,18 @@ void OnExchangeChatCommand(AShooterPlayerController* player, FString* line, int,
     if (player == nullptr) {
         return;
     }
-    const std::string arguments(TrimSpaces(ArgumentText(ToNarrowString(*line)).value_or("")));
-    if (arguments.empty()) {
+    const FirstWordAndRest arguments =
+        SplitFirstWordFromRest(ArgumentText(ToNarrowString(*line)).value_or(""));
+    if (arguments.FirstWord.empty()) {
         SendListing(player);
         return;
     }
-    const size_t space = arguments.find(' ');
     int32_t multiplier = 1;
-    if (space != std::string::npos) {
+    if (arguments.Rest) {
         // Not a number, or out of range, runs once; below 1 is raised to 1.
-        multiplier = std::max(ReadLeadingInteger(arguments.substr(space + 1)).value_or(1), 1);
+        multiplier = std::max(ReadLeadingInteger(*arguments.Rest).value_or(1), 1);
     }
-    ExecuteExchange(player, arguments.substr(0, space), multiplier);
+    ExecuteExchange(player, arguments.FirstWord, multiplier);
 }
 
 } // namespace barterbox

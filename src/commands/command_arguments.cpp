@@ -5,6 +5,35 @@
 #include <charconv>
 
 namespace barterbox {
+namespace {
+
+enum class Quotes { Group, AreText };
+
+// The one splitting walk behind both word styles; they differ only in whether a double quote
+// groups words or is an ordinary character.
+std::vector<std::string> SplitAtSpaces(std::string_view text, Quotes quotes) {
+    std::vector<std::string> words;
+    std::string current;
+    bool inQuotes = false;
+    for (const char c : text) {
+        if (c == '"' && quotes == Quotes::Group) {
+            inQuotes = !inQuotes;
+        } else if (c == ' ' && !inQuotes) {
+            if (!current.empty()) {
+                words.push_back(std::move(current));
+                current.clear();
+            }
+        } else {
+            current.push_back(c);
+        }
+    }
+    if (!current.empty()) {
+        words.push_back(std::move(current));
+    }
+    return words;
+}
+
+} // namespace
 
 std::optional<std::string> ArgumentText(std::string_view line) {
     const size_t space = line.find(' ');
@@ -24,42 +53,24 @@ std::string_view TrimSpaces(std::string_view text) {
 }
 
 std::vector<std::string> SplitQuotedArguments(std::string_view text) {
-    std::vector<std::string> arguments;
-    std::string current;
-    bool inQuotes = false;
-    for (const char c : text) {
-        if (c == '"') {
-            inQuotes = !inQuotes;
-        } else if (c == ' ' && !inQuotes) {
-            if (!current.empty()) {
-                arguments.push_back(std::move(current));
-                current.clear();
-            }
-        } else {
-            current.push_back(c);
-        }
-    }
-    if (!current.empty()) {
-        arguments.push_back(std::move(current));
-    }
-    return arguments;
+    return SplitAtSpaces(text, Quotes::Group);
 }
 
 std::vector<std::string> SplitOnSpaces(std::string_view text) {
-    std::vector<std::string> tokens;
-    std::string current;
-    for (const char c : text) {
-        if (c != ' ') {
-            current.push_back(c);
-        } else if (!current.empty()) {
-            tokens.push_back(std::move(current));
-            current.clear();
-        }
+    return SplitAtSpaces(text, Quotes::AreText);
+}
+
+std::string ArgumentTextAsOneName(std::string_view text) {
+    return std::string(TrimSpaces(text));
+}
+
+FirstWordAndRest SplitFirstWordFromRest(std::string_view text) {
+    const std::string_view trimmed = TrimSpaces(text);
+    const size_t space = trimmed.find(' ');
+    if (space == std::string_view::npos) {
+        return {std::string(trimmed), std::nullopt};
     }
-    if (!current.empty()) {
-        tokens.push_back(std::move(current));
-    }
-    return tokens;
+    return {std::string(trimmed.substr(0, space)), std::string(trimmed.substr(space + 1))};
 }
 
 std::optional<int32_t> ReadLeadingInteger(std::string_view text) {
