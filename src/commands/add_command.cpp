@@ -1,7 +1,10 @@
 // Barterbox.Add <name> <giveItem>:<qty> <receiveBlueprint>:<qty>: stores a one-for-one exchange,
 // replacing any with the same name, and saves the table.
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "admin_arguments.h"
 #include "admin_reply.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
@@ -13,10 +16,6 @@
 
 namespace barterbox {
 namespace {
-
-void ReplyRed(APlayerController* sender, std::u16string_view text) {
-    SendAdminReply(sender, ReplyColour::Red, OwnedFString(FormatFString(text)).get());
-}
 
 // "item:quantity" split at the first colon. A quantity that is not a number is refused like a
 // missing colon, rather than stored as whatever the conversion happened to give; so is one below
@@ -36,41 +35,34 @@ std::optional<ItemAmount> ReadItemArgument(std::string_view argument) {
 } // namespace
 
 void OnAddConsoleCommand(APlayerController* sender, FString* line, bool) {
-    if (!IsAdministrator(sender)) {
-        return;
-    }
     static constexpr char16_t kUsage[] =
         u"Usage: Barterbox.Add <name> <giveItem>:<qty> <receiveBlueprint>:<qty>";
-    const std::optional<std::string> text = ArgumentText(ToNarrowString(*line));
+    const std::optional<std::string> text = AdministratorsArgumentText(sender, *line, kUsage);
     if (!text) {
-        ReplyRed(sender, kUsage);
         return;
     }
     const std::vector<std::string> arguments = SplitQuotedArguments(*text);
     if (arguments.size() < 3) {
-        ReplyRed(sender, kUsage);
+        ReplyWithUsage(sender, kUsage);
         return;
     }
     const std::string& name = arguments[0];
     const std::optional<ItemAmount> give = ReadItemArgument(arguments[1]);
     if (!give) {
-        ReplyRed(sender, u"Give format: ItemName:quantity");
+        ReplyToAdmin(sender, ReplyColour::Red, u"Give format: ItemName:quantity");
         return;
     }
     const std::optional<ItemAmount> receive = ReadItemArgument(arguments[2]);
     if (!receive) {
-        ReplyRed(sender, u"Receive format: Blueprint:quantity");
+        ReplyToAdmin(sender, ReplyColour::Red, u"Receive format: Blueprint:quantity");
         return;
     }
 
     PutExchange(ExchangeDefinition{name, "", {*give}, {*receive}});
     const bool saved = SaveConfig();
-    SendAdminReply(
-        sender, ReplyColour::Green,
-        OwnedFString(FormatFString(u"Added exchange '{}': {} x{} -> {} x{}", ToWideString(name),
-                                   ToWideString(give->Item), give->Quantity,
-                                   ToWideString(ShortItemName(receive->Item)), receive->Quantity))
-            .get());
+    ReplyToAdmin(sender, ReplyColour::Green, u"Added exchange '{}': {} x{} -> {} x{}",
+                 ToWideString(name), ToWideString(give->Item), give->Quantity,
+                 ToWideString(ShortItemName(receive->Item)), receive->Quantity);
     if (!saved) {
         WarnOfUnsavedChange(sender);
     }

@@ -1,8 +1,6 @@
-// Coloured replies through the plugin's messenger, and the administrator test.
+// Coloured replies through the plugin's messenger.
 #include "admin_reply.h"
 
-#include "host/engine_strings.h"
-#include "host/game_calls.h"
 #include "host/host_api.h"
 #include "host/module_path.h"
 
@@ -34,17 +32,13 @@ void SendAdminReply(APlayerController* to, ReplyColour colour, const FString& te
     messenger->SendColouredLine(to, rgba.R, rgba.G, rgba.B, rgba.A, text);
 }
 
-void WarnOfUnsavedChange(APlayerController* sender) {
-    SendAdminReply(
-        sender, ReplyColour::Red,
-        OwnedFString(
-            FormatFString(
-                u"Barterbox: Failed to save config; the change holds until the next Reload"))
-            .get());
+void ReplyWithUsage(APlayerController* sender, std::u16string_view usage) {
+    ReplyToAdmin(sender, ReplyColour::Red, usage);
 }
 
-bool IsAdministrator(APlayerController* sender) {
-    return sender != nullptr && game_calls::IsAdmin(sender);
+void WarnOfUnsavedChange(APlayerController* sender) {
+    ReplyToAdmin(sender, ReplyColour::Red,
+                 u"Barterbox: Failed to save config; the change holds until the next Reload");
 }
 
 } // namespace barterbox

@@ -1,4 +1,5 @@
 // Barterbox.List: the count, then one white line per exchange with its description.
+#include "admin_arguments.h"
 #include "admin_reply.h"
 #include "catalogue/exchange_catalogue.h"
 #include "command_handlers.h"
@@ -10,14 +11,11 @@ void OnListConsoleCommand(APlayerController* sender, FString*, bool) {
     if (!IsAdministrator(sender)) {
         return;
     }
-    SendAdminReply(sender, ReplyColour::Green,
-                   OwnedFString(FormatFString(u"Barterbox: {} exchanges", ExchangeCount())).get());
+    ReplyToAdmin(sender, ReplyColour::Green, u"Barterbox: {} exchanges", ExchangeCount());
     for (const auto& [key, definition] : Catalogue()) {
         // The separator stays even when the description is empty.
-        SendAdminReply(sender, ReplyColour::White,
-                       OwnedFString(FormatFString(u"  {} - {}", ToWideString(definition.Name),
-                                                  ToWideString(definition.Description)))
-                           .get());
+        ReplyToAdmin(sender, ReplyColour::White, u"  {} - {}", ToWideString(definition.Name),
+                     ToWideString(definition.Description));
     }
 }
 

@@ -2,7 +2,7 @@
 // named by EOS ID, with multiplier 1.
 #include <string>
 
-#include "admin_reply.h"
+#include "admin_arguments.h"
 #include "command_arguments.h"
 #include "command_handlers.h"
 #include "exchange/exchange_transaction.h"

@@ -1,6 +1,7 @@
 // Barterbox.Remove <name>: removes one exchange and saves the table.
 #include <string>
 
+#include "admin_arguments.h"
 #include "admin_reply.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
@@ -12,26 +13,19 @@
 namespace barterbox {
 
 void OnRemoveConsoleCommand(APlayerController* sender, FString* line, bool) {
-    if (!IsAdministrator(sender)) {
+    const std::optional<std::string> text =
+        AdministratorsArgumentText(sender, *line, u"Usage: Barterbox.Remove <name>");
+    if (!text) {
         return;
     }
-    const std::optional<std::string> arguments = ArgumentText(ToNarrowString(*line));
-    if (!arguments) {
-        SendAdminReply(sender, ReplyColour::Red,
-                       OwnedFString(FormatFString(u"Usage: Barterbox.Remove <name>")).get());
-        return;
-    }
-    const std::string name(TrimSpaces(*arguments));
+    const std::string name = ArgumentTextAsOneName(*text);
     if (FindExchange(name) == nullptr) {
-        SendAdminReply(
-            sender, ReplyColour::Red,
-            OwnedFString(FormatFString(u"Exchange '{}' not found", ToWideString(name))).get());
+        ReplyToAdmin(sender, ReplyColour::Red, u"Exchange '{}' not found", ToWideString(name));
         return;
     }
     EraseExchange(name);
     const bool saved = SaveConfig();
-    SendAdminReply(sender, ReplyColour::Green,
-                   OwnedFString(FormatFString(u"Removed exchange '{}'", ToWideString(name))).get());
+    ReplyToAdmin(sender, ReplyColour::Green, u"Removed exchange '{}'", ToWideString(name));
     if (!saved) {
         WarnOfUnsavedChange(sender);
     }
