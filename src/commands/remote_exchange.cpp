@@ -1,6 +1,7 @@
 // "Barterbox.Do" over RCON and "DoExchange" at the console: an exchange run for an online player
 // named by EOS ID, with multiplier 1.
 #include <string>
+#include <vector>
 
 #include "admin_arguments.h"
 #include "command_arguments.h"
@@ -14,6 +15,35 @@
 namespace barterbox {
 namespace {
 
+enum class RemoteOutcome { MissingArguments, PlayerNotFound, Completed, Failed };
+
+// What both commands do with their words (the command word, the EOS ID, the exchange name; any
+// further words are ignored); they differ only in how they answer the outcome.
+RemoteOutcome RunExchangeForNamedPlayer(const std::vector<std::string>& words) {
+    if (words.size() < 3) {
+        return RemoteOutcome::MissingArguments;
+    }
+    AShooterPlayerController* player = FindControllerByEosId(words[1]);
+    if (player == nullptr) {
+        return RemoteOutcome::PlayerNotFound;
+    }
+    return ExecuteExchange(player, words[2], 1) ? RemoteOutcome::Completed : RemoteOutcome::Failed;
+}
+
+const char* RconReplyTo(RemoteOutcome outcome) {
+    switch (outcome) {
+    case RemoteOutcome::MissingArguments:
+        return "Usage: Barterbox.Do <EOSID> <RecipeName>";
+    case RemoteOutcome::PlayerNotFound:
+        return "Player not found";
+    case RemoteOutcome::Completed:
+        return "Exchange completed";
+    case RemoteOutcome::Failed:
+        break;
+    }
+    return "Exchange failed";
+}
+
 void ReplyToRcon(RCONClientConnection* connection, int32_t requestId, const char* text) {
     OwnedFString reply{FString(text)};
     game_calls::RconSendMessage(connection, requestId, reply.get());
@@ -22,18 +52,8 @@ void ReplyToRcon(RCONClientConnection* connection, int32_t requestId, const char
 } // namespace
 
 void OnExchangeRconCommand(RCONClientConnection* connection, RCONPacket* request, UWorld*) {
-    const std::vector<std::string> tokens = SplitOnSpaces(ToNarrowString(request->Body));
-    if (tokens.size() < 3) {
-        ReplyToRcon(connection, request->Id, "Usage: Barterbox.Do <EOSID> <RecipeName>");
-        return;
-    }
-    AShooterPlayerController* player = FindControllerByEosId(tokens[1]);
-    if (player == nullptr) {
-        ReplyToRcon(connection, request->Id, "Player not found");
-        return;
-    }
-    const bool completed = ExecuteExchange(player, tokens[2], 1);
-    ReplyToRcon(connection, request->Id, completed ? "Exchange completed" : "Exchange failed");
+    const std::vector<std::string> words = SplitOnSpaces(ToNarrowString(request->Body));
+    ReplyToRcon(connection, request->Id, RconReplyTo(RunExchangeForNamedPlayer(words)));
 }
 
 void OnDoExchangeConsoleCommand(APlayerController* sender, FString* line, bool) {
@@ -42,17 +62,19 @@ void OnDoExchangeConsoleCommand(APlayerController* sender, FString* line, bool) 
         Log(spdlog::level::warn, "Barterbox: DoExchange refused for a non-administrator");
         return;
     }
-    const std::vector<std::string> tokens = SplitOnSpaces(ToNarrowString(*line));
-    if (tokens.size() < 3) {
+    const std::vector<std::string> words = SplitOnSpaces(ToNarrowString(*line));
+    switch (RunExchangeForNamedPlayer(words)) {
+    case RemoteOutcome::MissingArguments:
         Log(spdlog::level::warn, "Barterbox: DoExchange requires EOSID and RecipeName");
-        return;
+        break;
+    case RemoteOutcome::PlayerNotFound:
+        Log(spdlog::level::warn, "Barterbox: Player not found for EOSID {}", words[1]);
+        break;
+    case RemoteOutcome::Completed:
+    case RemoteOutcome::Failed:
+        // The player has been told in chat; the console answers nothing.
+        break;
     }
-    AShooterPlayerController* player = FindControllerByEosId(tokens[1]);
-    if (player == nullptr) {
-        Log(spdlog::level::warn, "Barterbox: Player not found for EOSID {}", tokens[1]);
-        return;
-    }
-    ExecuteExchange(player, tokens[2], 1);
 }
 
 } // namespace barterbox
