@@ -33,7 +33,7 @@ int RealClose(std::FILE* file) {
 }
 
 int RealReplace(const char* from, const char* to) {
-    return platform::ReplaceFile(from, to);
+    return platform::RenameOver(from, to);
 }
 
 int RealRemove(const char* path) {

@@ -14,7 +14,7 @@ std::FILE* OpenFile(const std::string& path, const char* mode);
 // 0 on success, as the C library's calls answer.
 int RemoveFile(const std::string& path);
 // Puts `from` in `to`'s place in one step, replacing whatever file was there.
-int ReplaceFile(const std::string& from, const std::string& to);
+int RenameOver(const std::string& from, const std::string& to);
 // Asks the system to put the file's written bytes on the disk.
 int SyncFile(std::FILE* file);
 

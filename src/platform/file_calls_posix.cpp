@@ -13,7 +13,7 @@ int RemoveFile(const std::string& path) {
     return std::remove(path.c_str());
 }
 
-int ReplaceFile(const std::string& from, const std::string& to) {
+int RenameOver(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()); // replaces the target atomically
 }
 

@@ -38,7 +38,7 @@ int RemoveFile(const std::string& path) {
 }
 
 // std::rename cannot replace an existing file on Windows; MoveFileExW can.
-int ReplaceFile(const std::string& from, const std::string& to) {
+int RenameOver(const std::string& from, const std::string& to) {
     if (from.empty() || to.empty()) {
         return -1;
     }

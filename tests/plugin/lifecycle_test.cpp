@@ -19,6 +19,7 @@
 #include "hostsim/plugin_module_file.h"
 #include "hostsim/world/world.h"
 #include "platform/module_library.h"
+#include "platform/os_path.h"
 #include "scratch_folder.h"
 
 namespace {
@@ -44,7 +45,7 @@ protected:
         if (module_ != nullptr) {
             barterbox::platform::CloseModule(module_);
         }
-        std::filesystem::remove_all(std::u8string(serverDir_.begin(), serverDir_.end()));
+        std::filesystem::remove_all(barterbox::platform::OsPath(serverDir_));
         HostFixture::TearDown();
     }
 

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/os_path.h"
 #include "scratch_folder.h"
 
 namespace {
@@ -260,8 +261,7 @@ std::string RunServer(const std::vector<std::string>& command, int& status) {
 
 // Paths as the server prints them and takes them: UTF-8 on every platform.
 std::string Utf8(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+    return barterbox::platform::Utf8Path(path);
 }
 
 std::vector<std::string> Normalise(const std::string& output, const std::string& serverDir,
@@ -326,7 +326,7 @@ bool CompareOutput(const std::vector<std::string>& expected,
 bool RunTranscript(const Transcript& transcript, const std::vector<std::string>& arguments,
                    const std::string& server, const std::string& repo) {
     const std::string scratchName = testing_support::MakeScratchFolder("barterbox-scenario");
-    const fs::path scratch = fs::path(std::u8string(scratchName.begin(), scratchName.end()));
+    const fs::path scratch = barterbox::platform::OsPath(scratchName);
     // A server folder whose name is not ASCII, as administrators' folders may be: every path the
     // server and the plugin build from it must reach the same files.
     const fs::path serverDir = scratch / u8"S\u00e9rveur";

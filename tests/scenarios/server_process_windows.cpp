@@ -9,11 +9,13 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/os_path.h"
+
 namespace scenarios {
 namespace {
 
 std::wstring Wide(const std::string& text) {
-    return std::filesystem::path(std::u8string(text.begin(), text.end())).wstring();
+    return barterbox::platform::OsPath(text).wstring();
 }
 
 // One argument in quotes; backslashes are doubled only where a quote follows them.

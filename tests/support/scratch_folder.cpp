@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/os_path.h"
+
 namespace testing_support {
 
 std::string MakeScratchFolder(const std::string& prefix) {
@@ -19,8 +21,7 @@ std::string MakeScratchFolder(const std::string& prefix) {
             temporary / (prefix + "-" + std::to_string(random() % 1000000000000ULL));
         // create_directory is false when the name is taken: another attempt, another name.
         if (fs::create_directory(folder, error)) {
-            const std::u8string text = folder.u8string();
-            return std::string(text.begin(), text.end());
+            return barterbox::platform::Utf8Path(folder);
         }
     }
     std::fprintf(stderr, "cannot create a scratch folder for %s: %s\n", prefix.c_str(),
