@@ -6,7 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "console_completion.h"
+#include "tools/server/console/console_completion.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "console_language.h"
+#include "tools/server/console/console_language.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The event lines the server prints, and the escaping of control characters in them.
 #include <gtest/gtest.h>
 
-#include "event_output.h"
+#include "tools/server/output/event_output.h"
 
 namespace {
 

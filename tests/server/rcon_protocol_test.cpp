@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "rcon_protocol.h"
+#include "tools/server/rcon/rcon_protocol.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "host_fixture.h"
 #include "hostsim/world/world.h"
 #include "tools/common/world_file.h"
-#include "world_builder.h"
+#include "tools/server/hosting/world_builder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The console's line sources; see console_input.h.
+// The console's line sources on POSIX systems, with libedit for a terminal; see console_input.h.
 #include "console_input.h"
 
 #include <fcntl.h>
@@ -12,8 +12,8 @@
 #include <utility>
 
 #include "console_completion.h"
-#include "event_output.h"
-#include "stop_signal.h"
+#include "tools/server/output/event_output.h"
+#include "tools/server/process/stop_signal.h"
 
 namespace barterbox::server {
 namespace {

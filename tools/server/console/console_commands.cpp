@@ -3,14 +3,14 @@
 
 #include <stdexcept>
 
-#include "event_output.h"
 #include "hostsim/command_registry.h"
 #include "hostsim/host_strings.h"
 #include "plugin_commands.h"
 #include "plugin_files.h"
-#include "plugin_module.h"
-#include "rcon_dispatch.h"
-#include "server_context.h"
+#include "tools/server/hosting/plugin_module.h"
+#include "tools/server/hosting/server_context.h"
+#include "tools/server/output/event_output.h"
+#include "tools/server/rcon/rcon_dispatch.h"
 
 namespace barterbox::server {
 namespace {

@@ -1,10 +1,10 @@
 // The host's event listeners; see host_events.h.
 #include "host_events.h"
 
-#include "event_output.h"
 #include "hostsim/host_strings.h"
 #include "hostsim/messenger.h"
 #include "server_context.h"
+#include "tools/server/output/event_output.h"
 
 namespace barterbox::server {
 namespace {

@@ -1,4 +1,4 @@
-// The stop signals; see stop_signal.h.
+// The stop signals on POSIX systems: SIGINT and SIGTERM through a pipe; see stop_signal.h.
 #include "stop_signal.h"
 
 #include <fcntl.h>

@@ -3,10 +3,10 @@
 
 #include <filesystem>
 
-#include "event_output.h"
 #include "hostsim/plugin_module_file.h"
 #include "platform/module_library.h"
 #include "platform/os_path.h"
+#include "tools/server/output/event_output.h"
 
 namespace barterbox::server {
 namespace {

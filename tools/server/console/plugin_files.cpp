@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "event_output.h"
+#include "tools/server/output/event_output.h"
 
 namespace barterbox::server {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "hostsim/command_registry.h"
 #include "hostsim/host_strings.h"
-#include "server_context.h"
+#include "tools/server/hosting/server_context.h"
 
 namespace barterbox::server {
 

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "console_input.h"
-#include "stop_signal.h"
+#include "tools/server/process/stop_signal.h"
 
 namespace barterbox::server {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "plugin_module.h"
+#include "tools/server/hosting/plugin_module.h"
 
 namespace barterbox::server {
 

@@ -24,8 +24,8 @@
 #include <asio/use_awaitable.hpp>
 #include <asio/write.hpp>
 
-#include "event_output.h"
 #include "rcon_protocol.h"
+#include "tools/server/output/event_output.h"
 
 namespace barterbox::server {
 namespace {
