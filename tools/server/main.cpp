@@ -41,6 +41,7 @@ namespace {
 using namespace barterbox::server;
 namespace fs = std::filesystem;
 
+constexpr int kExitClean = 0;
 constexpr int kExitFault = 1;
 constexpr int kExitUsage = 2;
 
@@ -112,13 +113,15 @@ bool RunConsole() {
     return false;
 }
 
-// The plugin folder must exist for the plugin's saves; a real server has it, as the module lives
-// there.
+// ---- The steps of a session, in the order Serve takes them ----
+
 // Paths are UTF-8 text throughout, also where Windows would read narrow text as ANSI.
 fs::path Utf8Path(const std::string& text) {
     return fs::path(std::u8string(text.begin(), text.end()));
 }
 
+// The server folder as an absolute path, with its plugin folder, which must exist for the plugin's
+// saves; a real server has it, as the module lives there.
 bool PrepareServerFolder(const std::string& given, std::string& serverDir) {
     std::error_code error;
     const fs::path absolute = fs::absolute(Utf8Path(given), error);
@@ -141,24 +144,29 @@ bool PrepareServerFolder(const std::string& given, std::string& serverDir) {
     return true;
 }
 
-int Serve(const ServerOptions& options, const barterbox::tools::WorldDescription& contents) {
-    std::string serverDir;
-    if (!PrepareServerFolder(options.ServerDir, serverDir)) {
-        return kExitUsage;
+// The script, when one is given, in place of standard input; one that cannot be read stops the
+// server before the host starts.
+bool OpenScript(const std::string& scriptFile) {
+    if (scriptFile.empty()) {
+        return true;
     }
-    std::string scriptError;
     std::error_code ignored;
     // A folder opens for reading but reads as an error at once: refuse it up front.
-    if (!options.ScriptFile.empty() && fs::is_directory(options.ScriptFile, ignored)) {
+    if (fs::is_directory(scriptFile, ignored)) {
         std::fprintf(stderr, "barterbox-server: cannot read the script %s: it is a folder\n",
-                     options.ScriptFile.c_str());
-        return kExitUsage;
+                     scriptFile.c_str());
+        return false;
     }
-    if (!options.ScriptFile.empty() && !OpenConsoleScript(options.ScriptFile, scriptError)) {
-        std::fprintf(stderr, "barterbox-server: cannot read the script %s\n", scriptError.c_str());
-        return kExitUsage;
+    std::string error;
+    if (!OpenConsoleScript(scriptFile, error)) {
+        std::fprintf(stderr, "barterbox-server: cannot read the script %s\n", error.c_str());
+        return false;
     }
+    return true;
+}
 
+// A fresh host that prints what happens instead of keeping it, in the server folder.
+void StartHost(const std::string& serverDir) {
     InstallStopSignals();
     hostsim::ResetHost();
     // Every message, reply and game call is printed as it happens; the host need not keep them.
@@ -166,18 +174,27 @@ int Serve(const ServerOptions& options, const barterbox::tools::WorldDescription
     // The plugin's logger copies the host's sink list when it loads: ours must be in it by then.
     hostsim::HostLogSinks() = {MakeConsoleLogSink()};
     hostsim::SetCurrentDir(serverDir);
+}
 
-    hostsim::World world;
-    std::string worldError;
-    if (!BuildWorld(contents, world, worldError)) {
-        std::fprintf(stderr, "%s: error: %s\n", options.WorldFile.c_str(), worldError.c_str());
-        CloseConsole();
-        return kExitUsage;
+// The world file's records in the world; false, with the reason on standard error, when the
+// world refuses one that the file reader let through.
+bool BuildWorldFromFile(const ServerOptions& options,
+                        const barterbox::tools::WorldDescription& contents, hostsim::World& world) {
+    std::string error;
+    if (BuildWorld(contents, world, error)) {
+        return true;
     }
+    std::fprintf(stderr, "%s: error: %s\n", options.WorldFile.c_str(), error.c_str());
+    return false;
+}
+
+// Makes the world the one the console, the RCON endpoint and the host's listeners act on, and
+// says what it holds.
+void OpenWorld(hostsim::World& world, const std::string& serverDir, const std::string& pluginFile) {
     ServerContext& server = Server();
     server.World = &world;
     server.ServerDir = serverDir;
-    server.PluginFile = options.PluginFile;
+    server.PluginFile = pluginFile;
     server.ConsoleRcon = world.OpenRconConnection();
     InstallHostListeners();
 
@@ -185,71 +202,100 @@ int Serve(const ServerOptions& options, const barterbox::tools::WorldDescription
     ServerLine("world: " + Count(world.ItemClasses().size(), "item class", "item classes") + ", " +
                Count(world.Players().size(), "player", "players") + ", " +
                std::to_string(world.InventorySlots()) + " inventory slots each");
+}
 
-    int status = 0;
-    bool loaded = false;
-    {
-        std::lock_guard lock(server.HostMutex);
-        loaded = LoadPluginAndReport(options.PluginFile);
+bool LoadPlugin(const std::string& pluginFile) {
+    std::lock_guard lock(Server().HostMutex);
+    return LoadPluginAndReport(pluginFile);
+}
+
+// The RCON endpoint on the port asked for; false, with an error line, when the port cannot be had.
+bool StartRcon(const ServerOptions& options) {
+    uint16_t port = 0;
+    std::string error;
+    RconLimits limits;
+    limits.MaxConnections = options.RconMaxConnections;
+    if (!StartRconEndpoint(*options.RconPort, options.RconPassword, NetworkRconServices(), limits,
+                           port, error)) {
+        ServerError(error);
+        return false;
     }
-    if (!loaded) {
-        status = kExitFault;
+    ServerLine("RCON listening on 127.0.0.1:" + std::to_string(port));
+    return true;
+}
+
+// The operator's lines until quit, the end of input or a stop signal; with --serve, the end of
+// input leaves RCON serving until a stop signal.
+void RunSession(const ServerOptions& options, const std::string& serverDir) {
+    if (options.ScriptFile.empty()) {
+        OpenConsoleStandardInput(
+            [](std::string_view before) {
+                return CompletionCandidates(before, GatherCompletionSources());
+            },
+            serverDir + "/console_history");
     }
-    bool serving = false;
-    if (loaded && options.RconPort) {
-        uint16_t port = 0;
-        std::string error;
-        RconLimits limits;
-        limits.MaxConnections = options.RconMaxConnections;
-        serving = StartRconEndpoint(*options.RconPort, options.RconPassword, NetworkRconServices(),
-                                    limits, port, error);
-        if (serving) {
-            ServerLine("RCON listening on 127.0.0.1:" + std::to_string(port));
-        } else {
-            ServerError(error);
-            status = kExitFault;
-        }
+    const bool quit = RunConsole();
+    if (options.Serve && !quit && StopSignalNumber() == 0) {
+        ServerLine("the input ended; serving RCON until SIGINT or SIGTERM");
+        WaitForStopSignal();
     }
-    if (status == 0) {
-        if (options.ScriptFile.empty()) {
-            OpenConsoleStandardInput(
-                [](std::string_view before) {
-                    return CompletionCandidates(before, GatherCompletionSources());
-                },
-                serverDir + "/console_history");
-        }
-        const bool quit = RunConsole();
-        if (options.Serve && !quit && StopSignalNumber() == 0) {
-            ServerLine("the input ended; serving RCON until SIGINT or SIGTERM");
-            WaitForStopSignal();
-        }
-        if (StopSignalNumber() != 0) {
-            ServerLine(std::string(StopSignalNumber() == SIGINT ? "SIGINT" : "SIGTERM") +
-                       " received; stopping");
-        }
+    if (StopSignalNumber() != 0) {
+        ServerLine(std::string(StopSignalNumber() == SIGINT ? "SIGINT" : "SIGTERM") +
+                   " received; stopping");
     }
-    if (serving) {
+}
+
+// No request may reach the module once it is gone: RCON and the console stop first.
+void StopServing(bool rconServing) {
+    if (rconServing) {
         StopRconEndpoint();
     }
     CloseConsole();
-    {
-        std::lock_guard lock(server.HostMutex);
-        UnloadPluginAndReport();
-    }
+    std::lock_guard lock(Server().HostMutex);
+    UnloadPluginAndReport();
+}
 
-    // Only now, with the module gone, is every buffer the plugin ever held due back.
+// Prints every fault of the host's ledger; true when there is none. Only now, with the module
+// gone, is every buffer the plugin ever held due back.
+bool CheckHostLedger() {
     const std::vector<std::string> faults = HostFaults();
     for (const std::string& fault : faults) {
         ServerError(fault);
     }
-    if (!faults.empty()) {
-        status = kExitFault;
-    }
+    return faults.empty();
+}
+
+void CloseWorld(hostsim::World& world) {
     RemoveHostListeners();
+    ServerContext& server = Server();
     world.CloseRconConnection(server.ConsoleRcon);
     server.ConsoleRcon = nullptr;
     server.World = nullptr;
-    return status;
+}
+
+int Serve(const ServerOptions& options, const barterbox::tools::WorldDescription& contents) {
+    std::string serverDir;
+    if (!PrepareServerFolder(options.ServerDir, serverDir) || !OpenScript(options.ScriptFile)) {
+        return kExitUsage;
+    }
+    StartHost(serverDir);
+    hostsim::World world;
+    if (!BuildWorldFromFile(options, contents, world)) {
+        CloseConsole();
+        return kExitUsage;
+    }
+    OpenWorld(world, serverDir, options.PluginFile);
+    const bool loaded = LoadPlugin(options.PluginFile);
+    const bool rconServing = loaded && options.RconPort && StartRcon(options);
+    // A session starts only with everything asked for: the plugin, and RCON when a port is given.
+    const bool started = loaded && (!options.RconPort || rconServing);
+    if (started) {
+        RunSession(options, serverDir);
+    }
+    StopServing(rconServing);
+    const bool clean = CheckHostLedger();
+    CloseWorld(world);
+    return started && clean ? kExitClean : kExitFault;
 }
 
 } // namespace
