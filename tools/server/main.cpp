@@ -81,7 +81,7 @@ RconServices NetworkRconServices() {
     };
     services.Run = [](RCONClientConnection* connection, int32_t id, const std::string& body) {
         std::lock_guard lock(Server().HostMutex);
-        RconOutcome outcome = DispatchRconRequest(connection, id, body);
+        RconOutcome outcome = DispatchRconRequest(*Server().World, connection, id, body);
         Server().World->CollectGarbage();
         if (!outcome.Handled) {
             ServerLine(UnhandledLine("RCON", body));

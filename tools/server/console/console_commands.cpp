@@ -71,7 +71,7 @@ bool IsAdministrator(const hostsim::World& world, const std::string& name) {
 
 void SendRcon(ServerContext& server, const std::string& text) {
     const RconOutcome outcome =
-        DispatchRconRequest(server.ConsoleRcon, server.NextConsoleRequestId++, text);
+        DispatchRconRequest(*server.World, server.ConsoleRcon, server.NextConsoleRequestId++, text);
     if (!outcome.Handled) {
         ServerLine(UnhandledLine("RCON", text));
     } else if (outcome.Replies.empty()) {

@@ -29,15 +29,29 @@ void OnMessage(const hostsim::SentMessage& message) {
 }
 
 void OnRconReply(const hostsim::RconReply& reply) {
-    const std::string text = hostsim::Utf16ToUtf8(reply.Text);
-    WriteLine(RconEventLine(text), Tone::Rcon);
-    ServerContext& server = Server();
-    if (reply.Connection != nullptr && reply.Connection == server.CaptureConnection) {
-        server.CapturedReplies.push_back(text);
-    }
+    WriteLine(RconEventLine(hostsim::Utf16ToUtf8(reply.Text)), Tone::Rcon);
 }
 
 } // namespace
+
+std::vector<std::string> CollectRconReplies(hostsim::World& world,
+                                            const RCONClientConnection* connection,
+                                            const std::function<void()>& request) {
+    std::vector<std::string> replies;
+    world.SetRconListener([&](const hostsim::RconReply& reply) {
+        OnRconReply(reply);
+        if (connection != nullptr && reply.Connection == connection) {
+            replies.push_back(hostsim::Utf16ToUtf8(reply.Text));
+        }
+    });
+    // Back to printing alone, even when the request throws: the listener refers to `replies`.
+    struct PrintingAlone {
+        hostsim::World& Listened;
+        ~PrintingAlone() { Listened.SetRconListener(&OnRconReply); }
+    } restore{world};
+    request();
+    return replies;
+}
 
 std::string ReceiverName(const void* controller) {
     if (controller == nullptr) {

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
-#include <vector>
 
 #include "hostsim/world/world.h"
 
@@ -21,9 +20,6 @@ struct ServerContext {
     std::string PluginFile;
     RCONClientConnection* ConsoleRcon = nullptr;
     int32_t NextConsoleRequestId = 1;
-    // The RCON request being dispatched and the replies the plugin sent for it.
-    const RCONClientConnection* CaptureConnection = nullptr;
-    std::vector<std::string> CapturedReplies;
 };
 
 ServerContext& Server();

@@ -3,21 +3,17 @@
 
 #include "hostsim/command_registry.h"
 #include "hostsim/host_strings.h"
-#include "tools/server/hosting/server_context.h"
+#include "tools/server/hosting/host_events.h"
 
 namespace barterbox::server {
 
-RconOutcome DispatchRconRequest(RCONClientConnection* connection, int32_t requestId,
-                                std::string_view body) {
-    ServerContext& server = Server();
-    server.CaptureConnection = connection;
-    server.CapturedReplies.clear();
+RconOutcome DispatchRconRequest(hostsim::World& world, RCONClientConnection* connection,
+                                int32_t requestId, std::string_view body) {
     RconOutcome outcome;
-    outcome.Handled = hostsim::DispatchRcon(connection, requestId, hostsim::Utf8ToUtf16(body),
-                                            server.World->GameWorld());
-    outcome.Replies = std::move(server.CapturedReplies);
-    server.CaptureConnection = nullptr;
-    server.CapturedReplies.clear();
+    outcome.Replies = CollectRconReplies(world, connection, [&] {
+        outcome.Handled = hostsim::DispatchRcon(connection, requestId, hostsim::Utf8ToUtf16(body),
+                                                world.GameWorld());
+    });
     return outcome;
 }
 

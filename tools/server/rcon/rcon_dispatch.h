@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/engine_types.h"
+#include "hostsim/world/world.h"
 
 namespace barterbox::server {
 
@@ -16,9 +17,9 @@ struct RconOutcome {
     std::vector<std::string> Replies; // what the plugin sent back on the connection, in order
 };
 
-// Dispatches the request (UTF-8 text). The caller holds the host lock.
-RconOutcome DispatchRconRequest(RCONClientConnection* connection, int32_t requestId,
-                                std::string_view body);
+// Dispatches the request (UTF-8 text) in the world. The caller holds the host lock.
+RconOutcome DispatchRconRequest(hostsim::World& world, RCONClientConnection* connection,
+                                int32_t requestId, std::string_view body);
 
 // "no RCON command "WORD" is registered", and the same for chat and console lines.
 std::string UnhandledLine(std::string_view kind, std::string_view line);
