@@ -21,7 +21,7 @@ std::string Payload(int32_t id, int32_t type, const std::string& body, std::stri
 
 std::string ReasonFor(const std::string& payload) {
     const auto decoded = DecodePacket(payload);
-    const auto* error = std::get_if<RconPacketError>(&decoded);
+    const auto* error = std::get_if<RconWirePacketError>(&decoded);
     return error != nullptr ? error->Reason : "(accepted)";
 }
 
@@ -39,8 +39,8 @@ std::vector<std::string> ResponseBodies(const std::string& reply) {
         EXPECT_LE(size, kRconMaxPacketSize);
         EXPECT_EQ(packet.size(), 4u + size);
         const auto decoded = DecodePacket(packet.substr(4));
-        EXPECT_TRUE(std::holds_alternative<RconPacket>(decoded));
-        if (const auto* read = std::get_if<RconPacket>(&decoded)) {
+        EXPECT_TRUE(std::holds_alternative<RconWirePacket>(decoded));
+        if (const auto* read = std::get_if<RconWirePacket>(&decoded)) {
             EXPECT_EQ(read->Id, 42);
             EXPECT_EQ(read->Type, kRconResponseValue);
             bodies.push_back(read->Body);
@@ -82,8 +82,8 @@ TEST(RconProtocol, EncodeResponse_NeverCutsInsideAUtf8Sequence) {
 
 TEST(RconProtocol, DecodePacket_ReadsWhatEncodeWrote) {
     const auto decoded = DecodePacket(Payload(0x01020304, kRconExecCommand, "Barterbox.Do a b"));
-    ASSERT_TRUE(std::holds_alternative<RconPacket>(decoded));
-    const RconPacket& packet = std::get<RconPacket>(decoded);
+    ASSERT_TRUE(std::holds_alternative<RconWirePacket>(decoded));
+    const RconWirePacket& packet = std::get<RconWirePacket>(decoded);
     EXPECT_EQ(packet.Id, 0x01020304);
     EXPECT_EQ(packet.Type, kRconExecCommand);
     EXPECT_EQ(packet.Body, "Barterbox.Do a b");
@@ -124,8 +124,8 @@ TEST(RconProtocol, CheckPacketSize_AcceptsTenTo4096Only) {
             ASSERT_TRUE(std::holds_alternative<int32_t>(checked)) << c.Size;
             EXPECT_EQ(std::get<int32_t>(checked), c.Size);
         } else {
-            ASSERT_TRUE(std::holds_alternative<RconPacketError>(checked)) << c.Size;
-            EXPECT_EQ(std::get<RconPacketError>(checked).Reason, c.Reason);
+            ASSERT_TRUE(std::holds_alternative<RconWirePacketError>(checked)) << c.Size;
+            EXPECT_EQ(std::get<RconWirePacketError>(checked).Reason, c.Reason);
         }
     }
 }

@@ -25,7 +25,7 @@
 #include "tools/server/console/console_language.h"
 #include "tools/server/hosting/host_events.h"
 #include "tools/server/hosting/ledger_check.h"
-#include "tools/server/hosting/plugin_module.h"
+#include "tools/server/hosting/plugin_loading.h"
 #include "tools/server/hosting/server_context.h"
 #include "tools/server/hosting/world_builder.h"
 #include "tools/server/output/console_log_sink.h"

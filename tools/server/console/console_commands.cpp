@@ -7,7 +7,7 @@
 #include "hostsim/host_strings.h"
 #include "plugin_commands.h"
 #include "plugin_files.h"
-#include "tools/server/hosting/plugin_module.h"
+#include "tools/server/hosting/plugin_loading.h"
 #include "tools/server/hosting/server_context.h"
 #include "tools/server/output/event_output.h"
 #include "tools/server/rcon/rcon_dispatch.h"

@@ -3,7 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "tools/server/hosting/plugin_module.h"
+#include "tools/server/hosting/plugin_loading.h"
 
 namespace barterbox::server {
 

@@ -128,7 +128,7 @@ asio::awaitable<std::string> Converse(Endpoint& endpoint, Client& client,
             co_return Ending(client, sizeError, false, authenticated);
         }
         const auto size = CheckPacketSize(field);
-        if (const auto* refused = std::get_if<RconPacketError>(&size)) {
+        if (const auto* refused = std::get_if<RconWirePacketError>(&size)) {
             co_return "sent a malformed packet (" + refused->Reason + "); connection closed";
         }
         std::string bytes(static_cast<size_t>(std::get<int32_t>(size)), '\0');
@@ -138,10 +138,10 @@ asio::awaitable<std::string> Converse(Endpoint& endpoint, Client& client,
             co_return Ending(client, bodyError, true, authenticated);
         }
         auto decoded = DecodePacket(bytes);
-        if (const auto* refused = std::get_if<RconPacketError>(&decoded)) {
+        if (const auto* refused = std::get_if<RconWirePacketError>(&decoded)) {
             co_return "sent a malformed packet (" + refused->Reason + "); connection closed";
         }
-        const RconPacket& packet = std::get<RconPacket>(decoded);
+        const RconWirePacket& packet = std::get<RconWirePacket>(decoded);
 
         std::vector<std::string> answers;
         std::optional<std::string> closing;

@@ -21,37 +21,40 @@ int32_t ReadLittleEndian32(const unsigned char* bytes) {
     return static_cast<int32_t>(bits); // two's complement, as the wire holds it
 }
 
-std::variant<int32_t, RconPacketError> CheckPacketSize(const unsigned char (&field)[4]) {
+std::variant<int32_t, RconWirePacketError> CheckPacketSize(const unsigned char (&field)[4]) {
     const int32_t size = ReadLittleEndian32(field);
     if (size < kRconMinPacketSize) {
-        return RconPacketError{"packet size " + std::to_string(size) + " is below the minimum of " +
-                               std::to_string(kRconMinPacketSize)};
+        return RconWirePacketError{"packet size " + std::to_string(size) +
+                                   " is below the minimum of " +
+                                   std::to_string(kRconMinPacketSize)};
     }
     if (size > kRconMaxPacketSize) {
-        return RconPacketError{"packet size " + std::to_string(size) + " is above the maximum of " +
-                               std::to_string(kRconMaxPacketSize)};
+        return RconWirePacketError{"packet size " + std::to_string(size) +
+                                   " is above the maximum of " +
+                                   std::to_string(kRconMaxPacketSize)};
     }
     return size;
 }
 
-std::variant<RconPacket, RconPacketError> DecodePacket(std::string_view bytes) {
+std::variant<RconWirePacket, RconWirePacketError> DecodePacket(std::string_view bytes) {
     if (bytes.size() < static_cast<size_t>(kRconMinPacketSize)) {
-        return RconPacketError{"packet of " + std::to_string(bytes.size()) + " bytes is too short"};
+        return RconWirePacketError{"packet of " + std::to_string(bytes.size()) +
+                                   " bytes is too short"};
     }
     const auto* raw = reinterpret_cast<const unsigned char*>(bytes.data());
-    RconPacket packet;
+    RconWirePacket packet;
     packet.Id = ReadLittleEndian32(raw);
     packet.Type = ReadLittleEndian32(raw + 4);
     if (bytes[bytes.size() - 2] != '\0' || bytes[bytes.size() - 1] != '\0') {
-        return RconPacketError{"packet does not end in its two zero bytes"};
+        return RconWirePacketError{"packet does not end in its two zero bytes"};
     }
     const std::string_view body = bytes.substr(8, bytes.size() - 10);
     if (body.find('\0') != std::string_view::npos) {
-        return RconPacketError{"packet body holds a zero byte"};
+        return RconWirePacketError{"packet body holds a zero byte"};
     }
     if (packet.Type != kRconAuth && packet.Type != kRconExecCommand &&
         packet.Type != kRconResponseValue) {
-        return RconPacketError{"unknown packet type " + std::to_string(packet.Type)};
+        return RconWirePacketError{"unknown packet type " + std::to_string(packet.Type)};
     }
     packet.Body = std::string(body);
     return packet;

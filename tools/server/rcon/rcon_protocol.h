@@ -23,23 +23,25 @@ inline constexpr int32_t kRconMinPacketSize = 10;
 inline constexpr int32_t kRconMaxPacketSize = 4096;
 inline constexpr size_t kRconSizeFieldBytes = 4;
 
-struct RconPacket {
+// A packet as it travels between a client and the endpoint; the game's RCONPacket is what the
+// host hands a plugin's handler.
+struct RconWirePacket {
     int32_t Id = 0;
     int32_t Type = 0;
     std::string Body; // the bytes before the terminators
 };
 
-struct RconPacketError {
+struct RconWirePacketError {
     std::string Reason;
 };
 
 int32_t ReadLittleEndian32(const unsigned char* bytes);
 
 // Whether a size field may start a packet; the reason when it may not.
-std::variant<int32_t, RconPacketError> CheckPacketSize(const unsigned char (&field)[4]);
+std::variant<int32_t, RconWirePacketError> CheckPacketSize(const unsigned char (&field)[4]);
 
 // The packet from the `size` bytes that followed an accepted size field.
-std::variant<RconPacket, RconPacketError> DecodePacket(std::string_view bytes);
+std::variant<RconWirePacket, RconWirePacketError> DecodePacket(std::string_view bytes);
 
 // A whole packet, size field included. The body must fit one packet (see EncodeResponse).
 std::string EncodePacket(int32_t id, int32_t type, std::string_view body);

@@ -1,5 +1,5 @@
-// The loaded plugin module; see plugin_module.h.
-#include "plugin_module.h"
+// Loading and unloading the plugin module; see plugin_loading.h.
+#include "plugin_loading.h"
 
 #include <filesystem>
 
