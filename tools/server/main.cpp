@@ -2,14 +2,6 @@
 // into the stand-in host, runs operator lines (and RCON requests) against it, unloads the module
 // and checks the host's allocator ledger. Exit status 0 when clean, 1 on a fault (a module that
 // does not load, a leak or ledger error at exit), 2 on a usage, script or world file error.
-#include <unistd.h>
-
-#if defined(_WIN32)
-#include <windows.h>
-
-#include <shellapi.h>
-#endif
-
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +10,7 @@
 #include "hostsim/command_registry.h"
 #include "hostsim/host_environment.h"
 #include "hostsim/record_limit.h"
+#include "platform/os_path.h"
 #include "tools/common/world_file.h"
 #include "tools/server/console/console_commands.h"
 #include "tools/server/console/console_completion.h"
@@ -31,6 +24,8 @@
 #include "tools/server/output/console_log_sink.h"
 #include "tools/server/output/event_output.h"
 #include "tools/server/output/output_writer.h"
+#include "tools/server/output/standard_output.h"
+#include "tools/server/process/program_arguments.h"
 #include "tools/server/process/server_options.h"
 #include "tools/server/process/stop_signal.h"
 #include "tools/server/rcon/rcon_dispatch.h"
@@ -40,6 +35,7 @@ namespace {
 
 using namespace barterbox::server;
 namespace fs = std::filesystem;
+namespace platform = barterbox::platform;
 
 constexpr int kExitClean = 0;
 constexpr int kExitFault = 1;
@@ -49,6 +45,8 @@ std::string Count(size_t count, const std::string& one, const std::string& many)
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+// What tab completion offers, gathered afresh at each press: players come and go, and the
+// plugin's commands and exchanges change as the session goes on.
 CompletionSources GatherCompletionSources() {
     ServerContext& server = Server();
     CompletionSources sources;
@@ -69,6 +67,7 @@ CompletionSources GatherCompletionSources() {
     return sources;
 }
 
+// The network clients' way into the host: under the host lock, as the console's lines are.
 RconServices NetworkRconServices() {
     RconServices services;
     services.Open = [] {
@@ -115,30 +114,24 @@ bool RunConsole() {
 
 // ---- The steps of a session, in the order Serve takes them ----
 
-// Paths are UTF-8 text throughout, also where Windows would read narrow text as ANSI.
-fs::path Utf8Path(const std::string& text) {
-    return fs::path(std::u8string(text.begin(), text.end()));
-}
-
 // The server folder as an absolute path, with its plugin folder, which must exist for the plugin's
 // saves; a real server has it, as the module lives there.
 bool PrepareServerFolder(const std::string& given, std::string& serverDir) {
     std::error_code error;
-    const fs::path absolute = fs::absolute(Utf8Path(given), error);
+    const fs::path absolute = fs::absolute(platform::OsPath(given), error);
     if (error) {
         std::fprintf(stderr, "barterbox-server: %s: %s\n", given.c_str(), error.message().c_str());
         return false;
     }
-    const std::u8string normal = absolute.lexically_normal().u8string();
-    serverDir.assign(normal.begin(), normal.end());
+    serverDir = platform::Utf8Path(absolute.lexically_normal());
     while (serverDir.size() > 1 && serverDir.back() == '/') {
         serverDir.pop_back();
     }
-    const fs::path pluginFolder = Utf8Path(serverDir) / "ArkApi/Plugins/Barterbox";
+    const fs::path pluginFolder = platform::OsPath(serverDir) / "ArkApi/Plugins/Barterbox";
     fs::create_directories(pluginFolder, error);
     if (error) {
         std::fprintf(stderr, "barterbox-server: cannot create %s: %s\n",
-                     pluginFolder.string().c_str(), error.message().c_str());
+                     platform::Utf8Path(pluginFolder).c_str(), error.message().c_str());
         return false;
     }
     return true;
@@ -152,7 +145,7 @@ bool OpenScript(const std::string& scriptFile) {
     }
     std::error_code ignored;
     // A folder opens for reading but reads as an error at once: refuse it up front.
-    if (fs::is_directory(scriptFile, ignored)) {
+    if (fs::is_directory(platform::OsPath(scriptFile), ignored)) {
         std::fprintf(stderr, "barterbox-server: cannot read the script %s: it is a folder\n",
                      scriptFile.c_str());
         return false;
@@ -301,31 +294,12 @@ int Serve(const ServerOptions& options, const barterbox::tools::WorldDescription
 } // namespace
 
 int main(int argc, char** argv) {
-#if defined(_WIN32)
-    // The arguments as UTF-8 from the UTF-16 command line, not through the ANSI code page.
-    std::vector<std::string> arguments;
-    std::vector<char*> utf8Argv;
-    int wideCount = 0;
-    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wideCount); wide != nullptr) {
-        for (int i = 0; i < wideCount; ++i) {
-            const std::u8string text = fs::path(wide[i]).u8string();
-            arguments.emplace_back(text.begin(), text.end());
-        }
-        LocalFree(wide);
-        for (std::string& argument : arguments) {
-            utf8Argv.push_back(argument.data());
-        }
-        utf8Argv.push_back(nullptr);
-        argc = wideCount;
-        argv = utf8Argv.data();
-    }
-#endif
-    const OptionsResult parsed = ParseServerOptions(argc, argv);
+    const OptionsResult parsed = ParseServerOptions(ProgramArguments(argc, argv));
     if (parsed.ExitStatus) {
         return *parsed.ExitStatus;
     }
     const ServerOptions& options = parsed.Options;
-    SetColourOutput(!options.NoColour && isatty(STDOUT_FILENO) != 0);
+    SetColourOutput(!options.NoColour && StandardOutputIsTerminal());
 
     // The world file first: one with errors stops the server before the plugin is loaded.
     barterbox::tools::WorldDescription contents;

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "console_language.h"
+#include "platform/os_path.h"
 
 namespace barterbox::server {
 namespace {
@@ -170,7 +171,7 @@ std::vector<std::string> CompletionCandidates(std::string_view before,
 }
 
 std::vector<std::string> ExchangeNamesInConfig(const std::string& configFile) {
-    std::ifstream file(configFile);
+    std::ifstream file(platform::OsPath(configFile));
     if (!file) {
         return {};
     }

@@ -8,10 +8,10 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <utility>
 
 #include "console_completion.h"
+#include "platform/system_error.h"
 #include "tools/server/output/event_output.h"
 #include "tools/server/process/stop_signal.h"
 
@@ -233,7 +233,7 @@ bool OpenConsoleScript(const std::string& path, std::string& error) {
     Console& console = TheConsole();
     const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) {
-        error = path + ": " + std::strerror(errno);
+        error = path + ": " + platform::LastSystemErrorText();
         return false;
     }
     console.Descriptor = descriptor;

@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "console_input.h"
+#include "platform/os_path.h"
+#include "platform/system_error.h"
 #include "tools/server/process/stop_signal.h"
 
 namespace barterbox::server {
@@ -25,43 +27,15 @@ Console& TheConsole() {
     return console;
 }
 
-// File names arrive as UTF-8; Windows takes them as UTF-16, never through the ANSI code page.
-std::wstring WideFromUtf8(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                           static_cast<int>(text.size()), nullptr, 0);
-    if (length <= 0) {
-        return {};
-    }
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                        wide.data(), length);
-    return wide;
-}
-
-std::string SystemMessage(DWORD code) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = length > 0 ? std::string(text, length) : "error " + std::to_string(code);
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
-        message.pop_back();
-    }
-    return message;
-}
-
 } // namespace
 
 bool OpenConsoleScript(const std::string& path, std::string& error) {
     Console& console = TheConsole();
-    const std::wstring widePath = WideFromUtf8(path);
-    const HANDLE file = widePath.empty()
-                            ? INVALID_HANDLE_VALUE
-                            : CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // The file name as UTF-16, never through the ANSI code page.
+    const HANDLE file = CreateFileW(platform::OsPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        error = path + ": " + SystemMessage(GetLastError());
+        error = path + ": " + platform::LastSystemErrorText();
         return false;
     }
     console.Input = file;

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/os_path.h"
 #include "tools/server/output/event_output.h"
 
 namespace barterbox::server {
@@ -17,9 +18,7 @@ std::filesystem::path PluginFilePath(const std::string& serverDir, const std::st
         name.find_first_of("/\\:") != std::string::npos) {
         throw std::invalid_argument("\"" + name + "\" is not a file name in the plugin folder");
     }
-    const std::string folder = serverDir + "/ArkApi/Plugins/Barterbox/";
-    const std::string path = folder + name;
-    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+    return platform::OsPath(serverDir + "/ArkApi/Plugins/Barterbox/" + name);
 }
 
 } // namespace

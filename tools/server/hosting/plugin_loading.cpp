@@ -1,8 +1,6 @@
 // Loading and unloading the plugin module; see plugin_loading.h.
 #include "plugin_loading.h"
 
-#include <filesystem>
-
 #include "hostsim/plugin_module_file.h"
 #include "platform/module_library.h"
 #include "platform/os_path.h"
@@ -79,7 +77,7 @@ bool LoadPluginAndReport(const std::string& path) {
         ServerError("cannot load the plugin: " + error);
         return false;
     }
-    ServerLine("plugin loaded from " + std::filesystem::path(path).filename().string());
+    ServerLine("plugin loaded from " + platform::Utf8Path(platform::OsPath(path).filename()));
     return true;
 }
 

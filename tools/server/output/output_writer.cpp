@@ -1,12 +1,6 @@
 // The output writer thread; see output_writer.h.
 #include "output_writer.h"
 
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
@@ -14,6 +8,8 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+
+#include "standard_output.h"
 
 namespace barterbox::server {
 namespace {
@@ -44,11 +40,8 @@ Writer& TheWriter() {
 void WriteOut(const std::string& text) {
     size_t done = 0;
     while (done < text.size()) {
-#if defined(_WIN32)
-        const int wrote = _write(1, text.data() + done, static_cast<unsigned>(text.size() - done));
-#else
-        const ssize_t wrote = write(STDOUT_FILENO, text.data() + done, text.size() - done);
-#endif
+        const std::ptrdiff_t wrote =
+            WriteSomeToStandardOutput(text.data() + done, text.size() - done);
         if (wrote < 0 && errno == EINTR) {
             continue;
         }

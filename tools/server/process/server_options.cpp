@@ -7,7 +7,7 @@
 
 namespace barterbox::server {
 
-OptionsResult ParseServerOptions(int argc, const char* const* argv) {
+OptionsResult ParseServerOptions(const std::vector<std::string>& arguments) {
     OptionsResult result;
     ServerOptions& options = result.Options;
     options.ServerDir = ".";
@@ -49,8 +49,12 @@ OptionsResult ParseServerOptions(int argc, const char* const* argv) {
     serveOption->needs(portOption);
     connectionsOption->needs(portOption);
 
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(argument.c_str());
+    }
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(argv.size()), argv.data());
         if (*passwordOption && options.RconPassword.empty()) {
             throw CLI::ValidationError("--rcon-password", "an RCON password cannot be empty");
         }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace barterbox::server {
 
@@ -27,6 +28,7 @@ struct OptionsResult {
     std::optional<int> ExitStatus;
 };
 
-OptionsResult ParseServerOptions(int argc, const char* const* argv);
+// From the program's arguments as UTF-8 text, its own name first.
+OptionsResult ParseServerOptions(const std::vector<std::string>& arguments);
 
 } // namespace barterbox::server

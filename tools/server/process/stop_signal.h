@@ -2,6 +2,9 @@
 // input and on a stop request at once, and the server always shuts down through the same path.
 #pragma once
 
+#include <functional>
+#include <thread>
+
 namespace barterbox::server {
 
 // Installs the handlers, and ignores SIGPIPE; call once, before any thread starts.
@@ -14,5 +17,9 @@ int StopSignalNumber();
 
 // Waits until a stop signal arrives.
 void WaitForStopSignal();
+
+// A thread that stop signals never interrupt: they belong to the main thread, which shuts
+// everything down in order.
+std::thread StartThreadWithoutStopSignals(std::function<void()> body);
 
 } // namespace barterbox::server

@@ -3,10 +3,12 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
+#include <utility>
 
 namespace barterbox::server {
 namespace {
@@ -60,6 +62,19 @@ void WaitForStopSignal() {
             return;
         }
     }
+}
+
+std::thread StartThreadWithoutStopSignals(std::function<void()> body) {
+    // A new thread starts with its creator's signal mask.
+    sigset_t blocked;
+    sigset_t previous;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGINT);
+    sigaddset(&blocked, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+    std::thread thread(std::move(body));
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    return thread;
 }
 
 } // namespace barterbox::server

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <utility>
 
 #include "stop_signal.h"
 
@@ -43,6 +44,11 @@ void WaitForStopSignal() {
     while (stopSignal.load() == 0 && stopEvent != nullptr) {
         WaitForSingleObject(stopEvent, INFINITE);
     }
+}
+
+std::thread StartThreadWithoutStopSignals(std::function<void()> body) {
+    // Windows hands console stop events to a thread of its own; no mask is needed.
+    return std::thread(std::move(body));
 }
 
 } // namespace barterbox::server

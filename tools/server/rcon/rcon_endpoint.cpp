@@ -3,10 +3,7 @@
 // coroutine per client, its watchdog, closes the connection when a deadline passes.
 #include "rcon_endpoint.h"
 
-#include <pthread.h>
-
 #include <chrono>
-#include <csignal>
 #include <memory>
 #include <optional>
 #include <set>
@@ -26,6 +23,7 @@
 
 #include "rcon_protocol.h"
 #include "tools/server/output/event_output.h"
+#include "tools/server/process/stop_signal.h"
 
 namespace barterbox::server {
 namespace {
@@ -277,20 +275,7 @@ bool StartRconEndpoint(uint16_t port, std::string password, RconServices service
     asio::co_spawn(endpoint->Io, AcceptClients(*endpoint), asio::detached);
 
     Endpoint& serving = *endpoint;
-#if defined(_WIN32)
-    // Windows hands console stop events to a thread of its own; no mask is needed.
-    endpoint->Thread = std::thread([&serving] { serving.Io.run(); });
-#else
-    // Stop signals belong to the main thread, which shuts everything down in order.
-    sigset_t blocked;
-    sigset_t previous;
-    sigemptyset(&blocked);
-    sigaddset(&blocked, SIGINT);
-    sigaddset(&blocked, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &blocked, &previous);
-    endpoint->Thread = std::thread([&serving] { serving.Io.run(); });
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-#endif
+    endpoint->Thread = StartThreadWithoutStopSignals([&serving] { serving.Io.run(); });
     TheEndpoint() = std::move(endpoint);
     return true;
 }
