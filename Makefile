@@ -1,6 +1,7 @@
 # The two set-up commands. Each installs what is missing, configures and builds.
 #   make run   - the simulated dedicated server on the example world and config
-#   make test  - every test, in the Release build, the sanitizer build and the Windows build (Wine)
+#   make test  - every test, in the Release build, the sanitizer build, the Windows build (Wine)
+#                and the fuzz build
 JOBS ?= $(shell nproc)
 
 .PHONY: run test deps build bench package
@@ -28,6 +29,9 @@ test: deps
 	cmake --preset windows
 	cmake --build --preset windows -j $(JOBS)
 	ctest --preset windows -j $(JOBS)
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	ctest --preset fuzz -j $(JOBS)
 
 # Barterbox.dll and its release zip, cross-built for Windows: build/Barterbox-1.1.zip.
 package: deps

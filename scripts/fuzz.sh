@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Runs every fuzz target longer than `make test` does: SECONDS each (default 600), one after the
-# other, each on a scratch copy of its seed corpus with its dictionary. Builds the targets first
-# in the Release build folder. A fault stops the run and leaves its input as crash-* in the
-# scratch folder, which is printed; add that file to fuzz/corpus/<target>/ once the fault is fixed.
+# other, each on a scratch copy of its seed corpus with its dictionary. Configures and builds the
+# fuzz preset's folder (build/fuzz) first. A fault stops the run and leaves its input as crash-*
+# in the scratch folder, which is printed; add that file to fuzz/corpus/<target>/ once the fault
+# is fixed.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]     e.g. scripts/fuzz.sh 3600 rcon_endpoint chat
 set -euo pipefail
 repo="$(cd "$(dirname "$0")/.." && pwd)"
-build="${BARTERBOX_BUILD_DIR:-$repo/build}"
+build="${BARTERBOX_FUZZ_BUILD_DIR:-$repo/build/fuzz}"
 seconds="${1:-600}"
 shift || true
 targets=("$@")
@@ -16,7 +17,7 @@ if ((${#targets[@]} == 0)); then
   done
 fi
 
-cmake --preset release -B "$build" >/dev/null
+cmake --preset fuzz -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]/%/_fuzz}"
 scratch="$(mktemp -d /tmp/barterbox-fuzz-XXXXXX)"
 echo "scratch folder: $scratch"
