@@ -33,12 +33,14 @@ test: deps
 	cmake --build --preset fuzz -j $(JOBS)
 	ctest --preset fuzz -j $(JOBS)
 
-# Barterbox.dll and its release zip, cross-built for Windows: build/Barterbox-1.1.zip.
+# Barterbox.dll and its release zip, cross-built for Windows and copied into build/. The zip's
+# name carries the version that CMakeLists.txt's project() sets; the Windows build's cache says
+# where it was written.
 package: deps
 	@cmake --preset windows >/dev/null
 	@cmake --build --preset windows -j $(JOBS) --target barterbox_package
-	@cmake -E copy build/windows/Barterbox-1.1.zip build/Barterbox-1.1.zip
-	@echo build/Barterbox-1.1.zip
+	@zip=$$(cmake -N -L build/windows | sed -n 's/^BARTERBOX_PACKAGE_FILE:FILEPATH=//p') && \
+	  cmake -E copy "$$zip" build/ && echo "build/$$(basename "$$zip")"
 
 bench: build
 	build/bin/barterbox-bench

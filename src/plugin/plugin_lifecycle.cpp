@@ -18,13 +18,14 @@
 #include "host/host_errors.h"
 #include "plugin/command_table.h"
 #include "plugin/plugin_logger.h"
+#include "plugin/plugin_version.h"
 
 namespace barterbox {
 void LoadPlugin() {
     CreatePluginLogger(AsaApi::GetLogSinks());
     SetHostErrorReporter(&LogHostError);
     FormPluginPaths(AsaApi::GetCurrentDir());
-    Log(spdlog::level::info, "Barterbox v1.1 - Loading...");
+    Log(spdlog::level::info, "Barterbox v{} - Loading...", kPluginVersion);
     LoadConfig();
     RegisterCommands();
     Log(spdlog::level::info, "Barterbox: Loaded {} exchanges", ExchangeCount());
