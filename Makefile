@@ -1,10 +1,19 @@
-# The two set-up commands. Each installs what is missing, configures and builds.
-#   make run   - the simulated dedicated server on the example world and config
-#   make test  - every test, in the Release build, the sanitizer build, the Windows build (Wine)
-#                and the fuzz build
+# The front of the build. Every target but clean first installs what is missing
+# (scripts/install-deps.sh).
+#   make               - the Release build (build/)
+#   make run           - the simulated dedicated server on the example world and config
+#   make check         - the quick loop: the Release build and its tests
+#   make test          - what CI runs: the Release, sanitizer, Windows (Wine) and fuzz builds and
+#                        their tests, and the format check
+#   make format        - rewrites our C++ files as .clang-format says; make format-check lists
+#                        those that differ and fails
+#   make package       - Barterbox.dll's release zip, cross-built for Windows, copied into build/
+#   make bench         - the benchmarks of the Release build
+#   make clean         - removes build/ and every build in it
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build bench package
+.DEFAULT_GOAL := build
+.PHONY: build run check test deps format format-check clean bench package
 
 deps:
 	@scripts/install-deps.sh
@@ -19,6 +28,9 @@ run: deps
 	@scripts/build-quietly.sh build $(JOBS)
 	@scripts/run-server.sh
 
+check: build
+	ctest --preset release -j $(JOBS)
+
 test: deps
 	cmake --preset release
 	cmake --build --preset release -j $(JOBS)
@@ -32,6 +44,16 @@ test: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS)
 	ctest --preset fuzz -j $(JOBS)
+	@scripts/format.sh --check
+
+format: deps
+	@scripts/format.sh
+
+format-check: deps
+	@scripts/format.sh --check
+
+clean:
+	rm -rf build
 
 # Barterbox.dll and its release zip, cross-built for Windows and copied into build/. The zip's
 # name carries the version that CMakeLists.txt's project() sets; the Windows build's cache says

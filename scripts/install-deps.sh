@@ -13,6 +13,7 @@ packages=(
   libasio-dev                       # the simulated server's RCON endpoint
   googletest libgtest-dev libgmock-dev libbenchmark-dev  # tests and benchmarks
   clang-16 libclang-rt-16-dev       # libFuzzer, for the fuzz targets
+  clang-format                      # make format and the format check of make test
   gnuplot-nox                       # the performance record's charts (scripts/bench-charts.sh)
   rcon                              # an independent RCON client for the endpoint's tests
   python3 python3-jsonschema        # checks config.schema.json against the examples
