@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "rcon_endpoint.h"
+#include "tools/server/rcon/rcon_endpoint.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "hostsim/host_environment.h"
 #include "hostsim/world/world.h"
 #include "tools/common/world_file.h"
-#include "world_builder.h"
+#include "tools/server/hosting/world_builder.h"
 
 namespace {
 
