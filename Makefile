@@ -3,8 +3,8 @@
 #   make               - the Release build (build/)
 #   make run           - the simulated dedicated server on the example world and config
 #   make check         - the quick loop: the Release build and its tests
-#   make test          - what CI runs: the Release, sanitizer, Windows (Wine) and fuzz builds and
-#                        their tests, and the format check
+#   make test          - what CI runs: the format check first (it takes a second), then the
+#                        Release, sanitizer, Windows (Wine) and fuzz builds and their tests
 #   make format        - rewrites our C++ files as .clang-format says; make format-check lists
 #                        those that differ and fails
 #   make package       - Barterbox.dll's release zip, cross-built for Windows, copied into build/
@@ -32,6 +32,7 @@ check: build
 	ctest --preset release -j $(JOBS)
 
 test: deps
+	@scripts/format.sh --check
 	cmake --preset release
 	cmake --build --preset release -j $(JOBS)
 	ctest --preset release -j $(JOBS)
@@ -44,7 +45,6 @@ test: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS)
 	ctest --preset fuzz -j $(JOBS)
-	@scripts/format.sh --check
 
 format: deps
 	@scripts/format.sh
