@@ -1,7 +1,8 @@
 // libFuzzer target for a player's chat line, through the host's command registry into the
-// exchange chat command. Properties, for every input: Ada's inventory changes, class by class,
-// only by what a completed exchange's Give and Receive entries times the multiplier she was told
-// explain; the table does not change; the host's ledger is clean afterwards.
+// exchange chat command, on inventories from roomy to nearly full. Properties, for every input:
+// Ada's inventory changes, class by class, only by what a completed exchange's Give and Receive
+// entries times the multiplier she was told explain (an exchange that did not fit is undone); the
+// table does not change; the host's ledger is clean afterwards.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,7 +13,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace fuzzing;
-    CommandHost& host = FreshHost();
+    // The first byte also picks Ada's inventory size and what the game does when it is full: in
+    // the small ones, most exchanges do not fit and must be undone.
+    static const int32_t kSlots[] = {4, 5, 6, 40};
+    const uint8_t pick = size == 0 ? 0 : data[0];
+    CommandHost& host = FreshHost(kSlots[(pick / 4) % 4],
+                                  (pick / 16) % 2 == 0 ? hostsim::WhenInventoryFull::GiveWhatFits
+                                                       : hostsim::WhenInventoryFull::GiveNothing);
     const Table table = TableNow();
     const Carried carried = CarriedNow(*host.World);
 

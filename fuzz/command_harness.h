@@ -40,7 +40,11 @@ void Require(bool holds);
 // Sets the host and the plugin up on the first call. On every call Ada joins afresh with her
 // starting inventory, config.json and the table hold the configured exchanges, and the records
 // of messages and RCON replies are empty, so that each input starts from the same world.
-CommandHost& FreshHost();
+// Ada holds 120 wood (two stacks), 30 stone and 5 flint: four slots of her inventory's
+// `inventorySlots`, so that a small inventory leaves little room for what an exchange hands out.
+CommandHost&
+FreshHost(int32_t inventorySlots = 40,
+          hostsim::WhenInventoryFull whenFull = hostsim::WhenInventoryFull::GiveWhatFits);
 
 Table TableNow();
 Carried CarriedNow(const hostsim::World& world);

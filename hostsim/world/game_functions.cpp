@@ -182,9 +182,11 @@ bool GiveSlotItem(AShooterPlayerController* controller, FString* blueprint, int3
     bool given = false;
     if (player == nullptr) {
         state->Fault("GiveSlotItem called on an object that is not a player controller");
+    } else if (state->GiveRefusal && state->GiveRefusal(text, quantity)) {
+        given = false;
     } else if (const ItemClassRecord* itemClass = state->ClassByBlueprint(text);
                itemClass != nullptr && player->Inventory != nullptr) {
-        given = state->GiveStacks(*player->Inventory, *itemClass, quantity);
+        given = state->GiveSlotItemStacks(*player->Inventory, *itemClass, quantity);
     }
     std::string arguments = "\"";
     arguments.append(text).append("\", ").append(std::to_string(slot));

@@ -6,18 +6,7 @@
 namespace hostsim {
 
 std::string ClassPathOf(std::string_view written) {
-    const size_t dot = written.rfind('.');
-    if (dot == std::string_view::npos) {
-        return std::string(written) + "_C";
-    }
-    const size_t slash = written.rfind('/', dot);
-    const size_t assetStart = slash == std::string_view::npos ? 0 : slash + 1;
-    const std::string_view asset = written.substr(assetStart, dot - assetStart);
-    const std::string_view object = written.substr(dot + 1);
-    if (barterbox::IsGeneratedClassOf(object, asset)) {
-        return std::string(written);
-    }
-    return std::string(written) + "_C";
+    return barterbox::GeneratedClassPath(written);
 }
 
 std::string_view ClassNameOf(std::string_view classPath) {

@@ -88,6 +88,18 @@ int32_t World::InventorySlots() const {
     return state_->InventorySlots;
 }
 
+void World::SetWhenInventoryFull(WhenInventoryFull behaviour) {
+    state_->WhenFull = behaviour;
+}
+
+WhenInventoryFull World::WhenFull() const {
+    return state_->WhenFull;
+}
+
+void World::SetGiveRefusal(std::function<bool(std::string_view item, int32_t quantity)> refuse) {
+    state_->GiveRefusal = std::move(refuse);
+}
+
 // ---- Item classes ----
 
 void World::AddItemClass(std::string path, int32_t maxStack) {
@@ -212,7 +224,7 @@ void World::GiveItems(std::string_view player, std::string_view item, int32_t qu
     if (quantity <= 0) {
         Refuse("a quantity to give must be at least 1");
     }
-    if (!state.GiveStacks(inventory, itemClass, quantity)) {
+    if (!state.AddStacks(inventory, itemClass, quantity)) {
         Refuse("the inventory of " + std::string(player) + " has no room for " +
                std::to_string(quantity) + " " + itemClass.Info.Name);
     }

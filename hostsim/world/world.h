@@ -71,6 +71,14 @@ struct RconReply {
     std::u16string Text;
 };
 
+// What the game's GiveSlotItem does with items that do not all fit, once it has filled the
+// player's stacks of the class and then the free slots. How the real game behaves is not
+// documented, so the stand-in does either, chosen per world.
+enum class WhenInventoryFull {
+    GiveWhatFits, // hands out what fits and answers false
+    GiveNothing,  // hands out nothing and answers false
+};
+
 struct WorldState;
 
 class World {
@@ -86,6 +94,12 @@ public:
     // How many entries an inventory array may hold, empty ones included.
     void SetInventorySlots(int32_t slots);
     int32_t InventorySlots() const;
+    void SetWhenInventoryFull(WhenInventoryFull behaviour);
+    WhenInventoryFull WhenFull() const;
+    // Makes GiveSlotItem answer false, giving nothing, for every call on which the hook answers
+    // true (the item text as the plugin passed it, the quantity): a game that refuses for its own
+    // reasons. An empty hook refuses nothing.
+    void SetGiveRefusal(std::function<bool(std::string_view item, int32_t quantity)> refuse);
 
     // Item classes, by the blueprint path (.../X.X) or the class path (.../X.X_C).
     void AddItemClass(std::string path, int32_t maxStack);
@@ -103,8 +117,8 @@ public:
     std::vector<PlayerInfo> Players() const;
     std::string PlayerNameOf(const void* controller) const; // empty when not a player's
 
-    // Inventories. GiveItems splits the quantity into stacks of at most the class's maximum, as
-    // the game's GiveSlotItem does; the Add functions place exactly one entry, whatever its size.
+    // Inventories. GiveItems puts the quantity into new stacks of at most the class's maximum,
+    // all or nothing; the Add functions place exactly one entry, whatever its size.
     void GiveItems(std::string_view player, std::string_view item, int32_t quantity);
     uint64_t AddStack(std::string_view player, std::string_view item, int32_t quantity);
     uint64_t AddClasslessItem(std::string_view player, int32_t quantity);

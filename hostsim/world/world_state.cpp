@@ -134,8 +134,8 @@ ItemObject* WorldState::AddItem(InventoryObject& inventory, const ItemClassRecor
     return item;
 }
 
-bool WorldState::GiveStacks(InventoryObject& inventory, const ItemClassRecord& itemClass,
-                            int32_t quantity) {
+bool WorldState::AddStacks(InventoryObject& inventory, const ItemClassRecord& itemClass,
+                           int32_t quantity) {
     if (quantity <= 0) {
         return false;
     }
@@ -148,6 +148,41 @@ bool WorldState::GiveStacks(InventoryObject& inventory, const ItemClassRecord& i
         AddItem(inventory, &itemClass, std::min(left, maxStack));
     }
     return true;
+}
+
+bool WorldState::GiveSlotItemStacks(InventoryObject& inventory, const ItemClassRecord& itemClass,
+                                    int32_t quantity) {
+    if (quantity <= 0) {
+        return false;
+    }
+    const int64_t maxStack = itemClass.Info.MaxStack;
+    EngineArray<UPrimalItem*>& items = inventory.InventoryItems;
+    const auto roomIn = [&](int32_t index) -> int64_t {
+        auto* item = static_cast<ItemObject*>(items.Data[index]);
+        if (item == nullptr || item->Base.ClassPrivate != itemClass.Object) {
+            return 0;
+        }
+        return std::max<int64_t>(maxStack - item->Quantity, 0);
+    };
+    int64_t room = int64_t{FreeSlots(inventory)} * maxStack;
+    for (int32_t i = 0; i < items.Num; ++i) {
+        room += roomIn(i);
+    }
+    if (room < quantity && WhenFull == WhenInventoryFull::GiveNothing) {
+        return false;
+    }
+    int64_t left = quantity;
+    for (int32_t i = 0; i < items.Num && left > 0; ++i) {
+        const int64_t added = std::min(roomIn(i), left);
+        static_cast<ItemObject*>(items.Data[i])->Quantity += static_cast<int32_t>(added);
+        left -= added;
+    }
+    while (left > 0 && FreeSlots(inventory) > 0) {
+        const int64_t added = std::min(left, maxStack);
+        AddItem(inventory, &itemClass, static_cast<int32_t>(added));
+        left -= added;
+    }
+    return left == 0;
 }
 
 bool WorldState::TakeOut(ItemObject& item) {

@@ -31,6 +31,8 @@ struct PlayerRecord {
 
 struct WorldState {
     int32_t InventorySlots = kDefaultInventorySlots;
+    WhenInventoryFull WhenFull = WhenInventoryFull::GiveWhatFits;
+    std::function<bool(std::string_view, int32_t)> GiveRefusal;
     NameTable Names;
     ObjectTable Objects;
     WorldObject* GameWorld = nullptr;
@@ -63,9 +65,13 @@ struct WorldState {
     int32_t FreeSlots(const InventoryObject& inventory) const;
     ItemObject* AddItem(InventoryObject& inventory, const ItemClassRecord* itemClass,
                         int32_t quantity);
-    // Stacks of at most the class's maximum; false (and nothing added) when they do not fit or
+    // New stacks of at most the class's maximum; false (and nothing added) when they do not fit or
     // the quantity is not positive.
-    bool GiveStacks(InventoryObject& inventory, const ItemClassRecord& itemClass, int32_t quantity);
+    bool AddStacks(InventoryObject& inventory, const ItemClassRecord& itemClass, int32_t quantity);
+    // As the game's GiveSlotItem: tops up the class's stacks in array order, then fills free slots
+    // with new stacks; what does not fit is handled as WhenFull says. True when all of it arrived.
+    bool GiveSlotItemStacks(InventoryObject& inventory, const ItemClassRecord& itemClass,
+                            int32_t quantity);
     // Takes the item out of its inventory's array; it stays alive, pending kill, until collected.
     bool TakeOut(ItemObject& item);
     void DestroyInventory(InventoryObject* inventory);

@@ -7,6 +7,7 @@
 
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
+#include "exchange_undo.h"
 #include "host/engine_strings.h"
 #include "host/game_calls.h"
 #include "inventory.h"
@@ -57,8 +58,10 @@ bool CarriesEverything(AShooterPlayerController* player, const ExchangeDefinitio
     return true;
 }
 
+// Takes every Give entry; what it took, stack by stack, goes into `taken`, so that it can be
+// given back should the exchange not complete.
 bool TakeEverything(AShooterPlayerController* player, const ExchangeDefinition& exchange,
-                    int32_t multiplier, ClassTextMemo& memo) {
+                    int32_t multiplier, ClassTextMemo& memo, std::vector<TakenItems>& taken) {
     // Entries may match the same items, and an amount of 0 or less cannot be taken: a dry run
     // proves that every removal will succeed, so that nothing is taken unless everything can be.
     std::vector<PlannedRemoval> plan;
@@ -69,7 +72,8 @@ bool TakeEverything(AShooterPlayerController* player, const ExchangeDefinition& 
         return false;
     }
     for (const PlannedRemoval& removal : plan) {
-        if (!RemoveItems(player, removal.Identifier, static_cast<int32_t>(removal.Amount), &memo)) {
+        if (!RemoveItems(player, removal.Identifier, static_cast<int32_t>(removal.Amount), &memo,
+                         &taken)) {
             return false;
         }
     }
@@ -90,8 +94,8 @@ bool EverythingCanBeGiven(const ExchangeDefinition& exchange, int32_t multiplier
     return allGivable;
 }
 
-// Hands out every Receive entry, each known to fit; one that the game refuses (a full inventory)
-// is logged and does not stop the others.
+// Hands out every Receive entry, each known to be givable; one that the game refuses, in whole or
+// in part (a full inventory), is logged and does not stop the others.
 bool GiveEverything(AShooterPlayerController* player, const ExchangeDefinition& exchange,
                     int32_t multiplier) {
     bool allGiven = true;
@@ -129,13 +133,27 @@ bool ExecuteExchange(AShooterPlayerController* player, std::string_view name,
     }
     // Refused before anything is taken: an exchange that could only take the player's items and
     // give nothing back, in full or in part, for a reason known now.
-    if (!EverythingCanBeGiven(exchange, multiplier) || !game_calls::ItemTransferResolves() ||
-        !TakeEverything(player, exchange, multiplier, memo)) {
+    if (!EverythingCanBeGiven(exchange, multiplier) || !game_calls::ItemTransferResolves()) {
         SendPlayerChat(player, u"Failed to remove items. Exchange cancelled.");
         return false;
     }
+    // All or nothing: whatever fails from here on, the player gets back what was taken and gives
+    // back what arrived. Only when that cannot be done either does the player keep a part.
+    std::vector<TakenItems> taken;
+    if (!TakeEverything(player, exchange, multiplier, memo, taken)) {
+        // The dry run proved the removals, so this is a game function that went away midway.
+        const bool undone =
+            taken.empty() || UndoExchange(player, exchange.Name, {}, {}, taken, memo);
+        SendPlayerChat(player, undone ? u"Failed to remove items. Exchange cancelled."
+                                      : u"Exchange partially complete - some items failed");
+        return false;
+    }
+    const ReceivedHoldings before = CountReceivedClasses(player, exchange.Receive, memo);
     if (!GiveEverything(player, exchange, multiplier)) {
-        SendPlayerChat(player, u"Exchange partially complete - some items failed");
+        const bool undone =
+            UndoExchange(player, exchange.Name, exchange.Receive, before, taken, memo);
+        SendPlayerChat(player, undone ? u"Failed to give items. Exchange cancelled."
+                                      : u"Exchange partially complete - some items failed");
         return false;
     }
     SendPlayerChat(player, u"Exchange complete: {} x{}", ToWideString(exchange.Name), multiplier);

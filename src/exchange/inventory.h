@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "host/engine_types.h"
 #include "item_matching.h"
@@ -19,10 +20,25 @@ UPrimalInventoryComponent* PlayerInventory(AShooterPlayerController* controller)
 int32_t CountItems(AShooterPlayerController* controller, std::string_view identifier,
                    ClassTextMemo* memo = nullptr);
 
+// What a removal took from one stack: the stack's class and how many.
+struct TakenItems {
+    UClass* Class = nullptr;
+    int32_t Quantity = 0;
+};
+
 // Takes the amount from the matching items, walking the list from its end: whole stacks are
 // removed (clients notified first), and at most one stack, the last one visited, is reduced.
-// True exactly when the whole amount was taken; nothing taken is put back.
+// True exactly when the whole amount was taken; nothing taken is put back. Each stack taken from
+// is added to `taken`, when given, as soon as the game has done it.
 bool RemoveItems(AShooterPlayerController* controller, std::string_view identifier, int32_t amount,
-                 ClassTextMemo* memo = nullptr);
+                 ClassTextMemo* memo = nullptr, std::vector<TakenItems>* taken = nullptr);
+
+// The same walk over the items of exactly this class, taking at most the amount; how many it
+// took. For putting back what a cancelled exchange handed out.
+int64_t RemoveItemsOfClass(AShooterPlayerController* controller, const UClass* itemClass,
+                           int64_t amount);
+
+// The summed quantity of the items of exactly this class.
+int64_t CountItemsOfClass(AShooterPlayerController* controller, const UClass* itemClass);
 
 } // namespace barterbox

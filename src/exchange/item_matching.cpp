@@ -27,6 +27,14 @@ bool Contains(std::string_view text, std::string_view identifier) {
 
 } // namespace
 
+const std::string& ClassPathText(UClass* itemClass, ClassTextMemo& memo) {
+    auto [entry, added] = memo.Classes.try_emplace(itemClass);
+    if (added) {
+        entry->second.Path = ClassPath(itemClass);
+    }
+    return entry->second.Path;
+}
+
 bool ItemMatches(UPrimalItem* item, std::string_view identifier, ClassTextMemo* memo) {
     if (item == nullptr) {
         return false;
@@ -42,14 +50,13 @@ bool ItemMatches(UPrimalItem* item, std::string_view identifier, ClassTextMemo* 
         return identifier.empty() || Contains(path, identifier) ||
                Contains(ClassName(itemClass), identifier);
     }
-    auto [entry, added] = memo->Classes.try_emplace(itemClass);
-    ClassTextMemo::Texts& texts = entry->second;
-    if (added) {
-        texts.Path = ClassPath(itemClass);
-    }
-    if (identifier.empty() || Contains(texts.Path, identifier)) {
+    // The path is asked even for an empty identifier: a memo holds every class it was shown,
+    // which the exchange relies on to know what the player does not hold.
+    const std::string& path = ClassPathText(itemClass, *memo);
+    if (identifier.empty() || Contains(path, identifier)) {
         return true;
     }
+    ClassTextMemo::Texts& texts = memo->Classes[itemClass];
     if (!texts.Name) {
         texts.Name = ClassName(itemClass);
     }

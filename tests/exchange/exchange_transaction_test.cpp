@@ -73,7 +73,7 @@ TEST_F(ExchangeTransaction, Lookup_FindsTheNameInAnyCaseShowingTheStoredNameAndL
     EXPECT_EQ(LogTexts(), (Lines{"[Barterbox][info] Barterbox: Player completed 'WOOD' x1",
                                  "[Barterbox][info] Barterbox: Player completed 'Wood' x1",
                                  "[Barterbox][info] Barterbox: Player completed 'wood' x1"}));
-    EXPECT_EQ(SlotsOf(), Slots(3, {kStone, 1})) << "each hand-out is a stack of its own";
+    EXPECT_EQ(SlotsOf(), (Slots{{kStone, 3}})) << "each hand-out tops up the stack of its class";
 }
 
 TEST_F(ExchangeTransaction, UnknownName_IsEchoedAsTypedAndChangesNothing) {
@@ -156,16 +156,37 @@ TEST_F(ExchangeTransaction, Check_ComparesEachEntryOnItsOwnAndStopsAtTheFirstSho
 
 // ---- The hand-out ----
 
-TEST_F(ExchangeTransaction, RefusedReceiveEntry_IsLoggedAndTheOthersAreStillHandedOut) {
+// All or nothing: the entries handed out before and after the refused one are taken back, and
+// the Give items come back as new items of their class.
+TEST_F(ExchangeTransaction, RefusedReceiveEntry_IsLoggedAndTheWholeExchangeIsUndone) {
     const std::string unknown =
         "Blueprint'/Game/Mods/Nothing/PrimalItem_Nothing.PrimalItem_Nothing'";
     Define("Wood", {{kWood, 2}}, {{BlueprintOf(kStone), 1}, {unknown, 1}, {PathOf(kThatch), 1}});
     Give(kWood, 4);
+    Give(kStone, 7);
     EXPECT_FALSE(ExecuteExchange(alice, "Wood", 2));
+    EXPECT_EQ(Chat(), Texts{u"Failed to give items. Exchange cancelled."});
+    EXPECT_EQ(LogTexts(),
+              (Lines{std::string("[Barterbox][error] Barterbox: Failed to give ") + unknown + " x2",
+                     "[Barterbox][warning] Barterbox: Cancelled 'Wood' for 0002a11ce: "
+                     "gave back " +
+                         PathOf(kWood) + "_C x4"}));
+    EXPECT_EQ(SlotsOf(), (Slots{{kStone, 7}, {kWood, 4}}));
+}
+
+// The game refuses the give-back too: nothing is retried, and the log says what is owed.
+TEST_F(ExchangeTransaction, UndoTheGameRefuses_LogsWhatIsOwedAndSaysPartial) {
+    Define("Wood", {{kWood, 3}}, {{BlueprintOf(kStone), 1}});
+    Give(kWood, 3);
+    world->SetGiveRefusal([](std::string_view, int32_t) { return true; });
+    EXPECT_FALSE(ExecuteExchange(alice, "Wood", 1));
     EXPECT_EQ(Chat(), Texts{u"Exchange partially complete - some items failed"});
-    EXPECT_EQ(LogTexts(), Lines{std::string("[Barterbox][error] Barterbox: Failed to give ") +
-                                unknown + " x2"});
-    EXPECT_EQ(SlotsOf(), (Slots{{kStone, 2}, {kThatch, 2}})) << "the Give items stay taken";
+    EXPECT_EQ(LogTexts(), (Lines{std::string("[Barterbox][error] Barterbox: Failed to give ") +
+                                     BlueprintOf(kStone) + " x1",
+                                 "[Barterbox][error] Barterbox: Undo of 'Wood' incomplete: "
+                                 "0002a11ce is owed " +
+                                     PathOf(kWood) + "_C x3"}));
+    EXPECT_TRUE(SlotsOf().empty());
 }
 
 // A Receive entry that can never be given is known before anything is taken: the player keeps
@@ -183,13 +204,21 @@ TEST_F(ExchangeTransaction, ReceiveEntryOfZeroOrLess_RefusesTheExchangeBeforeAny
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 1}}));
 }
 
-TEST_F(ExchangeTransaction, ReceiveThatDoesNotFit_IsAFailedHandOut) {
-    world->SetInventorySlots(2);
-    Define("Wood", {{kWood, 100}}, {{BlueprintOf(kStone), 300}});
-    Give(kWood, 100);
-    EXPECT_FALSE(ExecuteExchange(alice, "Wood", 1));
-    EXPECT_EQ(Chat(), Texts{u"Exchange partially complete - some items failed"});
-    EXPECT_TRUE(SlotsOf().empty());
+// In both ways a game may treat a full inventory, part of the stone arrives or none does; either
+// way the player ends as they began.
+TEST_F(ExchangeTransaction, ReceiveThatDoesNotFit_IsTakenBackAndTheGiveItemsReturned) {
+    for (const auto whenFull :
+         {hostsim::WhenInventoryFull::GiveWhatFits, hostsim::WhenInventoryFull::GiveNothing}) {
+        world->SetWhenInventoryFull(whenFull);
+        world->ClearInventory("Alice");
+        world->SetInventorySlots(3);
+        Define("Wood", {{kWood, 100}}, {{BlueprintOf(kStone), 300}});
+        Give(kStone, 60);
+        Give(kWood, 100);
+        EXPECT_FALSE(ExecuteExchange(alice, "Wood", 1));
+        EXPECT_EQ(Chat().back(), u"Failed to give items. Exchange cancelled.");
+        EXPECT_EQ(SlotsOf(), (Slots{{kStone, 60}, {kWood, 100}}));
+    }
 }
 
 // ---- Nothing is taken unless everything can be ----
@@ -262,6 +291,17 @@ TEST_F(ExchangeTransaction, ReceiveBeyondThe32BitRange_RefusesTheExchangeLoggedI
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 3}}));
 }
 
+// The largest quantity the game counts is offered as it is; here it does not fit, and is undone.
+TEST_F(ExchangeTransaction, ReceiveOfTheLargest32BitValue_IsOfferedToTheGame) {
+    Define("Max", {{kWood, 1}}, {{BlueprintOf(kStone), 2147483647}});
+    Give(kWood, 1);
+    EXPECT_FALSE(ExecuteExchange(alice, "Max", 1));
+    EXPECT_EQ(GiveSlotItemCalls().front(),
+              std::string("\"") + BlueprintOf(kStone) + "\", 0, 2147483647 -> false");
+    EXPECT_EQ(Chat(), Texts{u"Failed to give items. Exchange cancelled."});
+    EXPECT_EQ(SlotsOf(), (Slots{{kWood, 1}}));
+}
+
 TEST_F(ExchangeTransaction, HoldingsBeyondThe32BitRange_CountAsTheLargestValue) {
     world->AddItemClass("/Game/Test/Dust.Dust", 2147483647);
     world->AddStack("Alice", "Dust", 2147483647);
@@ -269,7 +309,7 @@ TEST_F(ExchangeTransaction, HoldingsBeyondThe32BitRange_CountAsTheLargestValue) 
     Define("Dust", {{"Dust", 2000000000}}, {{"/Game/Test/Dust.Dust", 1}});
     EXPECT_TRUE(ExecuteExchange(alice, "Dust", 1));
     EXPECT_EQ(Chat(), Texts{u"Exchange complete: Dust x1"});
-    EXPECT_EQ(SlotsOf(), (Slots{{"Dust", 2147483647}, {"Dust", 147483647}, {"Dust", 1}}));
+    EXPECT_EQ(SlotsOf(), (Slots{{"Dust", 2147483647}, {"Dust", 147483648}}));
 }
 
 } // namespace

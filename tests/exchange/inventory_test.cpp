@@ -8,6 +8,7 @@
 
 #include "exchange/inventory.h"
 #include "exchange_fixture.h"
+#include "hostsim/name_registry.h"
 
 namespace {
 
@@ -94,6 +95,33 @@ TEST_F(Inventory, RemoveItems_StopsAsSoonAsTheAmountIsTaken) {
     EXPECT_EQ(world->GameCalls(), (Calls{NotifyRemovedCall(last), RemoveCall(last)}));
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 10}}));
 }
+
+// A game function that does not resolve stops the removal where it is: it answers false, and no
+// later stack is touched, so that nothing the game did not take counts as taken.
+class InventoryMissingName : public Inventory, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(InventoryMissingName, RemoveItems_StopsAtTheFirstCallThatCannotBeMade) {
+    const uint64_t three = Add(kWood, 3);
+    const uint64_t two = Add(kWood, 2);
+    const uint64_t four = Add(kWood, 4);
+    hostsim::UnregisterName(GetParam());
+    EXPECT_FALSE(RemoveItems(alice, kWood, 8));
+    const std::string missing = GetParam();
+    Calls expected;
+    if (missing == game::kRemoveItemFromInventory) {
+        expected = {NotifyRemovedCall(four)};
+    } else if (missing == game::kSetQuantity) {
+        expected = {NotifyRemovedCall(four), RemoveCall(four), NotifyRemovedCall(two),
+                    RemoveCall(two)};
+    }
+    EXPECT_EQ(world->GameCalls(), expected);
+    (void)three;
+    hostsim::ClearNameErrors();
+}
+
+INSTANTIATE_TEST_SUITE_P(EachChangingName, InventoryMissingName,
+                         ::testing::Values(game::kNotifyClientsItemStatus,
+                                           game::kRemoveItemFromInventory, game::kSetQuantity));
 
 TEST_F(Inventory, RemoveItems_OfMoreThanCarriedTakesEveryMatchingStackAndFails) {
     const uint64_t first = Add(kWood, 3);

@@ -131,21 +131,33 @@ TEST_F(WorldItems, GiveSlotItem_TakesTheGamesBlueprintFormsButNotABareClassName)
     }
 }
 
-TEST_F(WorldItems, GiveSlotItem_RefusesQuantitiesBelowOneAndStacksThatDoNotFit) {
+// The class's stacks are topped up first, then free slots get new stacks; what does not fit is
+// handed out as far as it fits, or not at all, as the world says; false either way.
+TEST_F(WorldItems, GiveSlotItem_TopsUpThenFillsFreeSlotsAndTreatsTheRestAsTheWorldSays) {
     world->SetInventorySlots(4);
     world->Join("Alice", "eos-a");
-    world->AddStack("Alice", "PrimalItemResource_Stone", 1);
     const std::string wood = kWoodPath;
-
-    for (int32_t quantity : {0, -1, -2147483647 - 1}) {
-        EXPECT_FALSE(GiveSlotItem("Alice", wood, quantity)) << quantity;
+    const Slots before{{"PrimalItemResource_Stone_C", 1}, {"PrimalItemResource_Wood_C", 60}};
+    const Slots full{{"PrimalItemResource_Stone_C", 1},
+                     {"PrimalItemResource_Wood_C", 100},
+                     {"PrimalItemResource_Wood_C", 100},
+                     {"PrimalItemResource_Wood_C", 100}};
+    for (const auto whenFull :
+         {hostsim::WhenInventoryFull::GiveNothing, hostsim::WhenInventoryFull::GiveWhatFits}) {
+        world->SetWhenInventoryFull(whenFull);
+        world->ClearInventory("Alice");
+        world->AddStack("Alice", "PrimalItemResource_Stone", 1);
+        world->AddStack("Alice", "PrimalItemResource_Wood", 60);
+        for (int32_t quantity : {0, -1, -2147483647 - 1}) {
+            EXPECT_FALSE(GiveSlotItem("Alice", wood, quantity)) << quantity;
+        }
+        EXPECT_FALSE(GiveSlotItem("Alice", wood, 241)) << "room for 40, then two slots of 100";
+        const bool whatFits = whenFull == hostsim::WhenInventoryFull::GiveWhatFits;
+        EXPECT_EQ(SlotsOf("Alice"), whatFits ? full : before);
+        EXPECT_EQ(GiveSlotItem("Alice", wood, 240), !whatFits) << "exactly the room left";
+        EXPECT_EQ(SlotsOf("Alice"), full);
+        EXPECT_FALSE(GiveSlotItem("Alice", wood, 1)) << "the inventory is full";
     }
-    EXPECT_FALSE(GiveSlotItem("Alice", wood, 301)) << "four stacks, three free slots";
-    EXPECT_EQ(SlotsOf("Alice"), (Slots{{"PrimalItemResource_Stone_C", 1}})) << "nothing given";
-
-    EXPECT_TRUE(GiveSlotItem("Alice", wood, 300));
-    EXPECT_EQ(world->Inventory("Alice").size(), 4u);
-    EXPECT_FALSE(GiveSlotItem("Alice", wood, 1)) << "the inventory is full";
     EXPECT_THROW(world->GiveItems("Alice", "PrimalItemResource_Wood", 1), std::invalid_argument);
 }
 

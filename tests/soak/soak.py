@@ -45,8 +45,10 @@ def eos(player):
     return "0002%028x" % (PLAYERS.index(player) + 1)
 
 
+# Small inventories, so that they fill: an exchange whose items do not fit must then be undone,
+# leaving the inventory as it was.
 WORLD = {
-    "InventorySlots": 300,
+    "InventorySlots": 12,
     "ItemClasses": [{"Path": RESOURCES + class_name(i) + "." + class_name(i), "MaxStack": 100}
                     for i in ITEMS],
     "Players": [],
@@ -59,8 +61,8 @@ def definition(give, receive):
             "Receive": {blueprint(i): q for i, q in receive}}
 
 
-# The exchanges a hand edit may write: none makes more items than it takes, so that inventories
-# stay far from full however long the soak runs.
+# The exchanges a hand edit may write: none makes more items than it takes, so that what fills an
+# inventory is the console's gives.
 EXCHANGES = {
     "Forth": definition([("Wood", 2)], [("Stone", 1)]),
     "Back": definition([("Stone", 1)], [("Wood", 2)]),
@@ -147,7 +149,7 @@ class Generator:
             yield "rcon Barterbox.Do %s %s" % (eos(target), r.choice(list(EXCHANGES) + ["Nope"]))
         elif pick < 0.60:
             if self.gives[player] >= 30:
-                # A fresh inventory now and then keeps every one far from full.
+                # A fresh inventory now and then, so that not every one stays full.
                 self.online.discard(player)
                 yield "leave " + player
                 return
@@ -200,6 +202,7 @@ class Model:
         self.shown = None  # the inventory or file lines of the command being read
         self.failures = []
         self.exchanges = 0
+        self.cancelled = 0
         self.saved = False  # the plugin saved during the command being read
         self.disk_is_table = True  # no hand edit since the last save
 
@@ -243,6 +246,8 @@ class Model:
                 self.table = table_of(json.loads(self.disk))
                 self.disk_is_table = True
             return
+        if re.match(r"\[server\] error: the inventory of \w+ has no room for ", text):
+            return  # a give into a full inventory, refused whole
         if text.startswith("[server] error") or "ERROR: AddressSanitizer" in text \
                 or "runtime error:" in text:
             self.fail("error line: " + text)
@@ -275,6 +280,9 @@ class Model:
                          text)
         if match:
             self.completed(match.group(1), match.group(2), int(match.group(3)))
+            return
+        if text.endswith("> Failed to give items. Exchange cancelled."):
+            self.cancelled += 1  # undone: the inventory is as it was
             return
         if "Exchange partially complete" in text or "Failed to remove items" in text:
             self.fail(text)
@@ -398,8 +406,9 @@ def main():
     elapsed = time.monotonic() - started
     shutil.rmtree(scratch, ignore_errors=True)
 
-    print("soak: %d lines in %.1f s, %.0f lines/s, %d exchanges completed, peak memory %.1f MB"
-          % (count, elapsed, count / elapsed, model.exchanges, peak / 1024.0))
+    print("soak: %d lines in %.1f s, %.0f lines/s, %d exchanges completed, %d undone, "
+          "peak memory %.1f MB"
+          % (count, elapsed, count / elapsed, model.exchanges, model.cancelled, peak / 1024.0))
     print("soak: memory (KiB) at each tenth: %s" % samples)
     if not model.failures and status != 0:
         model.failures.append("the server exited %d" % status)

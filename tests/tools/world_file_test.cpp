@@ -126,9 +126,13 @@ INSTANTIATE_TEST_SUITE_P(
         WorldErrorCase{"UnknownAndRepeatedMembers",
                        "{\"InventorySlots\": 5, \"Items\": [],\n \"InventorySlots\": 6}",
                        {"world.json:1:23: error: Items: unknown member; expected InventorySlots, "
-                        "ItemClasses, Players",
+                        "WhenInventoryFull, ItemClasses, Players",
                         "world.json:2:2: error: InventorySlots: this member is given twice in "
                         "one object (first at line 1)"}},
+        WorldErrorCase{"WhenInventoryFullUnknown",
+                       "{\"WhenInventoryFull\": \"GiveSome\"}",
+                       {"world.json:1:23: error: WhenInventoryFull: must be \"GiveWhatFits\" or "
+                        "\"GiveNothing\", not \"GiveSome\""}},
         WorldErrorCase{"InventorySlotsOutOfRange",
                        "{\"InventorySlots\": 0}",
                        {"world.json:1:20: error: InventorySlots: must be a whole number from 1 to "

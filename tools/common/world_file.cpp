@@ -345,7 +345,8 @@ WorldReadResult ReadWorldText(std::string_view text) {
         reader.Fail({}, "the world must be a JSON object, not " + JsonTypeName(root));
         return result;
     }
-    reader.OnlyKnownMembers(root, {}, {"InventorySlots", "ItemClasses", "Players"});
+    reader.OnlyKnownMembers(root, {},
+                            {"InventorySlots", "WhenInventoryFull", "ItemClasses", "Players"});
     WorldDescription& world = result.Contents;
     if (auto slots = root.find("InventorySlots"); slots != root.end()) {
         if (auto number = WholeNumber(*slots, 1, kMaxInventorySlots)) {
@@ -354,6 +355,16 @@ WorldReadResult ReadWorldText(std::string_view text) {
             reader.Fail({std::string("InventorySlots")}, "must be a whole number from 1 to " +
                                                              std::to_string(kMaxInventorySlots) +
                                                              ", not " + slots->dump());
+        }
+    }
+    if (auto full = root.find("WhenInventoryFull"); full != root.end()) {
+        if (*full == "GiveWhatFits") {
+            world.WhenFull = hostsim::WhenInventoryFull::GiveWhatFits;
+        } else if (*full == "GiveNothing") {
+            world.WhenFull = hostsim::WhenInventoryFull::GiveNothing;
+        } else {
+            reader.Fail({std::string("WhenInventoryFull")},
+                        "must be \"GiveWhatFits\" or \"GiveNothing\", not " + full->dump());
         }
     }
     reader.ReadItemClasses(root, world);

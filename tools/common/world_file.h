@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "hostsim/world/world.h"
 #include "json_locations.h"
 
 namespace barterbox::tools {
@@ -43,6 +44,7 @@ struct WorldPlayer {
 // server builds them into the simulated world.
 struct WorldDescription {
     int32_t InventorySlots = kDefaultInventorySlots;
+    hostsim::WhenInventoryFull WhenFull = hostsim::WhenInventoryFull::GiveWhatFits;
     std::vector<WorldItemClass> ItemClasses;
     std::vector<WorldPlayer> Players;
 };

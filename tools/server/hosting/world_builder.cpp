@@ -10,6 +10,7 @@ bool BuildWorld(const tools::WorldDescription& contents, hostsim::World& world,
     std::string where;
     try {
         world.SetInventorySlots(contents.InventorySlots);
+        world.SetWhenInventoryFull(contents.WhenFull);
         for (size_t i = 0; i < contents.ItemClasses.size(); ++i) {
             where = "ItemClasses[" + std::to_string(i) + "]";
             // From the path as written: the world derives the class from it exactly as the reader

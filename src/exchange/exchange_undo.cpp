@@ -1,0 +1,183 @@
+// Undoing an exchange whose hand-out failed; see exchange_undo.h.
+#include "exchange_undo.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "host/class_names.h"
+#include "host/engine_strings.h"
+#include "host/game_calls.h"
+#include "host/host_api.h"
+#include "plugin/plugin_logger.h"
+
+namespace barterbox {
+namespace {
+
+// Whether an item of the class at `classPath` is what a Receive entry hands out. A Receive item
+// written as a bare name (no path) is compared with the class's name.
+bool IsReceivedClass(std::string_view classPath, std::string_view wanted) {
+    if (classPath == wanted) {
+        return true;
+    }
+    if (wanted.find('/') != std::string_view::npos) {
+        return false;
+    }
+    const size_t dot = classPath.rfind('.');
+    return (dot == std::string_view::npos ? classPath : classPath.substr(dot + 1)) == wanted;
+}
+
+void CountInto(AShooterPlayerController* player, ReceivedHoldings& holdings, ClassTextMemo& memo) {
+    for (ReceivedHolding& holding : holdings) {
+        holding.Quantity = 0;
+    }
+    UPrimalInventoryComponent* inventory = PlayerInventory(player);
+    const EngineArray<UPrimalItem*>* items =
+        inventory != nullptr ? game_calls::InventoryItems(inventory) : nullptr;
+    for (int32_t i = 0; items != nullptr && i < items->Num; ++i) {
+        UPrimalItem* item = items->Data[i];
+        UClass* itemClass = item != nullptr ? game_calls::ItemClass(item) : nullptr;
+        if (itemClass == nullptr) {
+            continue;
+        }
+        const std::string& path = ClassPathText(itemClass, memo);
+        for (ReceivedHolding& holding : holdings) {
+            if (IsReceivedClass(path, holding.ClassPath)) {
+                holding.Class = itemClass;
+                holding.Quantity += game_calls::ItemQuantity(item);
+                break;
+            }
+        }
+    }
+}
+
+struct ClassQuantity {
+    std::string ClassPath;
+    int64_t Quantity = 0;
+};
+
+// "path x3, path x5", for the log.
+std::string Listed(const std::vector<ClassQuantity>& classes) {
+    std::string text;
+    for (const ClassQuantity& entry : classes) {
+        text +=
+            (text.empty() ? "" : ", ") + entry.ClassPath + " x" + std::to_string(entry.Quantity);
+    }
+    return text;
+}
+
+// What the removal took, one entry per class in the order first taken.
+std::vector<std::pair<UClass*, int64_t>> ByClass(const std::vector<TakenItems>& taken) {
+    std::vector<std::pair<UClass*, int64_t>> classes;
+    for (const TakenItems& stack : taken) {
+        auto known = std::find_if(classes.begin(), classes.end(),
+                                  [&](const auto& entry) { return entry.first == stack.Class; });
+        if (known == classes.end()) {
+            classes.emplace_back(stack.Class, stack.Quantity);
+        } else {
+            known->second += stack.Quantity;
+        }
+    }
+    return classes;
+}
+
+// Hands `quantity` of the class back through the game, in calls of at most the largest amount
+// the game counts; how many actually arrived.
+int64_t GiveBack(AShooterPlayerController* player, UClass* itemClass, const std::string& path,
+                 int64_t quantity) {
+    const int64_t held = CountItemsOfClass(player, itemClass);
+    int64_t left = quantity;
+    while (left > 0) {
+        const auto part =
+            static_cast<int32_t>(std::min<int64_t>(left, std::numeric_limits<int32_t>::max()));
+        OwnedFString classPath{FString(path.c_str())};
+        if (!game_calls::GiveSlotItem(player, classPath.get(), part)) {
+            // The game may have handed out part of it before it said no.
+            return CountItemsOfClass(player, itemClass) - held;
+        }
+        left -= part;
+    }
+    return quantity;
+}
+
+std::string EosIdOf(AShooterPlayerController* player) {
+    const OwnedFString id(AsaApi::GetEOSIDFromController(player));
+    return ToNarrowString(id.get());
+}
+
+// One holding per class the entries hand out, each at 0.
+ReceivedHoldings HoldingsOf(const std::vector<ItemAmount>& receive) {
+    ReceivedHoldings holdings;
+    for (const ItemAmount& entry : receive) {
+        std::string path = GeneratedClassPath(entry.Item);
+        if (std::none_of(holdings.begin(), holdings.end(),
+                         [&](const ReceivedHolding& known) { return known.ClassPath == path; })) {
+            holdings.push_back({std::move(path), nullptr, 0});
+        }
+    }
+    return holdings;
+}
+
+} // namespace
+
+ReceivedHoldings CountReceivedClasses(AShooterPlayerController* player,
+                                      const std::vector<ItemAmount>& receive, ClassTextMemo& memo) {
+    ReceivedHoldings holdings = HoldingsOf(receive);
+    // A class the memo has not met is one the player does not hold, so the walk, the one cost
+    // this adds to an exchange that completes, is needed only when the player already holds some.
+    const bool held = std::any_of(memo.Classes.begin(), memo.Classes.end(), [&](const auto& met) {
+        return std::any_of(holdings.begin(), holdings.end(), [&](const ReceivedHolding& holding) {
+            return IsReceivedClass(met.second.Path, holding.ClassPath);
+        });
+    });
+    if (held) {
+        CountInto(player, holdings, memo);
+    }
+    return holdings;
+}
+
+bool UndoExchange(AShooterPlayerController* player, std::string_view exchangeName,
+                  const std::vector<ItemAmount>& receive, const ReceivedHoldings& before,
+                  const std::vector<TakenItems>& taken, ClassTextMemo& memo) {
+    std::vector<ClassQuantity> stillHeld;
+    ReceivedHoldings after = HoldingsOf(receive);
+    CountInto(player, after, memo);
+    for (size_t i = 0; i < after.size(); ++i) {
+        const int64_t arrived = after[i].Quantity - before[i].Quantity;
+        if (arrived > 0) {
+            const int64_t tookBack = RemoveItemsOfClass(player, after[i].Class, arrived);
+            if (tookBack < arrived) {
+                stillHeld.push_back({after[i].ClassPath, arrived - tookBack});
+            }
+        }
+    }
+
+    std::vector<ClassQuantity> returned;
+    std::vector<ClassQuantity> owed;
+    for (const auto& [itemClass, quantity] : ByClass(taken)) {
+        const std::string& path = ClassPathText(itemClass, memo);
+        const int64_t arrived = GiveBack(player, itemClass, path, quantity);
+        returned.push_back({path, std::max<int64_t>(arrived, 0)});
+        if (arrived < quantity) {
+            owed.push_back({path, quantity - std::max<int64_t>(arrived, 0)});
+        }
+    }
+
+    const std::string eosId = EosIdOf(player);
+    if (stillHeld.empty() && owed.empty()) {
+        Log(spdlog::level::warn, "Barterbox: Cancelled '{}' for {}: gave back {}", exchangeName,
+            eosId, Listed(returned));
+        return true;
+    }
+    for (const ClassQuantity& entry : owed) {
+        Log(spdlog::level::err, "Barterbox: Undo of '{}' incomplete: {} is owed {} x{}",
+            exchangeName, eosId, entry.ClassPath, entry.Quantity);
+    }
+    for (const ClassQuantity& entry : stillHeld) {
+        Log(spdlog::level::err,
+            "Barterbox: Undo of '{}' incomplete: {} still holds {} x{} handed out by it",
+            exchangeName, eosId, entry.ClassPath, entry.Quantity);
+    }
+    return false;
+}
+
+} // namespace barterbox

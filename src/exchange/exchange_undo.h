@@ -1,0 +1,40 @@
+// Undoing an exchange whose hand-out failed: the player gets back what was taken and gives back
+// what arrived, so that a full inventory never costs anyone their items.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalogue/exchange_catalogue.h"
+#include "host/engine_types.h"
+#include "inventory.h"
+#include "item_matching.h"
+
+namespace barterbox {
+
+// How much of each Receive entry's class the player holds: counted just before the hand-out, so
+// that afterwards the difference is what arrived, whatever the game answered. One holding per
+// class, however many entries name it.
+struct ReceivedHolding {
+    std::string ClassPath;   // the class the entry's blueprint generates
+    UClass* Class = nullptr; // known once an item of the class has been seen
+    int64_t Quantity = 0;
+};
+using ReceivedHoldings = std::vector<ReceivedHolding>;
+
+// The memo must have met every item of the inventory, as the Give checks' walks leave it.
+ReceivedHoldings CountReceivedClasses(AShooterPlayerController* player,
+                                      const std::vector<ItemAmount>& receive, ClassTextMemo& memo);
+
+// Takes back what arrived since `before` was counted and gives back what the removal took, each
+// class through the game's GiveSlotItem with the class's path. True when the player holds what
+// they held before the exchange; otherwise each class still owed to the player, or still held in
+// excess, is logged at error with the player's EOS ID so that an administrator can put it right.
+// Nothing is retried.
+bool UndoExchange(AShooterPlayerController* player, std::string_view exchangeName,
+                  const std::vector<ItemAmount>& receive, const ReceivedHoldings& before,
+                  const std::vector<TakenItems>& taken, ClassTextMemo& memo);
+
+} // namespace barterbox
