@@ -82,6 +82,7 @@ void ResetHost() {
     ClearSentMessages();
     ClearLedgerErrors();
     ClearNameErrors();
+    OfferEveryName();
     ResetResolveCounts();
     FailNextAllocations(0);
     RegisterFunction(game::kMalloc, static_cast<game::MallocFn>(&GameMalloc));

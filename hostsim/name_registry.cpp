@@ -3,6 +3,7 @@
 
 #include <map>
 #include <mutex>
+#include <set>
 
 #include "host/host_api.h"
 #include "host_clock.h"
@@ -25,6 +26,8 @@ struct Registry {
     std::map<std::string, Entry, std::less<>> Names;
     std::map<std::string, uint64_t, std::less<>> Counts;
     std::vector<std::string> Errors;
+    // Names this host does not offer on purpose: looking one up is no fault of the plugin's.
+    std::set<std::string, std::less<>> Withheld;
 };
 
 Registry& TheRegistry() {
@@ -37,7 +40,9 @@ const Entry* Lookup(Registry& registry, std::string_view name) {
     ++registry.Counts[std::string(name)];
     const auto it = registry.Names.find(name);
     if (it == registry.Names.end()) {
-        registry.Errors.push_back("unknown game name: " + std::string(name));
+        if (!registry.Withheld.contains(name)) {
+            registry.Errors.push_back("unknown game name: " + std::string(name));
+        }
         return nullptr;
     }
     return &it->second;
@@ -80,6 +85,27 @@ void UnregisterName(std::string_view name) {
     if (const auto it = registry.Names.find(name); it != registry.Names.end()) {
         registry.Names.erase(it);
     }
+}
+
+void WithholdName(std::string_view name) {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.Mutex);
+    if (const auto it = registry.Names.find(name); it != registry.Names.end()) {
+        registry.Names.erase(it);
+    }
+    registry.Withheld.emplace(name);
+}
+
+bool IsRegisteredName(std::string_view name) {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.Mutex);
+    return registry.Names.contains(name);
+}
+
+void OfferEveryName() {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.Mutex);
+    registry.Withheld.clear();
 }
 
 uint64_t ResolveCount(std::string_view name) {

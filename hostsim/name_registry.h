@@ -26,6 +26,12 @@ void RegisterField(std::string name, size_t offset, ObjectCheck isOwner);
 void RegisterBitField(std::string name, size_t wordOffset, uint8_t bitPosition, uint8_t numBits,
                       ObjectCheck isOwner);
 void UnregisterName(std::string_view name);
+// The host does not offer the name, as a host whose game lacks it: it is unregistered, and a
+// lookup gives null like that of any unknown name, but is not recorded as the plugin's fault.
+void WithholdName(std::string_view name);
+bool IsRegisteredName(std::string_view name);
+// Forgets which names were withheld (a fresh host).
+void OfferEveryName();
 
 // How often the name was resolved since the last reset.
 uint64_t ResolveCount(std::string_view name);

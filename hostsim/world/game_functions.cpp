@@ -232,10 +232,10 @@ bool IsAnyObject(const void* object) {
 }
 
 constexpr const char* kFunctionNames[] = {
-    game::kGetPlayerCharacter,      game::kGetPathName,  game::kFNameToString,
-    game::kGetItemQuantity,         game::kSetQuantity,  game::kRemoveItemFromInventory,
-    game::kNotifyClientsItemStatus, game::kGiveSlotItem, game::kWeakObjectGet,
-    game::kRconSendMessage,
+    game::kGetPlayerCharacter,      game::kBaseGetPlayerCharacter,  game::kGetPathName,
+    game::kFNameToString,           game::kGetItemQuantity,         game::kSetQuantity,
+    game::kRemoveItemFromInventory, game::kNotifyClientsItemStatus, game::kGiveSlotItem,
+    game::kWeakObjectGet,           game::kRconSendMessage,
 };
 constexpr const char* kFieldNames[] = {
     game::kMyInventoryComponent, game::kInventoryItems,       game::kClassPrivate,
@@ -246,6 +246,9 @@ constexpr const char* kFieldNames[] = {
 
 void RegisterWorldNames() {
     RegisterFunction<game::GetPlayerCharacterFn>(game::kGetPlayerCharacter, &GetPlayerCharacter);
+    // The current host's spelling of the same function is a name this host knows it lacks, as the
+    // plugin looks for it where the name it is built on is missing.
+    WithholdName(game::kBaseGetPlayerCharacter);
     RegisterFunction<game::GetPathNameFn>(game::kGetPathName, &GetPathName);
     RegisterFunction<game::FNameToStringFn>(game::kFNameToString, &FNameToString);
     RegisterFunction<game::GetItemQuantityFn>(game::kGetItemQuantity, &GetItemQuantity);
@@ -268,6 +271,12 @@ void RegisterWorldNames() {
                   [](const void* object) { return IsKind(object, ObjectKind::World); });
     RegisterBitField(game::kIsAdmin, offsetof(ControllerObject, PlayerFlags), kIsAdminBit, 1,
                      [](const void* object) { return IsKind(object, ObjectKind::Controller); });
+}
+
+void UseCurrentHostNames() {
+    WithholdName(game::kGetPlayerCharacter);
+    RegisterFunction<game::GetPlayerCharacterFn>(game::kBaseGetPlayerCharacter,
+                                                 &GetPlayerCharacter);
 }
 
 void UnregisterWorldNames() {

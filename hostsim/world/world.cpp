@@ -68,6 +68,10 @@ World::~World() {
     SetActiveWorldState(nullptr);
 }
 
+void World::UseCurrentHostNames() {
+    hostsim::UseCurrentHostNames();
+}
+
 void World::Reset() {
     state_->DestroyEverything();
     state_->CreateGameWorld();

@@ -88,6 +88,11 @@ public:
     World(const World&) = delete;
     World& operator=(const World&) = delete;
 
+    // Names the game's functions as the host's current headers spell them: the character's
+    // function is "AShooterPlayerController.BaseGetPlayerCharacter()", and the name the plugin is
+    // built on, "AShooterPlayerController.GetPlayerCharacter()", is not offered.
+    void UseCurrentHostNames();
+
     // Back to an empty world (no classes, players, records); settings and listeners stay.
     void Reset();
     UWorld* GameWorld() const;

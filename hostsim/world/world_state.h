@@ -87,5 +87,7 @@ void SetActiveWorldState(WorldState* state);
 // Registers (and removes) every game function and field of the world with the name registry.
 void RegisterWorldNames();
 void UnregisterWorldNames();
+// The character's function under the name the host's current headers give it.
+void UseCurrentHostNames();
 
 } // namespace hostsim

@@ -5,6 +5,7 @@
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "command_handlers.h"
+#include "exchange/game_readiness.h"
 
 namespace barterbox {
 
@@ -12,7 +13,10 @@ void OnReloadConsoleCommand(APlayerController* sender, FString*, bool) {
     if (!IsAdministrator(sender)) {
         return;
     }
-    if (!ReloadConfig()) {
+    const bool reloaded = ReloadConfig();
+    // A reload is where an administrator looks after a game update: say what the game lacks.
+    ReportMissingGameNames();
+    if (!reloaded) {
         ReplyToAdmin(sender, ReplyColour::Red, u"Barterbox: Reload failed, kept {} exchanges",
                      ExchangeCount());
         return;

@@ -127,6 +127,11 @@ bool ExecuteExchange(AShooterPlayerController* player, std::string_view name,
     const ExchangeDefinition exchange = *found;
     const int32_t multiplier = EffectiveMultiplier(requestedMultiplier);
 
+    // Without the game's counting functions every player would be told they carry nothing.
+    if (!game_calls::ItemCountingResolves(player)) {
+        SendPlayerChat(player, u"Failed to remove items. Exchange cancelled.");
+        return false;
+    }
     ClassTextMemo memo;
     if (!CarriesEverything(player, exchange, multiplier, memo)) {
         return false;

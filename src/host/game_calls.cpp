@@ -26,6 +26,24 @@ template <typename Fn> Fn Resolve(const char* name) {
     return std::bit_cast<Fn>(address);
 }
 
+// The character's function under the name the plugin is built on, or where the host's current
+// headers keep it; reported as missing only when neither resolves.
+void* CharacterFunctionAddress() {
+    void* address = AsaApi::GetAddress(game::kGetPlayerCharacter);
+    if (address == nullptr) {
+        address = AsaApi::GetAddress(game::kBaseGetPlayerCharacter);
+    }
+    return address;
+}
+
+game::GetPlayerCharacterFn CharacterFunction() {
+    void* address = CharacterFunctionAddress();
+    if (address == nullptr) {
+        ReportUnresolved(game::kGetPlayerCharacter);
+    }
+    return std::bit_cast<game::GetPlayerCharacterFn>(address);
+}
+
 template <typename T> T* Field(const void* object, const char* name) {
     if (object == nullptr) {
         return nullptr;
@@ -57,7 +75,7 @@ void HostFree(void* buffer) {
 }
 
 APrimalCharacter* PlayerCharacter(AShooterPlayerController* controller) {
-    auto get = Resolve<game::GetPlayerCharacterFn>(game::kGetPlayerCharacter);
+    auto get = CharacterFunction();
     return get != nullptr ? get(controller) : nullptr;
 }
 
@@ -150,6 +168,101 @@ bool ItemTransferResolves() {
         resolved = Resolve<void*>(name) != nullptr && resolved;
     }
     return resolved;
+}
+
+bool ItemCountingResolves(AShooterPlayerController* controller) {
+    bool resolved = CharacterFunction() != nullptr;
+    for (const char* name : {game::kGetPathName, game::kFNameToString, game::kGetItemQuantity}) {
+        resolved = Resolve<void*>(name) != nullptr && resolved;
+    }
+    // Fields can be asked only of the objects that have them, so each is asked of the first one
+    // at hand; a player without a character, or with an empty inventory, simply carries nothing.
+    APrimalCharacter* character = resolved ? PlayerCharacter(controller) : nullptr;
+    if (character == nullptr) {
+        return resolved;
+    }
+    if (Field<void>(character, game::kMyInventoryComponent) == nullptr) {
+        return false;
+    }
+    UPrimalInventoryComponent* inventory = InventoryComponent(character);
+    const EngineArray<UPrimalItem*>* items =
+        inventory != nullptr ? InventoryItems(inventory) : nullptr;
+    if (inventory != nullptr && items == nullptr) {
+        return false;
+    }
+    for (int32_t i = 0; items != nullptr && i < items->Num; ++i) {
+        if (UPrimalItem* item = items->Data[i]) {
+            UClass* itemClass = ItemClass(item);
+            return Field<void>(item, game::kClassPrivate) != nullptr &&
+                   (itemClass == nullptr || ClassFName(itemClass) != nullptr);
+        }
+    }
+    return true;
+}
+
+std::vector<std::string> UnresolvedGameNames() {
+    std::vector<std::string> missing;
+    for (const char* name : game::kFunctions) {
+        const bool character = std::string_view(name) == game::kGetPlayerCharacter;
+        if ((character ? CharacterFunctionAddress() : AsaApi::GetAddress(name)) == nullptr) {
+            missing.push_back(character ? std::string(name) + " (or " +
+                                              game::kBaseGetPlayerCharacter + ")"
+                                        : std::string(name));
+        }
+    }
+    // A field can be asked only of an object that has it: the world's list of controllers now,
+    // and the others of the first player online with a character, when there is one. Nothing is
+    // asked of an object that a missing name kept out of reach.
+    const auto known = [&](const void* object, const char* name) {
+        if (object == nullptr) {
+            return false;
+        }
+        if (AsaApi::GetAddress(object, name) == nullptr) {
+            missing.emplace_back(name);
+            return false;
+        }
+        return true;
+    };
+    const auto pointerIn = [](const void* object, const char* name) -> void* {
+        return *static_cast<void**>(AsaApi::GetAddress(object, name));
+    };
+    UWorld* world = AsaApi::GetApiUtils().ActiveWorld();
+    if (!known(world, game::kPlayerControllerList) ||
+        AsaApi::GetAddress(game::kWeakObjectGet) == nullptr ||
+        CharacterFunctionAddress() == nullptr) {
+        return missing;
+    }
+    const auto& controllers = *static_cast<const EngineArray<FWeakObjectPtr>*>(
+        AsaApi::GetAddress(world, game::kPlayerControllerList));
+    for (int32_t i = 0; i < controllers.Num; ++i) {
+        auto* controller = static_cast<AShooterPlayerController*>(ResolveWeak(controllers.Data[i]));
+        APrimalCharacter* character = controller != nullptr ? PlayerCharacter(controller) : nullptr;
+        if (character == nullptr) {
+            continue;
+        }
+        if (AsaApi::GetBitField(controller, game::kIsAdmin).Word == nullptr) {
+            missing.emplace_back(game::kIsAdmin);
+        }
+        if (!known(character, game::kMyInventoryComponent)) {
+            break;
+        }
+        void* inventory = pointerIn(character, game::kMyInventoryComponent);
+        if (!known(inventory, game::kInventoryItems)) {
+            break;
+        }
+        const auto& items = *static_cast<const EngineArray<UPrimalItem*>*>(
+            AsaApi::GetAddress(inventory, game::kInventoryItems));
+        for (int32_t j = 0; j < items.Num; ++j) {
+            if (items.Data[j] != nullptr) {
+                if (known(items.Data[j], game::kClassPrivate)) {
+                    known(pointerIn(items.Data[j], game::kClassPrivate), game::kNamePrivate);
+                }
+                break;
+            }
+        }
+        break;
+    }
+    return missing;
 }
 
 bool IsAdmin(const APlayerController* controller) {

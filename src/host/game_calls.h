@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "engine_types.h"
 
@@ -35,6 +37,12 @@ bool GiveSlotItem(AShooterPlayerController* controller, FString& blueprint, int3
 // that does not is reported). Resolving is not calling, and no address is kept: an exchange asks
 // before it takes anything, so that a renamed function never hands out items for free.
 bool ItemTransferResolves();
+// Whether every game function and field that counting the player's items needs resolves now (each
+// one that does not is reported): without them a player would be told they carry nothing.
+bool ItemCountingResolves(AShooterPlayerController* controller);
+// The game names the host does not know, as far as they can be asked now: every function, and the
+// fields of the world and of the first player online who has a character. Nothing is reported.
+std::vector<std::string> UnresolvedGameNames();
 
 // Controllers and the world.
 bool IsAdmin(const APlayerController* controller);

@@ -17,6 +17,10 @@ using FreeFn = void (*)(void* buffer);
 
 inline constexpr char kGetPlayerCharacter[] = "AShooterPlayerController.GetPlayerCharacter()";
 using GetPlayerCharacterFn = APrimalCharacter* (*)(AShooterPlayerController*);
+// The same function as the host's current headers spell it (there GetPlayerCharacter is an
+// inline helper that calls this one); tried only where the name above does not resolve.
+inline constexpr char kBaseGetPlayerCharacter[] =
+    "AShooterPlayerController.BaseGetPlayerCharacter()";
 
 inline constexpr char kGetPathName[] = "UObjectBaseUtility.GetPathName(UObject*,FString&)";
 using GetPathNameFn = void (*)(UObject* self, UObject* stopOuter, FString* result);
@@ -61,5 +65,22 @@ inline constexpr char kClassPrivate[] = "UObjectBase.ClassPrivate";
 inline constexpr char kNamePrivate[] = "UObjectBase.NamePrivate";
 inline constexpr char kPlayerControllerList[] = "UWorld.PlayerControllerList";
 inline constexpr char kIsAdmin[] = "APrimalPlayerController.bIsAdmin";
+
+// Every function the plugin calls, for the check at load. The character's function stands for
+// both of its spellings.
+inline constexpr const char* kFunctions[] = {
+    kMalloc,
+    kFree,
+    kGetPlayerCharacter,
+    kGetPathName,
+    kFNameToString,
+    kGetItemQuantity,
+    kSetQuantity,
+    kRemoveItemFromInventory,
+    kNotifyClientsItemStatus,
+    kGiveSlotItem,
+    kWeakObjectGet,
+    kRconSendMessage,
+};
 
 } // namespace game

@@ -14,6 +14,7 @@
 
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
+#include "exchange/game_readiness.h"
 #include "host/host_api.h"
 #include "host/host_errors.h"
 #include "plugin/command_table.h"
@@ -28,6 +29,7 @@ void LoadPlugin() {
     Log(spdlog::level::info, "Barterbox v{} - Loading...", kPluginVersion);
     LoadConfig();
     RegisterCommands();
+    ReportMissingGameNames();
     Log(spdlog::level::info, "Barterbox: Loaded {} exchanges", ExchangeCount());
 }
 

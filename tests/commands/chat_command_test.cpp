@@ -97,12 +97,20 @@ TEST_F(ChatCommand, OnlyTheFirstWordRoutes_OtherChatIsNotTheCommand) {
 }
 
 // A game update that renames any function or field the exchange reaches must never hand out items
-// for free or take items for nothing: the exchange either completes in full or changes nothing.
-class ChatCommandMissingGameName : public ChatCommand,
-                                   public ::testing::WithParamInterface<const char*> {};
+// for free or take items for nothing: the exchange either completes in full or changes nothing,
+// and a player is never told they lack what they carry. Each name goes missing on a host that
+// names the game as the plugin was built on it, and on one that names it as the host's current
+// headers do (the character's function as BaseGetPlayerCharacter).
+class ChatCommandMissingGameName
+    : public ChatCommand,
+      public ::testing::WithParamInterface<std::tuple<const char*, bool>> {};
 
 TEST_P(ChatCommandMissingGameName, NeverItemsOutWithoutItemsInNorTheReverse) {
-    hostsim::UnregisterName(GetParam());
+    const auto [missing, currentHost] = GetParam();
+    if (currentHost) {
+        world->UseCurrentHostNames();
+    }
+    hostsim::UnregisterName(missing);
     Chat(bob, u"/ex Wood 3");
     const int32_t wood = Carried("Bob", "PrimalItemResource_Wood");
     const bool completed =
@@ -113,27 +121,38 @@ TEST_P(ChatCommandMissingGameName, NeverItemsOutWithoutItemsInNorTheReverse) {
     } else {
         EXPECT_EQ(wood, 1000);
         EXPECT_EQ(BobsStone(), 0);
+        EXPECT_FALSE(Replies().empty() || Replies().front().Text.starts_with("<Barterbox> Need"))
+            << "a missing game name is not the player's shortage";
+    }
+    // The character's function is found under either name, and only when neither is there does
+    // the exchange stop.
+    const std::string name = missing;
+    if (name == game::kGetPlayerCharacter || name == game::kBaseGetPlayerCharacter) {
+        EXPECT_EQ(completed, name == (currentHost ? game::kGetPlayerCharacter
+                                                  : game::kBaseGetPlayerCharacter));
     }
     hostsim::ClearNameErrors(); // the stand-in's record of the very name this test removed
 }
 
-INSTANTIATE_TEST_SUITE_P(EachName, ChatCommandMissingGameName,
-                         ::testing::Values(game::kMalloc, game::kGetPlayerCharacter,
-                                           game::kGetPathName, game::kFNameToString,
-                                           game::kGetItemQuantity, game::kSetQuantity,
-                                           game::kRemoveItemFromInventory,
-                                           game::kNotifyClientsItemStatus, game::kGiveSlotItem,
-                                           game::kMyInventoryComponent, game::kInventoryItems,
-                                           game::kClassPrivate, game::kNamePrivate),
-                         [](const auto& info) {
-                             std::string name;
-                             for (const char c : std::string_view(info.param)) {
-                                 if (c == '(') {
-                                     break;
-                                 }
-                                 name += (c == '.') ? '_' : c;
-                             }
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    EachName, ChatCommandMissingGameName,
+    ::testing::Combine(::testing::Values(game::kMalloc, game::kGetPlayerCharacter,
+                                         game::kBaseGetPlayerCharacter, game::kGetPathName,
+                                         game::kFNameToString, game::kGetItemQuantity,
+                                         game::kSetQuantity, game::kRemoveItemFromInventory,
+                                         game::kNotifyClientsItemStatus, game::kGiveSlotItem,
+                                         game::kMyInventoryComponent, game::kInventoryItems,
+                                         game::kClassPrivate, game::kNamePrivate),
+                       ::testing::Bool()),
+    [](const auto& info) {
+        std::string name;
+        for (const char c : std::string_view(std::get<0>(info.param))) {
+            if (c == '(') {
+                break;
+            }
+            name += (c == '.') ? '_' : c;
+        }
+        return name + (std::get<1>(info.param) ? "_CurrentHost" : "_DefaultHost");
+    });
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <string>
 
@@ -37,6 +38,8 @@ class PluginLifecycle : public testing_support::HostFixture {
 protected:
     void SetUp() override {
         HostFixture::SetUp();
+        // A game that offers every name the plugin checks for at load, with nobody online.
+        world_.emplace();
         // A server folder with no config.json in it.
         serverDir_ = testing_support::MakeScratchFolder("barterbox-lifecycle");
         hostsim::SetCurrentDir(serverDir_);
@@ -46,6 +49,7 @@ protected:
             barterbox::platform::CloseModule(module_);
         }
         std::filesystem::remove_all(barterbox::platform::OsPath(serverDir_));
+        world_.reset();
         HostFixture::TearDown();
     }
 
@@ -69,6 +73,7 @@ protected:
 
     std::string serverDir_;
     void* module_ = nullptr;
+    std::optional<hostsim::World> world_;
 };
 
 std::vector<std::string> RemovalNames() {
@@ -206,8 +211,7 @@ TEST_F(PluginLifecycle, HostSinkAfterUnload_StillFormatsReplacesAndDestroysThePl
 }
 
 TEST_F(PluginLifecycle, Messages_AskForTheMessengerOfTheLoadedModuleEachTime) {
-    hostsim::World world;
-    AShooterPlayerController* ada = world.Join("Ada", "0002ada", /*admin=*/true);
+    AShooterPlayerController* ada = world_->Join("Ada", "0002ada", /*admin=*/true);
     Load();
     hostsim::ClearSentMessages();
     const uint64_t fetchesBefore = hostsim::ApiUtilsFetches();

@@ -9,6 +9,7 @@
 
 #include "hostsim/command_registry.h"
 #include "hostsim/host_environment.h"
+#include "hostsim/name_registry.h"
 #include "hostsim/record_limit.h"
 #include "platform/os_path.h"
 #include "tools/common/world_file.h"
@@ -181,6 +182,23 @@ bool BuildWorldFromFile(const ServerOptions& options,
     return false;
 }
 
+// Names the game's functions as the options say: the current host's spelling, and the names the
+// host leaves out. False, with an error line, for a name this host does not offer.
+bool NameTheGame(const ServerOptions& options, hostsim::World& world) {
+    if (options.CurrentHostNames) {
+        world.UseCurrentHostNames();
+    }
+    for (const std::string& name : options.Without) {
+        if (!hostsim::IsRegisteredName(name)) {
+            std::fprintf(stderr, "--without: \"%s\" is no game name this host offers\n",
+                         name.c_str());
+            return false;
+        }
+        hostsim::WithholdName(name);
+    }
+    return true;
+}
+
 // Makes the world the one the console, the RCON endpoint and the host's listeners act on, and
 // says what it holds.
 void OpenWorld(hostsim::World& world, const std::string& serverDir, const std::string& pluginFile) {
@@ -195,6 +213,14 @@ void OpenWorld(hostsim::World& world, const std::string& serverDir, const std::s
     ServerLine("world: " + Count(world.ItemClasses().size(), "item class", "item classes") + ", " +
                Count(world.Players().size(), "player", "players") + ", " +
                std::to_string(world.InventorySlots()) + " inventory slots each");
+}
+
+// The names the host leaves out, said once at start. (The current host's spelling is not: a
+// server that names the game so must look exactly like one that does not.)
+void SayHostNames(const ServerOptions& options) {
+    for (const std::string& name : options.Without) {
+        ServerLine("the host does not offer " + name);
+    }
 }
 
 bool LoadPlugin(const std::string& pluginFile) {
@@ -273,11 +299,12 @@ int Serve(const ServerOptions& options, const barterbox::tools::WorldDescription
     }
     StartHost(serverDir);
     hostsim::World world;
-    if (!BuildWorldFromFile(options, contents, world)) {
+    if (!BuildWorldFromFile(options, contents, world) || !NameTheGame(options, world)) {
         CloseConsole();
         return kExitUsage;
     }
     OpenWorld(world, serverDir, options.PluginFile);
+    SayHostNames(options);
     const bool loaded = LoadPlugin(options.PluginFile);
     const bool rconServing = loaded && options.RconPort && StartRcon(options);
     // A session starts only with everything asked for: the plugin, and RCON when a port is given.

@@ -44,6 +44,16 @@ OptionsResult ParseServerOptions(const std::vector<std::string>& arguments) {
         "--serve", options.Serve,
         "keep serving RCON after the input ends, until SIGINT or SIGTERM, then unload cleanly");
     app.add_flag("--no-color", options.NoColour, "never colour the output");
+    std::string hostNames = "default";
+    app.add_option("--host-names", hostNames,
+                   "default: the game's names as the plugin is built on them; current: as the "
+                   "host's current headers spell them (BaseGetPlayerCharacter)")
+        ->check(CLI::IsMember({"default", "current"}))
+        ->capture_default_str();
+    app.add_option("--without", options.Without,
+                   "leave the game name NAME out of the host, as a server whose game lacks it "
+                   "(repeatable)")
+        ->type_name("NAME");
     portOption->needs(passwordOption);
     passwordOption->needs(portOption);
     serveOption->needs(portOption);
@@ -55,6 +65,7 @@ OptionsResult ParseServerOptions(const std::vector<std::string>& arguments) {
     }
     try {
         app.parse(static_cast<int>(argv.size()), argv.data());
+        options.CurrentHostNames = hostNames == "current";
         if (*passwordOption && options.RconPassword.empty()) {
             throw CLI::ValidationError("--rcon-password", "an RCON password cannot be empty");
         }

@@ -19,6 +19,9 @@ struct ServerOptions {
     size_t RconMaxConnections = 32; // served at once; more are closed as they come
     bool Serve = false; // keep serving RCON after the input ends, until SIGINT or SIGTERM
     bool NoColour = false;
+    // The game's names as the host's current headers spell them, not as the plugin was built on.
+    bool CurrentHostNames = false;
+    std::vector<std::string> Without; // game names the host leaves out
 };
 
 // The options, or the exit status when the program should stop at once (0 after --help, 2 after
