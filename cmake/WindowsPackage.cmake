@@ -1,8 +1,12 @@
-# The release package that plugin managers and hosting panels unpack into ArkApi/Plugins:
-# Barterbox-<version>.zip with one top folder Barterbox/ holding the DLL, a starter config.json
-# (the example's exchanges) and the command and config references.
-set(BARTERBOX_PACKAGE_FILE ${CMAKE_BINARY_DIR}/Barterbox-${PROJECT_VERSION}.zip
-    CACHE FILEPATH "Where the release zip is written")
+# The package, laid out as the host expects a plugin folder: one top folder Barterbox/ holding
+# the DLL, the host's PluginInfo.json, a starter config.json (the example's exchanges) and the
+# command and config references. Its name says what it is: the DLL is linked against the
+# stand-in host's DLL and loads only into barterbox-server.exe, never into a live server.
+set(BARTERBOX_PACKAGE_FILE ${CMAKE_BINARY_DIR}/Barterbox-${PROJECT_VERSION}-stand-in-host.zip
+    CACHE FILEPATH "Where the release zip is written" FORCE)
+# The name, description and version the host shows; the version is the project's.
+set(BARTERBOX_PLUGIN_INFO ${CMAKE_BINARY_DIR}/PluginInfo.json)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/PluginInfo.json.in ${BARTERBOX_PLUGIN_INFO} @ONLY)
 
 set(stage ${CMAKE_BINARY_DIR}/package)
 set(package_documents ${PROJECT_SOURCE_DIR}/docs/commands.md ${PROJECT_SOURCE_DIR}/docs/config.md)
@@ -11,6 +15,7 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/Barterbox
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Barterbox> ${stage}/Barterbox/Barterbox.dll
+  COMMAND ${CMAKE_COMMAND} -E copy ${BARTERBOX_PLUGIN_INFO} ${stage}/Barterbox/PluginInfo.json
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/examples/config.json
           ${stage}/Barterbox/config.json
   COMMAND ${CMAKE_COMMAND} -E copy ${package_documents} ${stage}/Barterbox/
@@ -18,5 +23,6 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E chdir ${stage} ${CMAKE_COMMAND} -E tar cf ${BARTERBOX_PACKAGE_FILE}
           --format=zip Barterbox
   DEPENDS Barterbox ${PROJECT_SOURCE_DIR}/examples/config.json ${package_documents}
+          ${BARTERBOX_PLUGIN_INFO}
   COMMENT "Packing ${BARTERBOX_PACKAGE_FILE}")
 add_custom_target(barterbox_package ALL DEPENDS ${BARTERBOX_PACKAGE_FILE})

@@ -1,15 +1,16 @@
 # Unpacks the release zip as a hosting panel would and checks its layout: one top folder
-# Barterbox/ with exactly the DLL, the starter config and the two references, the DLL being the
-# very file the Wine tests ran.
+# Barterbox/ with exactly the DLL, the host's PluginInfo.json, the starter config and the two
+# references, the DLL being the very file the Wine tests ran, without debug sections.
 #   cmake -DPACKAGE=... -DMODULE=... -DCONFIG=... -DSCRATCH=... -P package_test.cmake
+
 file(REMOVE_RECURSE ${SCRATCH})
 file(MAKE_DIRECTORY ${SCRATCH})
 file(ARCHIVE_EXTRACT INPUT ${PACKAGE} DESTINATION ${SCRATCH})
 
 file(GLOB_RECURSE entries RELATIVE ${SCRATCH} LIST_DIRECTORIES true ${SCRATCH}/*)
 list(SORT entries)
-set(expected Barterbox Barterbox/Barterbox.dll Barterbox/commands.md Barterbox/config.json
-             Barterbox/config.md)
+set(expected Barterbox Barterbox/Barterbox.dll Barterbox/PluginInfo.json Barterbox/commands.md
+             Barterbox/config.json Barterbox/config.md)
 if(NOT entries STREQUAL expected)
   message(FATAL_ERROR "the package holds '${entries}', expected '${expected}'")
 endif()
@@ -23,5 +24,21 @@ file(SHA256 ${SCRATCH}/Barterbox/config.json packed_config)
 file(SHA256 ${CONFIG} example_config)
 if(NOT packed_config STREQUAL example_config)
   message(FATAL_ERROR "the packed config.json is not the example's")
+endif()
+# The host reads the plugin's name and version from PluginInfo.json; the version is the project's.
+file(READ ${SCRATCH}/Barterbox/PluginInfo.json info)
+string(JSON name GET "${info}" FullName)
+# The version as written: the JSON library would read the number 1.1 back as 1.1000000000000001.
+string(REGEX MATCH "\"Version\": *([0-9.]+)" version_member "${info}")
+set(version "${CMAKE_MATCH_1}")
+if(NOT name STREQUAL "Barterbox" OR NOT version STREQUAL "${VERSION}")
+  message(FATAL_ERROR "PluginInfo.json names '${name}' version '${version}', expected "
+                      "'Barterbox' version '${VERSION}'")
+endif()
+
+# No debug sections: the DLL a server operator copies is the code alone.
+execute_process(COMMAND ${OBJDUMP} -h ${SCRATCH}/Barterbox/Barterbox.dll OUTPUT_VARIABLE sections)
+if(sections MATCHES "\\.debug_")
+  message(FATAL_ERROR "the packed Barterbox.dll carries debug sections")
 endif()
 file(REMOVE_RECURSE ${SCRATCH})
