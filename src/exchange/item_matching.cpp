@@ -3,6 +3,7 @@
 
 #include "host/engine_strings.h"
 #include "host/game_calls.h"
+#include "host/item_text_match.h"
 
 namespace barterbox {
 namespace {
@@ -19,10 +20,6 @@ std::string ClassName(UClass* itemClass) {
     }
     OwnedFString text(FNameToFString(name));
     return ToNarrowString(text.get());
-}
-
-bool Contains(std::string_view text, std::string_view identifier) {
-    return identifier.size() <= text.size() && text.find(identifier) != std::string_view::npos;
 }
 
 } // namespace
@@ -46,21 +43,20 @@ bool ItemMatches(UPrimalItem* item, std::string_view identifier, ClassTextMemo* 
         return false;
     }
     if (memo == nullptr) {
-        const std::string path = ClassPath(itemClass);
-        return identifier.empty() || Contains(path, identifier) ||
-               Contains(ClassName(itemClass), identifier);
+        return ClassTextsMatch(
+            ClassPath(itemClass), [itemClass] { return ClassName(itemClass); }, identifier);
     }
     // The path is asked even for an empty identifier: a memo holds every class it was shown,
     // which the exchange relies on to know what the player does not hold.
     const std::string& path = ClassPathText(itemClass, *memo);
-    if (identifier.empty() || Contains(path, identifier)) {
-        return true;
-    }
     ClassTextMemo::Texts& texts = memo->Classes[itemClass];
-    if (!texts.Name) {
-        texts.Name = ClassName(itemClass);
-    }
-    return Contains(*texts.Name, identifier);
+    const auto name = [&]() -> const std::string& {
+        if (!texts.Name) {
+            texts.Name = ClassName(itemClass);
+        }
+        return *texts.Name;
+    };
+    return ClassTextsMatch(path, name, identifier);
 }
 
 } // namespace barterbox
