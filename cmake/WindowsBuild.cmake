@@ -5,7 +5,7 @@
 
 set(cross_include ${CMAKE_BINARY_DIR}/cross-include)
 file(MAKE_DIRECTORY ${cross_include})
-foreach(entry nlohmann spdlog fmt CLI asio asio.hpp utf8cpp)
+foreach(entry nlohmann spdlog fmt CLI asio asio.hpp utf8cpp boost)
   if(NOT EXISTS /usr/include/${entry})
     message(FATAL_ERROR "/usr/include/${entry} is missing: run scripts/install-deps.sh")
   endif()
@@ -19,7 +19,7 @@ endforeach()
 # code of the host and outlive the plugin's DLL. Whatever uses spdlog links barterbox_hostsim.
 add_library(barterbox_cross_headers INTERFACE)
 target_include_directories(barterbox_cross_headers SYSTEM INTERFACE ${cross_include})
-foreach(name nlohmann_json::nlohmann_json CLI11::CLI11)
+foreach(name nlohmann_json::nlohmann_json CLI11::CLI11 Boost::headers)
   add_library(${name} ALIAS barterbox_cross_headers)
 endforeach()
 add_library(barterbox_cross_fmt INTERFACE)

@@ -2,11 +2,13 @@
 // reads (position, member, message) and for the exit status it leads to.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "tools/check/config_check.h"
 #include "tools/check/finding_output.h"
+#include "tools/check/trade_check.h"
 
 namespace {
 
@@ -29,10 +31,17 @@ struct ConfigCase {
 
 class ConfigCheckFindings : public ::testing::TestWithParam<ConfigCase> {};
 
+// The config's own findings and those of its trades, as a run without a world reports them.
 TEST_P(ConfigCheckFindings, CheckConfigText_ReportsTheFindingWhereItStands) {
     const ConfigCheck check = CheckConfigText("config.json", GetParam().Text);
-    EXPECT_EQ(Lines(check.Findings), GetParam().Lines);
-    EXPECT_EQ(ExitStatus(check.Findings), GetParam().Status);
+    std::vector<Finding> findings = check.Findings;
+    for (Finding& trade : CheckTrades("config.json", check, nullptr, std::nullopt)) {
+        findings.push_back(std::move(trade));
+    }
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.Where < b.Where; });
+    EXPECT_EQ(Lines(findings), GetParam().Lines);
+    EXPECT_EQ(ExitStatus(findings), GetParam().Status);
 }
 
 // A clean exchange to put beside the one under test, so each case shows only its own finding.
@@ -376,7 +385,82 @@ INSTANTIATE_TEST_SUITE_P(
                     "the same object; the plugin keeps only that later one",
                     "config.json:3:18: warning: Exchanges.A.Give.x: given again at line 3, column "
                     "26 in the same object; the plugin keeps only that later one"},
-                   1}),
+                   1},
+        ConfigCase{"EmptyGiveText",
+                   R"({"Exchanges": {"A": {"Give": {"": 1}, "Receive": {"/G/B.B": 1}}}})",
+                   {"config.json:1:31: error: Exchanges.A.Give.\"\": the empty item text matches "
+                    "every item; the plugin takes the quantity from whatever the player carries"},
+                   2},
+
+        // Loops: exchanges that, run in some proportion, leave a player with more of something
+        // and less of nothing. Without a world the classes are those the Receive items make.
+        ConfigCase{"TwoExchangeLoop",
+                   "{\"Exchanges\": {\n"
+                   "  \"Sell\": {\"Give\": {\"/G/A.A\": 1}, \"Receive\": {\"/G/B.B\": 2}},\n"
+                   "  \"Buy\": {\"Give\": {\"/G/B.B\": 1}, \"Receive\": {\"/G/A.A\": 1}}\n"
+                   "}}",
+                   {"config.json:2:3: error: Exchanges.Sell: loop: Sell x1, Buy x1 gains 1 B_C per "
+                    "round"},
+                   2},
+        // "Metal" means raw metal, but it is also a part of the ingot's path, so the ingots that
+        // Buy hands out pay for the gem that buys them.
+        ConfigCase{"LoopThroughASubstringMatch",
+                   "{\"Exchanges\": {\n"
+                   "  \"Buy\": {\"Give\": {\"/G/Gem.Gem\": 1}, \"Receive\": "
+                   "{\"/G/MetalIngot.MetalIngot\": 3}},\n"
+                   "  \"Trade\": {\"Give\": {\"Metal\": 2}, \"Receive\": {\"/G/Gem.Gem\": 1}}\n"
+                   "}}",
+                   {"config.json:2:3: error: Exchanges.Buy: loop: Buy x1, Trade x1 gains 1 "
+                    "MetalIngot_C per round"},
+                   2},
+        // Each exchange needs what only the third one makes; no two of them gain on their own.
+        ConfigCase{
+            "ThreeExchangeLoopThatNoPairForms",
+            "{\"Exchanges\": {\n"
+            "  \"E1\": {\"Give\": {\"/G/A.A\": 1, \"/G/B.B\": 1}, \"Receive\": "
+            "{\"/G/C.C\": 3}},\n"
+            "  \"E2\": {\"Give\": {\"/G/B.B\": 1, \"/G/C.C\": 1}, \"Receive\": "
+            "{\"/G/A.A\": 3}},\n"
+            "  \"E3\": {\"Give\": {\"/G/C.C\": 1, \"/G/A.A\": 1}, \"Receive\": "
+            "{\"/G/B.B\": 3}}\n"
+            "}}",
+            {"config.json:2:3: error: Exchanges.E1: loop: E1 x2, E2 x1, E3 x1 gains 4 C_C per "
+             "round"},
+            2},
+        ConfigCase{"CycleThatBreaksEvenIsNoLoop",
+                   "{\"Exchanges\": {\n"
+                   "  \"E1\": {\"Give\": {\"/G/A.A\": 1, \"/G/B.B\": 1}, \"Receive\": "
+                   "{\"/G/C.C\": 2}},\n"
+                   "  \"E2\": {\"Give\": {\"/G/B.B\": 1, \"/G/C.C\": 1}, \"Receive\": "
+                   "{\"/G/A.A\": 2}},\n"
+                   "  \"E3\": {\"Give\": {\"/G/C.C\": 1, \"/G/A.A\": 1}, \"Receive\": "
+                   "{\"/G/B.B\": 2}},\n"
+                   "  \"Sell\": {\"Give\": {\"/G/A.A\": 3}, \"Receive\": {\"/G/D.D\": 2}},\n"
+                   "  \"Buy\": {\"Give\": {\"/G/D.D\": 2}, \"Receive\": {\"/G/A.A\": 3}}\n"
+                   "}}",
+                   {},
+                   0},
+        ConfigCase{"TwoIndependentLoops",
+                   "{\"Exchanges\": {\n"
+                   "  \"Sell\": {\"Give\": {\"/G/A.A\": 1}, \"Receive\": {\"/G/B.B\": 2}},\n"
+                   "  \"Buy\": {\"Give\": {\"/G/B.B\": 1}, \"Receive\": {\"/G/A.A\": 1}},\n"
+                   "  \"Up\": {\"Give\": {\"/G/C.C\": 5}, \"Receive\": {\"/G/D.D\": 1}},\n"
+                   "  \"Down\": {\"Give\": {\"/G/D.D\": 1}, \"Receive\": {\"/G/C.C\": 6}}\n"
+                   "}}",
+                   {"config.json:2:3: error: Exchanges.Sell: loop: Sell x1, Buy x1 gains 1 B_C per "
+                    "round",
+                    "config.json:4:3: error: Exchanges.Up: loop: Up x1, Down x1 gains 1 C_C per "
+                    "round"},
+                   2},
+        // One item in a million is still an item generator.
+        ConfigCase{"LoopThatGainsATinyFraction",
+                   "{\"Exchanges\": {\n"
+                   "  \"Pack\": {\"Give\": {\"/G/A.A\": 1000000}, \"Receive\": {\"/G/B.B\": 1}},\n"
+                   "  \"Unpack\": {\"Give\": {\"/G/B.B\": 1}, \"Receive\": {\"/G/A.A\": 1000001}}\n"
+                   "}}",
+                   {"config.json:2:3: error: Exchanges.Pack: loop: Pack x1, Unpack x1 gains 1 A_C "
+                    "per round"},
+                   2}),
     [](const ::testing::TestParamInfo<ConfigCase>& info) { return info.param.Name; });
 
 TEST(ConfigCheck, CheckConfigText_NamesTheExchangeOfEveryFindingUnderIt) {

@@ -74,6 +74,11 @@ TEST(WorldCheck, CheckAgainstWorld_ReportsGiveItemsNoPlayerCanPayOrThatMatchSeve
                   "matches 2 item classes (PrimalItemResource_Metal_C, "
                   "PrimalItemResource_MetalIngot_C); the plugin counts and takes items of all of "
                   "them",
+                  "config.json:2:3: warning: Exchanges.Ingots.Give.PrimalItemResource_Metal: also "
+                  "matches PrimalItemResource_MetalIngot_C (handed out by Ingots), most likely not "
+                  "meant; players can pay it with what the table hands out; write "
+                  "\"/Game/R/PrimalItemResource_Metal.PrimalItemResource_Metal_C\" to take "
+                  "PrimalItemResource_Metal_C alone",
                   "config.json:4:3: warning: Exchanges.Ingots.Give.primalitemresource_wood: "
                   "matches no item class of the world; no player can ever pay it",
                   "config.json:5:3: warning: Exchanges.Ingots.Give.\"\": matches 3 item classes "

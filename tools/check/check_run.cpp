@@ -6,6 +6,7 @@
 #include "config_check.h"
 #include "tools/common/text_file.h"
 #include "tools/common/world_file.h"
+#include "trade_check.h"
 #include "world_check.h"
 
 namespace barterbox::tools {
@@ -45,9 +46,12 @@ CheckResult RunCheck(const CheckRequest& request) {
             });
         });
         configFindings.insert(configFindings.end(), worldFindings.begin(), worldFindings.end());
-        std::stable_sort(configFindings.begin(), configFindings.end(),
-                         [](const Finding& a, const Finding& b) { return a.Where < b.Where; });
     }
+    std::vector<Finding> tradeFindings =
+        CheckTrades(request.ConfigFile, check, world ? &*world : nullptr, request.GraphFile);
+    configFindings.insert(configFindings.end(), tradeFindings.begin(), tradeFindings.end());
+    std::stable_sort(configFindings.begin(), configFindings.end(),
+                     [](const Finding& a, const Finding& b) { return a.Where < b.Where; });
     findings.insert(findings.end(), configFindings.begin(), configFindings.end());
     return result;
 }

@@ -13,6 +13,7 @@ namespace barterbox::tools {
 struct CheckRequest {
     std::string ConfigFile;
     std::optional<std::string> WorldFile;
+    std::optional<std::string> GraphFile; // where to write the table as a Graphviz graph
 };
 
 struct CheckResult {

@@ -190,6 +190,12 @@ struct ConfigChecker {
         const bool give = std::string_view(listName) == "Give";
         for (const auto& [item, value] : found->items()) {
             const MemberPath member = Child(listPath, item);
+            if (give && item.empty()) {
+                // Every class path holds the empty text: a run takes whatever the player has.
+                Add(Severity::Error, NamePosition(Locations, member), member,
+                    "the empty item text matches every item; the plugin takes the quantity from "
+                    "whatever the player carries");
+            }
             if (!give && item.find('/') == std::string::npos) {
                 // GiveSlotItem takes a blueprint path; a bare class name gives nothing, and the
                 // exchange has taken the Give items by then.

@@ -16,12 +16,15 @@ int main(int argc, char** argv) {
     app.allow_windows_style_options(false);
     barterbox::tools::CheckRequest request;
     std::string worldFile;
+    std::string graphFile;
     bool asJson = false;
     bool quiet = false;
     app.add_option("CONFIG", request.ConfigFile, "the config.json to check")->required();
     CLI::Option* worldOption = app.add_option(
         "--world", worldFile,
         "a world file whose item classes Give and Receive items are checked against");
+    CLI::Option* graphOption = app.add_option(
+        "--dot", graphFile, "write the exchange table as a Graphviz graph to this file");
     app.add_flag("--json", asJson, "print the findings as a JSON array");
     app.add_flag("-q,--quiet", quiet, "print nothing when there are no findings");
     try {
@@ -32,6 +35,9 @@ int main(int argc, char** argv) {
     }
     if (*worldOption) {
         request.WorldFile = worldFile;
+    }
+    if (*graphOption) {
+        request.GraphFile = graphFile;
     }
 
     const barterbox::tools::CheckResult result = barterbox::tools::RunCheck(request);

@@ -2,6 +2,11 @@
 // blueprints as the world's GiveSlotItem accepts them.
 #include "world_check.h"
 
+#include <algorithm>
+#include <map>
+
+#include "host/item_text_match.h"
+
 namespace barterbox::tools {
 
 namespace {
@@ -10,6 +15,7 @@ using nlohmann::json;
 
 // Enough names to recognise the mistake without burying the line.
 constexpr size_t kNamesShown = 8;
+constexpr size_t kHandedOutShown = 3;
 
 std::string ClassList(const std::vector<WorldItemClass>& classes,
                       const std::vector<size_t>& indexes) {
@@ -23,6 +29,77 @@ std::string ClassList(const std::vector<WorldItemClass>& classes,
     return list;
 }
 
+// Of the classes a Give text matches, the ones its writer most likely means: those it names
+// outright (ClassesNamedBy), or else those whose blueprint name ends with it ("Metal" means
+// ..._Metal, not ..._MetalIngot); all of them when neither tells.
+std::vector<size_t> MeantClasses(const std::vector<WorldItemClass>& classes,
+                                 std::string_view identifier, const std::vector<size_t>& matching) {
+    std::vector<size_t> meant;
+    const std::vector<size_t> named = ClassesNamedBy(classes, identifier);
+    std::copy_if(matching.begin(), matching.end(), std::back_inserter(meant),
+                 [&](size_t c) { return std::find(named.begin(), named.end(), c) != named.end(); });
+    if (meant.empty()) {
+        std::copy_if(matching.begin(), matching.end(), std::back_inserter(meant), [&](size_t c) {
+            std::string_view name = classes[c].ClassName;
+            if (name.ends_with("_C")) {
+                name.remove_suffix(2);
+            }
+            return name.ends_with(identifier);
+        });
+    }
+    return meant.empty() ? matching : meant;
+}
+
+// The first exchange (in byte order of name) that hands out each class.
+std::map<size_t, std::string> HandedOutClasses(const std::vector<WorldItemClass>& classes,
+                                               const json& exchanges) {
+    std::map<size_t, std::string> handedOut;
+    for (const auto& [name, exchange] : exchanges.items()) {
+        auto receive = exchange.is_object() ? exchange.find("Receive") : exchange.end();
+        if (receive == exchange.end() || !receive->is_object()) {
+            continue;
+        }
+        for (const auto& [item, quantity] : receive->items()) {
+            if (std::optional<size_t> c = ClassOfBlueprint(classes, item)) {
+                handedOut.try_emplace(*c, name);
+            }
+        }
+    }
+    return handedOut;
+}
+
+// A Give text that also takes a class the table hands out, when that is not the class meant: the
+// table's own output then pays for it, which is how a loop is built by accident.
+std::optional<std::string> PaidWithOutput(const std::vector<WorldItemClass>& classes,
+                                          std::string_view identifier,
+                                          const std::vector<size_t>& matching,
+                                          const std::map<size_t, std::string>& handedOut) {
+    const std::vector<size_t> meant = MeantClasses(classes, identifier, matching);
+    std::vector<std::string> unmeant;
+    for (size_t c : matching) {
+        auto out = handedOut.find(c);
+        if (out != handedOut.end() && std::find(meant.begin(), meant.end(), c) == meant.end()) {
+            unmeant.push_back(classes[c].ClassName + " (handed out by " + out->second + ")");
+        }
+    }
+    if (unmeant.empty()) {
+        return std::nullopt;
+    }
+    std::string message = "also matches ";
+    for (size_t i = 0; i < unmeant.size() && i < kHandedOutShown; ++i) {
+        message += (i == 0 ? "" : ", ") + unmeant[i];
+    }
+    if (unmeant.size() > kHandedOutShown) {
+        message += ", and " + std::to_string(unmeant.size() - kHandedOutShown) + " more";
+    }
+    message += ", most likely not meant; players can pay it with what the table hands out";
+    if (meant.size() == 1) {
+        message += "; write \"" + classes[meant.front()].Path + "\" to take " +
+                   classes[meant.front()].ClassName + " alone";
+    }
+    return message;
+}
+
 } // namespace
 
 std::vector<size_t> ClassesMatchingGive(const std::vector<WorldItemClass>& classes,
@@ -30,8 +107,7 @@ std::vector<size_t> ClassesMatchingGive(const std::vector<WorldItemClass>& class
     std::vector<size_t> matching;
     for (size_t i = 0; i < classes.size(); ++i) {
         // The class name is the tail of the path here, but the plugin asks the game for both.
-        if (classes[i].Path.find(identifier) != std::string::npos ||
-            classes[i].ClassName.find(identifier) != std::string::npos) {
+        if (ClassTextsMatch(classes[i].Path, classes[i].ClassName, identifier)) {
             matching.push_back(i);
         }
     }
@@ -50,6 +126,7 @@ std::vector<Finding> CheckAgainstWorld(const std::string& fileName, const json& 
         return findings;
     }
     const std::vector<WorldItemClass>& classes = world.ItemClasses;
+    const std::map<size_t, std::string> handedOut = HandedOutClasses(classes, *exchanges);
     for (const auto& [name, exchange] : exchanges->items()) {
         if (!exchange.is_object()) {
             continue;
@@ -70,6 +147,9 @@ std::vector<Finding> CheckAgainstWorld(const std::string& fileName, const json& 
                            "matches " + std::to_string(matching.size()) + " item classes (" +
                                ClassList(classes, matching) +
                                "); the plugin counts and takes items of all of them");
+                    if (auto paid = PaidWithOutput(classes, item, matching, handedOut)) {
+                        report("Give", item, std::move(*paid));
+                    }
                 }
             }
         }

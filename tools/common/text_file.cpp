@@ -1,5 +1,5 @@
-// Whole-file reads through stdio: unlike a file stream, a read error (such as a folder given as
-// a file) comes back as a status instead of an exception.
+// Whole-file reads and writes through stdio: unlike a file stream, an error (such as a folder
+// given as a file) comes back as a status instead of an exception.
 #include "text_file.h"
 
 #include <cerrno>
@@ -30,6 +30,22 @@ std::optional<std::string> ReadTextFile(const std::string& fileName, std::string
         return std::nullopt;
     }
     return text;
+}
+
+bool WriteTextFile(const std::string& fileName, std::string_view text, std::string& reason) {
+    std::FILE* file = platform::OpenFile(fileName, "wb");
+    if (file == nullptr) {
+        reason = "cannot write the file: " + std::generic_category().message(errno);
+        return false;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const int writeError = written ? 0 : errno;
+    if (std::fclose(file) != 0 || !written) {
+        reason = "cannot write the file: " +
+                 std::generic_category().message(writeError != 0 ? writeError : errno);
+        return false;
+    }
+    return true;
 }
 
 } // namespace barterbox::tools

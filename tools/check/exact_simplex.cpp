@@ -1,0 +1,169 @@
+// The two-phase simplex method on a dense tableau of exact rationals. Tables of trades are small
+// and sparse, so each pivot touches only the rows and columns where it changes something.
+#include "exact_simplex.h"
+
+#include <limits>
+#include <stdexcept>
+
+namespace barterbox::tools {
+
+namespace {
+
+constexpr size_t kNone = std::numeric_limits<size_t>::max();
+
+struct Tableau {
+    std::vector<std::vector<Rational>> Cells; // one row per constraint
+    std::vector<Rational> Right;
+    std::vector<Rational> Reduced; // each column's gain in the objective per unit entered
+    Rational Value;                // minus the objective's value at the current vertex
+    std::vector<size_t> Basis;     // the column basic in each row
+    size_t Entering = 0;           // columns below this may enter the basis
+};
+
+void Pivot(Tableau& t, size_t row, size_t column) {
+    std::vector<Rational>& pivotRow = t.Cells[row];
+    const Rational pivot = pivotRow[column];
+    std::vector<size_t> nonzero;
+    for (size_t j = 0; j < pivotRow.size(); ++j) {
+        if (!pivotRow[j].is_zero()) {
+            pivotRow[j] /= pivot;
+            nonzero.push_back(j);
+        }
+    }
+    t.Right[row] /= pivot;
+    const auto eliminate = [&](std::vector<Rational>& cells, Rational& right) {
+        if (cells[column].is_zero()) {
+            return;
+        }
+        const Rational factor = cells[column];
+        for (size_t j : nonzero) {
+            cells[j] -= factor * pivotRow[j];
+        }
+        right -= factor * t.Right[row];
+    };
+    for (size_t i = 0; i < t.Cells.size(); ++i) {
+        if (i != row) {
+            eliminate(t.Cells[i], t.Right[i]);
+        }
+    }
+    eliminate(t.Reduced, t.Value);
+    t.Basis[row] = column;
+}
+
+// Bland's rule: the lowest column that gains enters, and of the rows that bind first the one with
+// the lowest basic column leaves. Returns false when the objective grows without bound.
+bool Optimise(Tableau& t) {
+    for (;;) {
+        size_t enter = kNone;
+        for (size_t j = 0; j < t.Entering; ++j) {
+            if (t.Reduced[j].sign() > 0) {
+                enter = j;
+                break;
+            }
+        }
+        if (enter == kNone) {
+            return true;
+        }
+        size_t leave = kNone;
+        Rational best;
+        for (size_t i = 0; i < t.Cells.size(); ++i) {
+            if (t.Cells[i][enter].sign() <= 0) {
+                continue;
+            }
+            Rational ratio = t.Right[i] / t.Cells[i][enter];
+            if (leave == kNone || ratio < best || (ratio == best && t.Basis[i] < t.Basis[leave])) {
+                leave = i;
+                best = std::move(ratio);
+            }
+        }
+        if (leave == kNone) {
+            return false;
+        }
+        Pivot(t, leave, enter);
+    }
+}
+
+// Objective row and value for costs `cost` (one per column) at the current basis.
+void PriceOut(Tableau& t, const std::vector<Rational>& cost) {
+    t.Reduced = cost;
+    t.Value = 0;
+    for (size_t i = 0; i < t.Cells.size(); ++i) {
+        const Rational& basic = cost[t.Basis[i]];
+        if (basic.is_zero()) {
+            continue;
+        }
+        for (size_t j = 0; j < t.Reduced.size(); ++j) {
+            if (!t.Cells[i][j].is_zero()) {
+                t.Reduced[j] -= basic * t.Cells[i][j];
+            }
+        }
+        t.Value -= basic * t.Right[i];
+    }
+}
+
+} // namespace
+
+LinearSolution Maximise(const LinearProgram& program) {
+    const size_t n = program.Variables;
+    const size_t m = program.Rows.size();
+    // One artificial column per row gives the first phase its starting basis.
+    Tableau t;
+    t.Cells.assign(m, std::vector<Rational>(n + m));
+    t.Right.resize(m);
+    t.Basis.resize(m);
+    for (size_t i = 0; i < m; ++i) {
+        const bool flip = program.Right[i].sign() < 0;
+        for (const auto& [variable, factor] : program.Rows[i]) {
+            t.Cells[i][variable] += flip ? Rational(-factor) : factor;
+        }
+        t.Right[i] = flip ? Rational(-program.Right[i]) : program.Right[i];
+        t.Cells[i][n + i] = 1;
+        t.Basis[i] = n + i;
+    }
+
+    std::vector<Rational> cost(n + m);
+    for (size_t i = 0; i < m; ++i) {
+        cost[n + i] = -1;
+    }
+    PriceOut(t, cost);
+    t.Entering = n;
+    Optimise(t); // bounded: the artificials cannot go below zero
+    LinearSolution solution;
+    if (!t.Value.is_zero()) {
+        return solution;
+    }
+    solution.Feasible = true;
+
+    // Artificials still basic stand at zero; swap them for any real column of their row. A row
+    // with none is a redundant constraint and keeps its artificial, which can never move.
+    for (size_t i = 0; i < m; ++i) {
+        if (t.Basis[i] < n) {
+            continue;
+        }
+        for (size_t j = 0; j < n; ++j) {
+            if (!t.Cells[i][j].is_zero()) {
+                Pivot(t, i, j);
+                break;
+            }
+        }
+    }
+
+    cost.assign(n + m, Rational(0));
+    for (size_t j = 0; j < n && j < program.Objective.size(); ++j) {
+        cost[j] = program.Objective[j];
+    }
+    PriceOut(t, cost);
+    if (!Optimise(t)) {
+        throw std::logic_error("the linear program is unbounded");
+    }
+    solution.Optimum = -t.Value;
+    solution.Values.assign(n, Rational(0));
+    for (size_t i = 0; i < m; ++i) {
+        if (t.Basis[i] < n) {
+            solution.Values[t.Basis[i]] = t.Right[i];
+        }
+    }
+    return solution;
+}
+
+} // namespace barterbox::tools

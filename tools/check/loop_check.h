@@ -1,0 +1,33 @@
+// The search for item generators: sets of exchanges that, run in some proportion, leave a player
+// with at least as much of every item class and strictly more of at least one.
+#pragma once
+
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "exact_simplex.h"
+#include "finding.h"
+#include "trade_table.h"
+
+namespace barterbox::tools {
+
+// One loop in whole numbers: how often each exchange runs in one round, what the round gains, and
+// which class pays which Give entry.
+struct TradeLoop {
+    std::vector<std::pair<size_t, BigInteger>> Runs;   // exchange, runs; in the table's order
+    std::vector<std::pair<size_t, BigInteger>> Gains;  // class, gain; only classes that grow
+    std::set<std::tuple<size_t, size_t, size_t>> Paid; // exchange, Give entry, class
+};
+
+// Every loop once: the best one among the exchanges left, then again without its exchanges, until
+// none is left. Exact, so a cycle that only breaks even is no loop.
+std::vector<TradeLoop> FindLoops(const TradeTable& table);
+
+// One error per loop, at the first exchange in it.
+std::vector<Finding> LoopFindings(const std::string& fileName, const TradeTable& table,
+                                  const std::vector<TradeLoop>& loops);
+
+} // namespace barterbox::tools
