@@ -15,6 +15,8 @@ packages=(
   clang-16 libclang-rt-16-dev       # libFuzzer, for the fuzz targets
   clang-format                      # make format and the format check of make test
   gnuplot-nox                       # the performance record's charts (scripts/bench-charts.sh)
+  libboost-dev                      # exact rationals for the checker's loop search (header-only)
+  graphviz                          # dot, which draws the checker's table graph in a test
   rcon                              # an independent RCON client for the endpoint's tests
   python3 python3-jsonschema        # checks config.schema.json against the examples
   g++-mingw-w64-x86-64-posix        # cross-builds Barterbox.dll and the tools for Windows

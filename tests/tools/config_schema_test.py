@@ -24,7 +24,7 @@ GOOD = {
     "empty": {},
     "settings only": {"Settings": {"ChatPrefix": "Trader", "AllowMultiplier": False,
                                    "MaxMultiplier": 1}},
-    "largest quantity": {"Exchanges": {"Big": exchange(give={"": 2147483647})}},
+    "largest quantity": {"Exchanges": {"Big": exchange(give={"PrimalItemResource_Stone": 2147483647})}},
     "description": {"Exchanges": {"Wood": exchange(Description="5 stone for 1 wood")}},
 }
 
@@ -41,6 +41,7 @@ BAD = {
     "description null": {"Exchanges": {"Wood": exchange(Description=None)}},
     "no receive items": {"Exchanges": {"Wood": {"Give": {"PrimalItemResource_Stone": 5}}}},
     "empty give list": {"Exchanges": {"Wood": exchange(give={})}},
+    "empty give identifier": {"Exchanges": {"Wood": exchange(give={"": 1})}},
     "give list an array": {"Exchanges": {"Wood": exchange(give=["PrimalItemResource_Stone"])}},
     "quantity 0": {"Exchanges": {"Wood": exchange(give={"PrimalItemResource_Stone": 0})}},
     "quantity negative": {"Exchanges": {"Wood": exchange(receive={WOOD: -1})}},
