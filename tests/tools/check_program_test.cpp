@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -127,6 +128,47 @@ TEST_F(CheckProgram, JsonPrintsTheFindingsAsAnArray) {
     EXPECT_EQ(findings[0]["member"], "/Exchanges/Iron Deal");
     EXPECT_EQ(findings[0]["message"],
               "has neither Give nor Receive items; the plugin drops this exchange");
+}
+
+// The loop of docs/config.md: "PrimalItemResource_Metal" is paid with the ingots that Ingots
+// hands out. The JSON carries the loop, and the graph draws it in red beside the dashed edge of
+// the loose match that the loop does not use.
+TEST_F(CheckProgram, LoopsReachJsonAndTheGraphAndAGraphThatCannotBeWrittenIsAnError) {
+    const std::string resources = "/Game/PrimalEarth/CoreBlueprints/Resources/PrimalItemResource_";
+    const std::string config = Write(
+        "config.json",
+        R"({"Exchanges": {"Crystal": {"Give": {"PrimalItemResource_Metal": 2}, "Receive": {")" +
+            resources + R"(Crystal.PrimalItemResource_Crystal": 1}},
+                       "Ingots": {"Give": {"PrimalItemResource_Crystal": 1}, "Receive": {")" +
+            resources + R"(MetalIngot.PrimalItemResource_MetalIngot": 3}}}})");
+    const std::string graph = Write("table.dot", "");
+    const ProgramRun run =
+        RunCheck("--json --world '" + kExamples + "/world.json' --dot '" + graph + "' " + config);
+    EXPECT_EQ(run.Status, 2);
+    const nlohmann::json findings = nlohmann::json::parse(run.Output);
+    ASSERT_EQ(findings.size(), 3u);
+    EXPECT_EQ(findings[0]["severity"], "error");
+    EXPECT_EQ(findings[0]["member"], "/Exchanges/Crystal");
+    EXPECT_EQ(findings[0]["message"],
+              "loop: Crystal x1, Ingots x1 gains 1 PrimalItemResource_MetalIngot_C per round");
+
+    std::ifstream drawn(graph);
+    const std::string dot((std::istreambuf_iterator<char>(drawn)), {});
+    for (const char* statement : {
+             "e0 [shape=box, style=\"rounded,bold\", label=\"Crystal\", color=red, "
+             "fontcolor=red];",
+             "c5 -> e0 [label=\"2\", style=dashed];",
+             "c6 -> e0 [label=\"2\", style=dashed, color=red, fontcolor=red];",
+             "e1 -> c6 [label=\"3\", color=red, fontcolor=red];",
+         }) {
+        EXPECT_NE(dot.find(statement), std::string::npos) << statement << "\n" << dot;
+    }
+
+    const std::string folder = std::filesystem::path(graph).parent_path().string();
+    const ProgramRun unwritable =
+        RunCheck("-q --dot '" + folder + "' " + kExamples + "/config.json");
+    EXPECT_EQ(unwritable.Status, 2);
+    EXPECT_EQ(unwritable.Output, folder + ": error: cannot write the file: Is a directory\n");
 }
 
 TEST_F(CheckProgram, WorldChecksNeedTheWorldAndABrokenWorldIsAnError) {
