@@ -452,6 +452,32 @@ INSTANTIATE_TEST_SUITE_P(
                     "config.json:4:3: error: Exchanges.Up: loop: Up x1, Down x1 gains 1 C_C per "
                     "round"},
                    2},
+        ConfigCase{"OneExchangeThatPaysWithWhatItHandsOut",
+                   R"({"Exchanges": {"Mint": {"Give": {"Ingot": 2}, )"
+                   R"("Receive": {"/G/MetalIngot.MetalIngot": 3}}}})",
+                   {"config.json:1:16: error: Exchanges.Mint: loop: Mint x1 gains 1 "
+                    "MetalIngot_C per round"},
+                   2},
+        // Exchanges that never complete, or that the plugin does not keep, make no loop.
+        ConfigCase{
+            "NoLoopThroughExchangesThatNeverRunWhole",
+            "{\"Exchanges\": {\n"
+            "  \"Sell\": {\"Give\": {\"/G/A.A\": 1, \"/G/C.C\": 0}, \"Receive\": "
+            "{\"/G/B.B\": 2}},\n"
+            "  \"Buy\": {\"Give\": {\"/G/B.B\": 1}, \"Receive\": {\"/G/A.A\": 1, "
+            "\"C\": 1}},\n"
+            "  \"Up\": {\"Give\": {\"/G/D.D\": 1}, \"Receive\": {\"/G/D.D\": 2}},\n"
+            "  \"up\": {\"Give\": {\"/G/D.D\": 1}, \"Receive\": {\"/G/D.D\": 1}}\n"
+            "}}",
+            {"config.json:2:44: warning: Exchanges.Sell.Give.\"/G/C.C\": quantity 0 is 0 or "
+             "less; every run of this exchange fails",
+             "config.json:3:59: error: Exchanges.Buy.Receive.C: not a blueprint path (it "
+             "holds no \"/\"); the game hands out nothing for it, though the Give items are "
+             "taken",
+             "config.json:4:3: warning: Exchanges.Up: shadowed by \"up\", a name equal up to "
+             "the case of A to Z that comes later in byte order; the plugin keeps only "
+             "\"up\""},
+            2},
         // One item in a million is still an item generator.
         ConfigCase{"LoopThatGainsATinyFraction",
                    "{\"Exchanges\": {\n"
