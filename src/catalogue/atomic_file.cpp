@@ -1,9 +1,10 @@
 // The atomic file replacement and the real file-system calls behind it; see atomic_file.h.
 #include "atomic_file.h"
 
+#include <cerrno>
+#include <chrono>
+#include <random>
 #include <system_error>
-
-#include "catalogue/file_state.h"
 
 #include "platform/file_calls.h"
 #include "platform/os_path.h"
@@ -40,8 +41,36 @@ int RealRemove(const char* path) {
     return platform::RemoveFile(path);
 }
 
-constexpr FileSystemCalls kRealCalls{&RealOpen,  &RealWrite,   &RealFlush, &RealSync,
-                                     &RealClose, &RealReplace, &RealRemove};
+std::FILE* RealOpenRegular(const char* path) {
+    return platform::OpenRegularFile(path);
+}
+
+int RealOwn(const char* path, const char* like) {
+    return platform::CopyOwner(path, like);
+}
+
+constexpr FileSystemCalls kRealCalls{&RealOpen,    &RealOpenRegular, &RealWrite,
+                                     &RealFlush,   &RealSync,        &RealClose,
+                                     &RealReplace, &RealRemove,      &RealOwn};
+
+const char* const kTemporaryMark = ".tmp";
+
+// A save takes milliseconds; a temporary file this old belongs to no save still running.
+constexpr auto kStaleAfter = std::chrono::minutes(10);
+
+// The file's own name, for reasons that stay short.
+std::string NameOf(const std::string& path) {
+    return platform::Utf8Path(platform::OsPath(path).filename());
+}
+
+// Eight hex digits from a generator seeded once per process, so that servers sharing a folder
+// draw different names.
+std::string TemporaryName(const std::string& path) {
+    static std::mt19937 generator{std::random_device{}()};
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "-%08x", static_cast<unsigned>(generator()));
+    return path + kTemporaryMark + digits;
+}
 
 } // namespace
 
@@ -72,47 +101,50 @@ std::optional<std::string> FollowLinks(const std::string& path) {
     return std::nullopt;
 }
 
-bool IsWritableFile(const std::string& path) {
+std::string SystemReason() {
+    // A failing call that set no errno (a stand-in, a short write) still gets a reason.
+    return errno == 0 ? std::string("the system gave no reason")
+                      : std::generic_category().message(errno);
+}
+
+bool IsWritableFile(const std::string& path, std::string& reason) {
+    const platform::FileFacts facts = platform::FactsOfPath(path);
     namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::perms permissions = fs::status(platform::OsPath(path), error).permissions();
-    if (error || (permissions & (fs::perms::owner_write | fs::perms::group_write |
-                                 fs::perms::others_write)) == fs::perms::none) {
+    if ((facts.Permissions & (fs::perms::owner_write | fs::perms::group_write |
+                              fs::perms::others_write)) == fs::perms::none) {
+        reason = "config.json is read-only";
         return false;
     }
     // Opened for update, which neither truncates nor creates: only the right to write is tried.
+    errno = 0;
     std::FILE* file = platform::OpenFile(path, "r+b");
     if (file == nullptr) {
+        reason = "config.json cannot be written: " + SystemReason();
         return false;
     }
     std::fclose(file);
     return true;
 }
 
-std::string TemporaryPathFor(const std::string& path) {
-    return path + ".tmp";
-}
-
-bool WriteTemporaryFile(const std::string& path, std::string_view text,
-                        std::filesystem::perms permissions) {
+std::optional<TemporaryFile> WriteTemporaryFile(const std::string& path, std::string_view text,
+                                                std::filesystem::perms permissions,
+                                                std::string& reason) {
     const FileSystemCalls& fs = FileSystem();
-    const std::string temporary = TemporaryPathFor(path);
-
     // Text mode, so that lines end as the platform's text files do (CR LF on Windows). Created
-    // exclusively: whatever has the name (a file left by a crash, a planted link) is removed,
-    // never opened, so that the save cannot be led to write through it.
-    std::FILE* file = fs.Open(temporary.c_str(), "wx");
-    if (file == nullptr) {
-        std::error_code error;
-        if (!std::filesystem::exists(
-                std::filesystem::symlink_status(platform::OsPath(temporary), error)) ||
-            fs.Remove(temporary.c_str()) != 0) {
-            return false;
-        }
+    // exclusively: a name that is taken (by chance, or by a planted link) is never opened.
+    std::string temporary;
+    std::FILE* file = nullptr;
+    for (int attempt = 0; attempt < 8 && file == nullptr; ++attempt) {
+        temporary = TemporaryName(path);
+        errno = 0;
         file = fs.Open(temporary.c_str(), "wx");
-        if (file == nullptr) {
-            return false;
+        if (file == nullptr && errno != EEXIST) {
+            break;
         }
+    }
+    if (file == nullptr) {
+        reason = "cannot create a new file beside " + NameOf(path) + ": " + SystemReason();
+        return std::nullopt;
     }
     if (permissions != std::filesystem::perms::unknown) {
         std::error_code error;
@@ -120,30 +152,68 @@ bool WriteTemporaryFile(const std::string& path, std::string_view text,
         if (error) {
             fs.Close(file);
             fs.Remove(temporary.c_str());
-            return false;
+            reason = "cannot give the new file the permissions of " + NameOf(path) + ": " +
+                     error.message();
+            return std::nullopt;
         }
     }
+    errno = 0;
     bool written = text.empty() || fs.Write(text.data(), 1, text.size(), file) == text.size();
     written = written && fs.Flush(file) == 0 && fs.Sync(file) == 0;
+    // Taken from the open file, whose time no later edit of config.json can be mistaken for.
+    const FileStamp stamp = written ? StampOf(file) : FileStamp{};
+    if (!written) {
+        reason = "cannot write the new file beside " + NameOf(path) + ": " + SystemReason();
+    }
     // Closed whatever happened before, and a failing close (a delayed write error) counts too.
-    written = fs.Close(file) == 0 && written;
+    errno = 0;
+    if (fs.Close(file) != 0 && written) {
+        reason = "cannot write the new file beside " + NameOf(path) + ": " + SystemReason();
+        written = false;
+    }
     if (!written) {
         fs.Remove(temporary.c_str());
+        return std::nullopt;
     }
-    return written;
+    return TemporaryFile{temporary, stamp};
 }
 
-bool CommitTemporaryFile(const std::string& path) {
-    const std::string temporary = TemporaryPathFor(path);
+bool CommitTemporaryFile(const std::string& temporary, const std::string& path,
+                         std::string& reason) {
+    errno = 0;
     if (FileSystem().Replace(temporary.c_str(), path.c_str()) == 0) {
         return true;
     }
+    reason = "cannot put the new file in the place of " + NameOf(path) + ": " + SystemReason();
     FileSystem().Remove(temporary.c_str());
     return false;
 }
 
-void DiscardTemporaryFile(const std::string& path) {
-    FileSystem().Remove(TemporaryPathFor(path).c_str());
+void DiscardTemporaryFile(const std::string& temporary) {
+    FileSystem().Remove(temporary.c_str());
+}
+
+void RemoveStaleTemporaryFiles(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path where = platform::OsPath(path);
+    const std::string plain = platform::Utf8Path(where.filename()) + kTemporaryMark;
+    const auto staleBefore = fs::file_time_type::clock::now() - kStaleAfter;
+    std::error_code error;
+    for (fs::directory_iterator it(where.parent_path(), error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = platform::Utf8Path(it->path().filename());
+        if (name.compare(0, plain.size(), plain) != 0) {
+            continue;
+        }
+        std::error_code ignored;
+        const bool ours = name.size() == plain.size() + 9 && name[plain.size()] == '-';
+        const bool stale =
+            name.size() == plain.size() ||
+            (ours && fs::last_write_time(it->path(), ignored) < staleBefore && !ignored);
+        if (stale) {
+            FileSystem().Remove(platform::Utf8Path(it->path()).c_str());
+        }
+    }
 }
 
 } // namespace barterbox

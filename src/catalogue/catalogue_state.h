@@ -19,6 +19,8 @@ struct SeenFile {
     std::string Path;
     FileStamp Stamp;
     std::uint64_t Digest = 0;
+    // Whether the stamp alone tells a later edit (see StampIsSettled); if not, the content does.
+    bool Settled = false;
 };
 
 struct CatalogueState {
@@ -34,6 +36,9 @@ struct CatalogueState {
     bool UnreadableConfigFound = false;
     // Unknown until the plugin has looked at the path.
     std::optional<SeenFile> LastSeenConfig;
+    // Whether a save has said that it could not give config.json its owner and group back; said
+    // once, as every later save would say the same.
+    bool OwnerWarningGiven = false;
 };
 
 // The one record. Created at its first use, so that it holds its initial values (an empty table,

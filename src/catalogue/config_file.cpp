@@ -3,11 +3,13 @@
 // read or one that an administrator edited by hand since the plugin last read or wrote it.
 #include "config_file.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <new>
 #include <optional>
 #include <stdexcept>
 #include <variant>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -40,21 +42,22 @@ std::optional<SeenFile>& LastSeen() {
 enum class ReadOutcome { Read, Missing, NoAccess, NotRegular, ReadFailed };
 
 // Reads only a regular file: a link to a device or a folder in the file's place is unreadable,
-// never read until memory runs out. Running out of memory on a huge file is unreadable too.
+// never read until memory runs out. The file is opened first, without waiting, and only then
+// looked at, so that a named pipe swapped in between a look and the open never holds the game
+// thread. Running out of memory on a huge file is unreadable too.
 ReadOutcome ReadWholeFile(const std::string& path, std::string& text, FileStamp& stamp) {
-    stamp = StampOf(path);
-    if (!stamp.Exists) {
-        return ReadOutcome::Missing;
-    }
-    if (!stamp.Regular) {
-        return ReadOutcome::NotRegular;
-    }
-    // Binary, so that the text reaches the parser as it is on disk; on Windows a text-mode read
-    // would end at the first Ctrl-Z byte.
-    std::FILE* file = platform::OpenFile(path, "rb");
+    errno = 0;
+    std::FILE* file = FileSystem().OpenRegular(path.c_str());
     if (file == nullptr) {
-        return ReadOutcome::NoAccess;
+        const int error = errno;
+        stamp = StampOf(path);
+        if (!stamp.Exists || error == ENOENT) {
+            stamp = FileStamp{};
+            return ReadOutcome::Missing;
+        }
+        return error == ENODEV ? ReadOutcome::NotRegular : ReadOutcome::NoAccess;
     }
+    stamp = StampOf(file);
     bool failed = false;
     try {
         text.clear();
@@ -72,6 +75,10 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& text, FileStamp&
     }
     std::fclose(file);
     return failed ? ReadOutcome::ReadFailed : ReadOutcome::Read;
+}
+
+SeenFile SeenNow(const FileStamp& stamp, std::uint64_t digest) {
+    return SeenFile{ConfigPath(), stamp, digest, StampIsSettled(stamp)};
 }
 
 // A config.json that was read and passed every check, ready to apply; or why it was not.
@@ -109,24 +116,24 @@ ConfigReading ReadConfigFile() {
     FileStamp stamp;
     switch (ReadWholeFile(path, text, stamp)) {
     case ReadOutcome::Missing:
-        LastSeen() = SeenFile{path, stamp, 0};
+        LastSeen() = SeenNow(stamp, 0);
         Log(spdlog::level::warn, "Barterbox: No config.json found, creating default");
         return MissingConfig{};
     // There, but out of reach: kept aside at the next save rather than overwritten.
     case ReadOutcome::NoAccess:
     case ReadOutcome::NotRegular:
-        LastSeen() = SeenFile{path, stamp, 0};
+        LastSeen() = SeenNow(stamp, 0);
         Log(spdlog::level::warn, "Barterbox: No config.json found, creating default");
         return UnreadableConfig{};
     case ReadOutcome::ReadFailed:
-        LastSeen() = SeenFile{path, stamp, 0};
+        LastSeen() = SeenNow(stamp, 0);
         Log(spdlog::level::err, "Barterbox: Failed to parse config.json: {}",
             "the file could not be read whole");
         return UnreadableConfig{};
     case ReadOutcome::Read:
         break;
     }
-    LastSeen() = SeenFile{path, stamp, ContentDigest(text)};
+    LastSeen() = SeenNow(stamp, ContentDigest(text));
     return ParseWithChecks(text);
 }
 
@@ -171,28 +178,78 @@ bool ReplaceTable(ConfigReading& reading) {
 
 // --- Writing ------------------------------------------------------------------------------------
 
+// The digest of the file's content as it is now, and its stamp; false when it cannot be read.
+bool DigestOfFile(const std::string& path, std::uint64_t& digest, FileStamp& stamp) {
+    std::string text;
+    if (ReadWholeFile(path, text, stamp) != ReadOutcome::Read) {
+        return false;
+    }
+    digest = ContentDigest(text);
+    return true;
+}
+
 // Whether the file at the path changed since the plugin last read or wrote it: created, or of
-// another size or time and another content. A file that has gone since is no change to keep.
-bool ChangedSinceLastSeen(const std::string& path, const FileStamp& now) {
-    const std::optional<SeenFile>& seen = LastSeen();
+// another content. The stamp answers when it can (the same size and time, and no edit could
+// since have kept both); otherwise the content is compared. A file that has gone since is no
+// change to keep. `digest` is the digest of the content found, as far as it is known.
+bool ChangedSinceLastSeen(const std::string& path, const FileStamp& now, std::uint64_t& digest) {
+    std::optional<SeenFile>& seen = LastSeen();
     if (!seen || seen->Path != ConfigPath() || !now.Exists) {
         return false;
     }
     if (!seen->Stamp.Exists || !seen->Stamp.Regular || !now.Regular) {
         return seen->Stamp.Exists != now.Exists || seen->Stamp.Regular != now.Regular;
     }
-    if (now.Size == seen->Stamp.Size && now.ModifiedTicks == seen->Stamp.ModifiedTicks) {
+    digest = seen->Digest;
+    if (SameStamp(now, seen->Stamp) && seen->Settled) {
         return false;
     }
-    std::string text;
-    FileStamp ignored;
-    return ReadWholeFile(path, text, ignored) != ReadOutcome::Read ||
-           ContentDigest(text) != seen->Digest;
+    const bool settled = StampIsSettled(now);
+    FileStamp read;
+    if (!DigestOfFile(path, digest, read)) {
+        return true;
+    }
+    if (digest != seen->Digest) {
+        return true;
+    }
+    // The same text: from now on the stamp alone answers, if no edit can hide in it any more.
+    if (SameStamp(read, now) && settled) {
+        seen->Stamp = now;
+        seen->Settled = true;
+    }
+    return false;
 }
 
-bool FailSave() {
+bool FailSave(const std::string& reason) {
     Log(spdlog::level::err, "Barterbox: Failed to save config");
+    Log(spdlog::level::err, "Barterbox: Save failed: {}", reason);
     return false;
+}
+
+// The new file gets the old one's owner and group, so that the account that owns config.json (a
+// hosting panel, an administrator) can still write it after a save from the game.
+void KeepOwner(const std::string& temporary, const std::string& target) {
+    errno = 0;
+    if (FileSystem().Own(temporary.c_str(), target.c_str()) == 0 ||
+        TheCatalogueState().OwnerWarningGiven) {
+        return;
+    }
+    TheCatalogueState().OwnerWarningGiven = true;
+    Log(spdlog::level::warn,
+        "Barterbox: A save cannot give config.json its owner and group back ({}); saved files "
+        "belong to the server's account",
+        SystemReason());
+}
+
+// Keeps the file aside as config.json.bak (or .bak.1, ...) and says so.
+std::optional<std::string> KeepAside(const std::string& target, std::string& reason) {
+    return KeepBackup(target, ConfigPath() + ".bak", reason);
+}
+
+void UndoAll(const std::vector<std::string>& backups) {
+    for (const std::string& backup : backups) {
+        UndoBackup(backup);
+    }
 }
 
 } // namespace
@@ -238,56 +295,98 @@ bool SaveConfig() {
     // A linked config.json (one table shared by a cluster of servers) is saved where it points.
     const std::optional<std::string> target = FollowLinks(ConfigPath());
     if (!target) {
-        return FailSave();
+        return FailSave("config.json is a loop of symbolic links");
     }
     const FileStamp before = StampOf(*target);
+    // Only a regular file is ever replaced: a folder, a pipe or a device, or a link to one, stays
+    // where it is, as does anything a dangling link points to.
+    if (before.Exists && !before.Regular) {
+        return FailSave("config.json is not a regular file (it is, or leads to, a folder, a "
+                        "device or a pipe); nothing was written");
+    }
+    if (!before.Exists && *target != ConfigPath()) {
+        return FailSave("config.json is a link to " + *target + ", which does not exist");
+    }
+    std::string reason;
+    if (before.Exists && !IsWritableFile(*target, reason)) {
+        return FailSave(reason);
+    }
     // A file the last load could not read, but that has been edited since, is a hand edit: most
     // likely the administrator's fix, and it is kept under that name.
-    const bool changed = ChangedSinceLastSeen(*target, before);
+    std::uint64_t digestFound = 0;
+    const bool changed = ChangedSinceLastSeen(*target, before, digestFound);
     const bool unreadable = UnreadableConfigFound() && before.Exists && !changed;
-    if (before.Regular && !IsWritableFile(*target)) {
-        return FailSave();
+    if (before.Links > 1) {
+        Log(spdlog::level::warn,
+            "Barterbox: config.json has {} names (hard links); the save replaces this one, and "
+            "the others keep the old table",
+            before.Links);
     }
+    RemoveStaleTemporaryFiles(*target);
 
     // Written beside the old file and renamed over it, so that a full disk or a crash never
     // leaves config.json empty or half-written.
     std::uint64_t digest = 0;
-    bool complete = false;
+    std::optional<TemporaryFile> written;
     try {
         WriteConfigDocument([&](std::string_view text) {
-            complete = WriteTemporaryFile(*target, text, before.Permissions);
+            written = WriteTemporaryFile(*target, text, before.Permissions, reason);
             digest = ContentDigest(text);
         });
-    } catch (const json::exception&) {
+    } catch (const json::exception& error) {
         // Text that is not UTF-8 cannot be written as JSON; the file stays as it was.
-        return FailSave();
+        return FailSave(std::string("a name or text is not valid UTF-8: ") + error.what());
     } catch (const std::bad_alloc&) {
-        DiscardTemporaryFile(*target);
-        return FailSave();
+        if (written) {
+            DiscardTemporaryFile(written->Path);
+        }
+        return FailSave("not enough memory for the file's text");
     }
-    if (!complete) {
-        return FailSave();
+    if (!written) {
+        return FailSave(reason);
+    }
+    if (before.Exists) {
+        KeepOwner(written->Path, *target);
     }
 
     // The old content is copied aside before the new file takes its place, so that there is a
     // config.json at every moment and the administrator's text survives.
-    std::optional<std::string> backup;
-    if (unreadable || changed) {
-        backup = KeepBackup(*target, ConfigPath() + ".bak");
-        if (!backup) {
-            DiscardTemporaryFile(*target);
-            return FailSave();
-        }
-    }
-    if (!CommitTemporaryFile(*target)) {
+    std::vector<std::string> backups;
+    const auto keepAside = [&] {
+        std::optional<std::string> backup = KeepAside(*target, reason);
         if (backup) {
-            UndoBackup(*target, *backup);
+            backups.push_back(std::move(*backup));
         }
-        return FailSave();
+        return backup.has_value();
+    };
+    bool aside = !(unreadable || changed) || keepAside();
+    // A last look just before the rename: an edit that landed while the new text was written is
+    // kept aside as any other.
+    if (aside) {
+        const FileStamp last = StampOf(*target);
+        if (last.Exists && !last.Regular) {
+            reason = "config.json was replaced by something that is not a regular file";
+            aside = false;
+        } else if (!SameStamp(last, before)) {
+            std::uint64_t digestNow = digestFound;
+            FileStamp ignored;
+            const bool editedSince =
+                backups.empty() ? ChangedSinceLastSeen(*target, last, digestNow)
+                                : last.Exists && (!DigestOfFile(*target, digestNow, ignored) ||
+                                                  digestNow != digestFound);
+            aside = !editedSince || keepAside();
+        }
     }
-    if (backup) {
-        const std::string name = backup->substr(backup->find_last_of('/') + 1);
-        if (unreadable) {
+    if (!aside || !CommitTemporaryFile(written->Path, *target, reason)) {
+        if (!aside) {
+            DiscardTemporaryFile(written->Path);
+        }
+        UndoAll(backups);
+        return FailSave(reason);
+    }
+    for (const std::string& backup : backups) {
+        const std::string name = backup.substr(backup.find_last_of('/') + 1);
+        if (unreadable && &backup == &backups.front()) {
             Log(spdlog::level::warn, "Barterbox: Kept unreadable config.json as {}", name);
         } else {
             Log(spdlog::level::warn,
@@ -295,7 +394,7 @@ bool SaveConfig() {
         }
     }
     UnreadableConfigFound() = false;
-    LastSeen() = SeenFile{ConfigPath(), StampOf(*target), digest};
+    LastSeen() = SeenNow(written->Written, digest);
     Log(spdlog::level::info, "Barterbox: Config saved");
     return true;
 }

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "catalogue/file_state.h"
 #include "platform/os_path.h"
 
 namespace barterbox {
@@ -22,10 +21,15 @@ std::string BackupName(const std::string& base, int number) {
 
 } // namespace
 
-std::optional<std::string> KeepBackup(const std::string& file, const std::string& base) {
+std::optional<std::string> KeepBackup(const std::string& file, const std::string& base,
+                                      std::string& reason) {
     const fs::path source = platform::OsPath(file);
     std::error_code error;
-    const bool regular = fs::is_regular_file(source, error);
+    // Only ever a copy: a folder, a device or a pipe in the file's place is never moved or read.
+    if (!fs::is_regular_file(source, error)) {
+        reason = "config.json is not a regular file";
+        return std::nullopt;
+    }
     for (int number = 0; number < kMostBackups; ++number) {
         const std::string name = BackupName(base, number);
         const fs::path target = platform::OsPath(name);
@@ -33,28 +37,26 @@ std::optional<std::string> KeepBackup(const std::string& file, const std::string
             continue;
         }
         // copy_file refuses an existing target, so a backup that appears meanwhile is kept too.
-        const bool kept = regular ? fs::copy_file(source, target, fs::copy_options::none, error)
-                                  : (fs::rename(source, target, error), !error);
-        if (kept && !error) {
+        if (fs::copy_file(source, target, fs::copy_options::none, error) && !error) {
             return name;
         }
         if (error != std::errc::file_exists) {
-            if (regular) {
-                fs::remove(target, error); // a partial copy
-            }
+            reason = "cannot copy config.json aside: " + error.message();
+            std::error_code ignored;
+            fs::remove(target, ignored); // a partial copy
             return std::nullopt;
         }
     }
+    const std::string name = platform::Utf8Path(platform::OsPath(base).filename());
+    reason = "config.json was to be kept aside, but all " + std::to_string(kMostBackups) +
+             " backup names (" + name + " to " + BackupName(name, kMostBackups - 1) +
+             ") are taken; move old backups away";
     return std::nullopt;
 }
 
-void UndoBackup(const std::string& file, const std::string& backup) {
+void UndoBackup(const std::string& backup) {
     std::error_code error;
-    if (fs::exists(platform::OsPath(file), error)) {
-        fs::remove(platform::OsPath(backup), error);
-    } else {
-        fs::rename(platform::OsPath(backup), platform::OsPath(file), error);
-    }
+    fs::remove(platform::OsPath(backup), error);
 }
 
 } // namespace barterbox

@@ -7,13 +7,14 @@
 
 namespace barterbox {
 
-// Copies the file to the first free name of base, base.1, base.2, ... and returns that name.
-// Something that is not a regular file (a folder in the file's place) cannot be copied and is
-// moved there instead. std::nullopt when nothing could be kept.
-std::optional<std::string> KeepBackup(const std::string& file, const std::string& base);
+// Copies the regular file to the first free name of base, base.1, base.2, ... and returns that
+// name. std::nullopt, with `reason` set, when nothing could be kept: the file is no regular file,
+// the copy failed, or every name is taken.
+std::optional<std::string> KeepBackup(const std::string& file, const std::string& base,
+                                      std::string& reason);
 
-// Undoes a KeepBackup whose replacement then failed: a copy is removed (the file still holds its
-// content), a moved folder goes back to its place.
-void UndoBackup(const std::string& file, const std::string& backup);
+// Undoes a KeepBackup whose replacement then failed: the file still holds its content, so the
+// copy goes.
+void UndoBackup(const std::string& backup);
 
 } // namespace barterbox

@@ -1,45 +1,41 @@
 // File stamps and content digests; see file_state.h.
 #include "file_state.h"
 
-#include <chrono>
-#include <system_error>
-
-#include "platform/os_path.h"
+#include <algorithm>
+#include <cstring>
+#include <functional>
 
 namespace barterbox {
 
 FileStamp StampOf(const std::string& path) {
-    namespace fs = std::filesystem;
-    const fs::path where = platform::OsPath(path);
-    std::error_code error;
-    const fs::file_status status = fs::status(where, error);
-    FileStamp stamp;
-    if (status.type() == fs::file_type::not_found) {
-        return stamp;
-    }
-    stamp.Exists = true;
-    if (error || status.type() != fs::file_type::regular) {
-        return stamp;
-    }
-    stamp.Regular = true;
-    stamp.Permissions = status.permissions();
-    stamp.Size = fs::file_size(where, error);
-    const fs::file_time_type modified = fs::last_write_time(where, error);
-    stamp.ModifiedTicks = static_cast<std::int64_t>(modified.time_since_epoch().count());
-    return stamp;
+    return platform::FactsOfPath(path);
+}
+
+FileStamp StampOf(std::FILE* file) {
+    return platform::FactsOfFile(file);
+}
+
+bool SameStamp(const FileStamp& a, const FileStamp& b) {
+    return a.Exists == b.Exists && a.Regular == b.Regular && a.Size == b.Size &&
+           a.ModifiedTicks == b.ModifiedTicks;
+}
+
+bool StampIsSettled(const FileStamp& stamp) {
+    const std::int64_t second = platform::FileClockTicksPerSecond();
+    const std::int64_t tick = stamp.ModifiedTicks % second == 0 ? 2 * second : second / 10;
+    return platform::FileClockNow() - stamp.ModifiedTicks > tick;
 }
 
 std::uint64_t ContentDigest(std::string_view bytes) {
-    // FNV-1a: no cryptographic strength is needed to notice an edit.
-    std::uint64_t digest = 14695981039346656037ULL;
-    for (const char byte : bytes) {
-        if (byte == '\r') {
-            continue;
-        }
-        digest ^= static_cast<unsigned char>(byte);
-        digest *= 1099511628211ULL;
+    // The library's hash reads eight bytes at a step; a file with carriage returns is hashed as
+    // the text without them. No cryptographic strength is needed to notice an edit.
+    const std::hash<std::string_view> hash;
+    if (bytes.empty() || std::memchr(bytes.data(), '\r', bytes.size()) == nullptr) {
+        return hash(bytes);
     }
-    return digest;
+    std::string text(bytes);
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return hash(text);
 }
 
 } // namespace barterbox

@@ -1,12 +1,85 @@
 // The file calls on POSIX systems; see file_calls.h.
 #include "file_calls.h"
 
+#include <cerrno>
+#include <ctime>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace barterbox::platform {
+namespace {
+
+FileFacts FactsOf(const struct stat& info) {
+    FileFacts facts;
+    facts.Exists = true;
+    facts.Regular = S_ISREG(info.st_mode);
+    if (!facts.Regular) {
+        return facts;
+    }
+    facts.Size = static_cast<std::uintmax_t>(info.st_size);
+    facts.ModifiedTicks =
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+    facts.Links = static_cast<std::uint32_t>(info.st_nlink);
+    facts.Permissions = static_cast<std::filesystem::perms>(info.st_mode & 07777);
+    return facts;
+}
+
+} // namespace
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode); // glibc's "x" is O_EXCL, which never follows a link
+}
+
+std::FILE* OpenRegularFile(const std::string& path) {
+    // O_NONBLOCK: a named pipe without a writer would otherwise hold the open for ever.
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    struct stat info {};
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(descriptor);
+        errno = ENODEV;
+        return nullptr;
+    }
+    // Regular files never block; the flag goes so that reads behave as they always do.
+    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = fdopen(descriptor, "rb");
+    if (file == nullptr) {
+        close(descriptor);
+    }
+    return file;
+}
+
+FileFacts FactsOfPath(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        FileFacts facts;
+        // Anything but a missing name (no access to the folder, a loop of links) is there.
+        facts.Exists = errno != ENOENT && errno != ENOTDIR;
+        return facts;
+    }
+    return FactsOf(info);
+}
+
+FileFacts FactsOfFile(std::FILE* file) {
+    struct stat info {};
+    if (fstat(fileno(file), &info) != 0) {
+        return FileFacts{true};
+    }
+    return FactsOf(info);
+}
+
+std::int64_t FileClockNow() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+std::int64_t FileClockTicksPerSecond() {
+    return 1'000'000'000;
 }
 
 int RemoveFile(const std::string& path) {
@@ -19,6 +92,19 @@ int RenameOver(const std::string& from, const std::string& to) {
 
 int SyncFile(std::FILE* file) {
     return fsync(fileno(file));
+}
+
+int CopyOwner(const std::string& path, const std::string& like) {
+    struct stat wanted {};
+    struct stat now {};
+    if (stat(like.c_str(), &wanted) != 0 || lstat(path.c_str(), &now) != 0) {
+        return -1;
+    }
+    if (wanted.st_uid == now.st_uid && wanted.st_gid == now.st_gid) {
+        return 0;
+    }
+    // lchown: the name is the save's own new file, and a link put in its place is not followed.
+    return lchown(path.c_str(), wanted.st_uid, wanted.st_gid);
 }
 
 } // namespace barterbox::platform

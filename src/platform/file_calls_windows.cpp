@@ -7,11 +7,74 @@
 #include <sys/stat.h>
 #include <windows.h>
 
+#include <aclapi.h>
+
+#include <cerrno>
 #include <string_view>
 
 #include "os_path.h"
 
 namespace barterbox::platform {
+namespace {
+
+// errno for the system's own calls, so that callers read one kind of reason on every platform.
+void SetErrnoFromLastError() {
+    switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        errno = ENOENT;
+        break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        errno = EACCES;
+        break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        errno = ENOSPC;
+        break;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        errno = EEXIST;
+        break;
+    default:
+        errno = EIO;
+        break;
+    }
+}
+
+std::int64_t Ticks(const FILETIME& time) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
+                                     time.dwLowDateTime);
+}
+
+FileFacts FactsOfHandle(HANDLE handle) {
+    FileFacts facts;
+    facts.Exists = true;
+    BY_HANDLE_FILE_INFORMATION info{};
+    // A device (NUL, COM1) or a pipe is a file of another type, never a regular one.
+    if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return facts;
+    }
+    facts.Regular = true;
+    facts.Size = (static_cast<std::uintmax_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    facts.ModifiedTicks = Ticks(info.ftLastWriteTime);
+    facts.Links = info.nNumberOfLinks;
+    // As the C++ library reads Windows' permissions: the read-only attribute alone.
+    facts.Permissions = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0
+                            ? std::filesystem::perms(0444)
+                            : std::filesystem::perms(0666);
+    return facts;
+}
+
+HANDLE HandleOf(std::FILE* file) {
+    return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+}
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+} // namespace
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {
     const std::filesystem::path where = OsPath(path);
@@ -33,6 +96,63 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
     return _wfopen(where.c_str(), wideMode.c_str());
 }
 
+std::FILE* OpenRegularFile(const std::string& path) {
+    // A folder does not open without FILE_FLAG_BACKUP_SEMANTICS; a device opens at once and is
+    // turned away by its type.
+    const HANDLE handle = CreateFileW(OsPath(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        SetErrnoFromLastError();
+        return nullptr;
+    }
+    if (!FactsOfHandle(handle).Regular) {
+        CloseHandle(handle);
+        errno = ENODEV;
+        return nullptr;
+    }
+    const int descriptor =
+        _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
+    if (descriptor < 0) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    std::FILE* file = _wfdopen(descriptor, L"rb");
+    if (file == nullptr) {
+        _close(descriptor);
+    }
+    return file;
+}
+
+FileFacts FactsOfPath(const std::string& path) {
+    // No access asked for, so that neither a file another program holds nor a device is touched.
+    const HANDLE handle = CreateFileW(OsPath(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        FileFacts facts;
+        const DWORD error = GetLastError();
+        facts.Exists = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+                       error != ERROR_INVALID_NAME;
+        return facts;
+    }
+    const FileFacts facts = FactsOfHandle(handle);
+    CloseHandle(handle);
+    return facts;
+}
+
+FileFacts FactsOfFile(std::FILE* file) {
+    return FactsOfHandle(HandleOf(file));
+}
+
+std::int64_t FileClockNow() {
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    return Ticks(now);
+}
+
+std::int64_t FileClockTicksPerSecond() {
+    return 10'000'000; // FILETIME counts 100 ns
+}
+
 int RemoveFile(const std::string& path) {
     return _wremove(OsPath(path).c_str());
 }
@@ -40,16 +160,44 @@ int RemoveFile(const std::string& path) {
 // std::rename cannot replace an existing file on Windows; MoveFileExW can.
 int RenameOver(const std::string& from, const std::string& to) {
     if (from.empty() || to.empty()) {
+        errno = ENOENT;
         return -1;
     }
-    return MoveFileExW(OsPath(from).c_str(), OsPath(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-               ? 0
-               : -1;
+    if (MoveFileExW(OsPath(from).c_str(), OsPath(to).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return 0;
+    }
+    SetErrnoFromLastError();
+    return -1;
 }
 
 int SyncFile(std::FILE* file) {
     return _commit(_fileno(file));
+}
+
+int CopyOwner(const std::string& path, const std::string& like) {
+    constexpr SECURITY_INFORMATION kWhat =
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    PSID owner = nullptr;
+    PSID group = nullptr;
+    PACL access = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    std::wstring from = OsPath(like).wstring();
+    if (GetNamedSecurityInfoW(from.data(), SE_FILE_OBJECT, kWhat, &owner, &group, &access, nullptr,
+                              &descriptor) != ERROR_SUCCESS) {
+        errno = EACCES;
+        return -1;
+    }
+    // By name: the handle the file was written through has no right to change its owner.
+    std::wstring to = OsPath(path).wstring();
+    const DWORD result =
+        SetNamedSecurityInfoW(to.data(), SE_FILE_OBJECT, kWhat, owner, group, access, nullptr);
+    LocalFree(descriptor);
+    if (result != ERROR_SUCCESS) {
+        errno = result == ERROR_ACCESS_DENIED || result == ERROR_PRIVILEGE_NOT_HELD ? EPERM : EIO;
+        return -1;
+    }
+    return 0;
 }
 
 } // namespace barterbox::platform

@@ -1,8 +1,12 @@
 // A save never costs the administrator a file: one the plugin could not read, or one edited by
 // hand since the plugin last read or wrote it, is kept as config.json.bak (or .bak.1, ...); a
 // linked, read-only or restricted config.json keeps what the administrator set on it.
+#include <chrono>
 #include <filesystem>
+#include <functional>
+#include <system_error>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -24,6 +28,9 @@ const char* const kKept = "[Barterbox][warning] Barterbox: Kept unreadable confi
                           "config.json.bak";
 const char* const kSaved = "[Barterbox][info] Barterbox: Config saved";
 const char* const kFailed = "[Barterbox][error] Barterbox: Failed to save config";
+const std::string kWhy = "[Barterbox][error] Barterbox: Save failed: ";
+const char* const kNotRegular = "config.json is not a regular file (it is, or leads to, a folder, "
+                                "a device or a pipe); nothing was written";
 
 // A hand-written table with a missing comma, and one with a value of the wrong type.
 const std::string kUnparsable = "{\"Exchanges\": {\"Wood\": {\"Give\": {\"a\": 1} \"Receive\": "
@@ -104,28 +111,88 @@ TEST_F(ConfigBackup, FailedWrite_LeavesTheUnreadableFileInPlaceForTheNextSave) {
 
     FileSystem() = RealFileSystem();
     SaveConfig();
-    EXPECT_EQ(LogTexts(), (Lines{kFailed, kKept, kSaved}));
+    EXPECT_EQ(LogTexts(),
+              (Lines{kFailed,
+                     kWhy + "cannot write the new file beside config.json: the system gave no "
+                            "reason",
+                     kKept, kSaved}));
     EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), kUnparsable);
 }
 
 TEST_F(ConfigBackup, FailedFinalRename_LeavesTheFileInPlaceAndNoStrayBackup) {
     LoadQuietly(kUnparsable);
-    FileSystem().Replace = [](const char*, const char*) { return -1; };
+    FileSystem().Replace = [](const char*, const char*) {
+        errno = EACCES;
+        return -1;
+    };
     EXPECT_FALSE(SaveConfig());
-    EXPECT_EQ(LogTexts(), Lines{kFailed});
+    EXPECT_EQ(LogTexts(), (Lines{kFailed, kWhy +
+                                              "cannot put the new file in the place of "
+                                              "config.json: " +
+                                              std::generic_category().message(EACCES)}));
     EXPECT_EQ(ReadBytes(ConfigFile()), kUnparsable);
     EXPECT_EQ(FolderEntries(), Lines{"config.json"}) << "the temporary file is removed";
-}
 
-TEST_F(ConfigBackup, FolderInPlaceOfTheFile_IsMovedAside) {
+    // A folder in the file's place is neither moved aside nor replaced, whatever the rename does.
+    std::filesystem::remove(ConfigFile());
     std::filesystem::create_directory(ConfigFile());
     WriteBytes(ConfigFile() + "/notes.txt", "kept");
     LoadConfig();
     Sink().Clear();
-    SaveConfig();
-    EXPECT_EQ(LogTexts(), (Lines{kKept, kSaved}));
-    EXPECT_EQ(ReadBytes(PathOf("config.json.bak/notes.txt")), "kept");
-    EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
+    EXPECT_FALSE(SaveConfig());
+    EXPECT_EQ(LogTexts(), (Lines{kFailed, kWhy + kNotRegular}));
+    EXPECT_EQ(ReadBytes(PathOf("config.json/notes.txt")), "kept");
+    EXPECT_EQ(FolderEntries(), Lines{"config.json"});
+}
+
+// A save replaces only a regular file: a folder, a pipe or a device in config.json's place, or
+// at the end of its link, stays as it is, and nothing is moved into the plugin folder or written
+// beside the link's target.
+TEST_F(ConfigBackup, SomethingOtherThanAFileAtConfigJson_IsLeftAloneAndTheSaveFails) {
+    std::filesystem::create_directory(PathOf("OtherPlugin"));
+    WriteBytes(PathOf("OtherPlugin/OtherPlugin.dll"), "MZ");
+    struct Case {
+        const char* Name;
+        std::function<void()> Make;
+        std::string Reason;
+    };
+    const std::vector<Case> cases = {
+        {"folder", [&] { std::filesystem::create_directory(ConfigFile()); }, kNotRegular},
+#if !defined(                                                                                      \
+    _WIN32) // links need an administrator's right on Windows; pipes and devices are POSIX's
+        {"link to a folder",
+         [&] { std::filesystem::create_directory_symlink("OtherPlugin", ConfigFile()); },
+         kNotRegular},
+        {"link to a device", [&] { std::filesystem::create_symlink("/dev/zero", ConfigFile()); },
+         kNotRegular},
+        {"named pipe", [&] { ASSERT_EQ(mkfifo(ConfigFile().c_str(), 0600), 0); }, kNotRegular},
+        {"link to a named pipe",
+         [&] {
+             ASSERT_EQ(mkfifo(PathOf("OtherPlugin/pipe").c_str(), 0600), 0);
+             std::filesystem::create_symlink("OtherPlugin/pipe", ConfigFile());
+         },
+         kNotRegular},
+        {"dangling link",
+         [&] { std::filesystem::create_symlink("OtherPlugin/none.json", ConfigFile()); },
+         "config.json is a link to " + PathOf("OtherPlugin/none.json") + ", which does not exist"},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::filesystem::remove(PathOf("OtherPlugin/pipe"));
+        c.Make();
+        LoadConfig();
+        AddAnExchange();
+        Sink().Clear();
+        EXPECT_FALSE(SaveConfig());
+        EXPECT_EQ(LogTexts(), (Lines{kFailed, kWhy + c.Reason}));
+        EXPECT_EQ(FolderEntries(), (Lines{"OtherPlugin", "config.json"}));
+        EXPECT_EQ(ReadBytes(PathOf("OtherPlugin/OtherPlugin.dll")), "MZ");
+        std::filesystem::remove(ConfigFile());
+    }
+#if !defined(_WIN32)
+    EXPECT_FALSE(std::filesystem::exists("/dev/zero.tmp"));
+#endif
 }
 
 // ---- Files the administrator changed, linked or protected ----
@@ -135,23 +202,67 @@ const char* const kChanged = "[Barterbox][warning] Barterbox: config.json change
 
 TEST_F(ConfigBackup, HandEditSinceTheLoad_IsKeptAsideBeforeTheSave) {
     const std::string edited = "{\"Exchanges\": {}, \"Settings\": {\"ChatPrefix\": \"Edited\"}}";
-    for (const bool sameSize : {false, true}) {
-        SCOPED_TRACE(sameSize);
+    struct Edit {
+        const char* Name;
+        std::string Text;
+        bool KeepTheTime; // an edit within the file system's clock tick leaves the time as it was
+    };
+    // The loaded file is "{}": an edit of the same size is told by its time or its content.
+    const Edit edits[] = {
+        {"another size", edited, false},
+        {"same size", "[]", false},
+        {"same size and time", "[]", true},
+    };
+    for (const Edit& edit : edits) {
+        SCOPED_TRACE(edit.Name);
         std::filesystem::remove(PathOf("config.json.bak"));
         LoadQuietly("{}");
-        // An edit of the same size is told by its time or, failing that, its content.
-        WriteBytes(ConfigFile(), sameSize ? std::string("[ ]") : edited);
+        const auto loadedTime = std::filesystem::last_write_time(ConfigFile());
+        WriteBytes(ConfigFile(), edit.Text);
+        if (edit.KeepTheTime) {
+            std::filesystem::last_write_time(ConfigFile(), loadedTime);
+        }
         AddAnExchange();
         EXPECT_TRUE(SaveConfig());
         EXPECT_EQ(LogTexts(), (Lines{kChanged, kSaved}));
-        EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), sameSize ? "[ ]" : edited);
+        EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), edit.Text);
         EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
         Sink().Clear();
     }
-    // The plugin's own last save is no hand edit.
+    // The plugin's own last save is no hand edit, nor is the same text with CR LF line ends (as
+    // an editor on Windows rewrites it).
+    std::filesystem::remove(PathOf("config.json.bak"));
     AddAnExchange();
     SaveConfig();
-    EXPECT_EQ(LogTexts(), Lines{kSaved});
+    std::string crlf;
+    for (const char c : ReadBytes(ConfigFile())) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    WriteBytes(ConfigFile(), crlf);
+    SaveConfig();
+    EXPECT_EQ(LogTexts(), (Lines{kSaved, kSaved}));
+    EXPECT_EQ(FolderEntries(), Lines{"config.json"});
+}
+
+// An edit that lands while the save writes its new file (between the first look and the rename)
+// is kept aside as any other.
+std::string& LateEditPath() {
+    static std::string path;
+    return path;
+}
+
+TEST_F(ConfigBackup, HandEditWhileTheSaveWrites_IsKeptAside) {
+    LoadQuietly("{}");
+    LateEditPath() = ConfigFile();
+    FileSystem().Sync = [](std::FILE* file) {
+        WriteBytes(LateEditPath(), "{\"Exchanges\": {\"Late\": {}}}");
+        return RealFileSystem().Sync(file);
+    };
+    AddAnExchange();
+    EXPECT_TRUE(SaveConfig());
+    EXPECT_EQ(LogTexts(), (Lines{kChanged, kSaved}));
+    EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), "{\"Exchanges\": {\"Late\": {}}}");
+    EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
 }
 
 TEST_F(ConfigBackup, UnreadableFileFixedByHandSinceTheLoad_IsKeptAsAHandEdit) {
@@ -193,7 +304,7 @@ TEST_F(ConfigBackup, ReadOnlyConfig_IsNotReplaced) {
     std::filesystem::permissions(ConfigFile(), std::filesystem::perms(0444));
     AddAnExchange();
     EXPECT_FALSE(SaveConfig());
-    EXPECT_EQ(LogTexts(), Lines{kFailed});
+    EXPECT_EQ(LogTexts(), (Lines{kFailed, kWhy + "config.json is read-only"}));
     EXPECT_EQ(ReadBytes(ConfigFile()), "{}");
     EXPECT_EQ(FolderEntries(), Lines{"config.json"});
 }
@@ -210,6 +321,82 @@ TEST_F(ConfigBackup, PlantedTemporaryLink_IsRemovedNeverWrittenThrough) {
     EXPECT_EQ(ReadBytes(victim), "precious");
     EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
     EXPECT_EQ(FolderEntries(), (Lines{"config.json", "victim.txt"}));
+}
+
+// Two servers saving one shared file each write a temporary file of their own; what an earlier
+// run left behind goes once it is older than any save.
+TEST_F(ConfigBackup, TemporaryFilesOfOtherServers_StayAndStaleOnesGo) {
+    WriteBytes(PathOf("config.json.tmp-0badf00d"), "another server's save in progress");
+    WriteBytes(PathOf("config.json.tmp-deadbeef"), "left by a crash");
+    WriteBytes(PathOf("config.json.tmp"), "left by an older version");
+    std::filesystem::last_write_time(PathOf("config.json.tmp-deadbeef"),
+                                     std::filesystem::file_time_type::clock::now() -
+                                         std::chrono::hours(1));
+    AddAnExchange();
+    EXPECT_TRUE(SaveConfig());
+    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.tmp-0badf00d"}));
+    EXPECT_EQ(ReadBytes(PathOf("config.json.tmp-0badf00d")), "another server's save in progress");
+}
+
+TEST_F(ConfigBackup, HardLinkedConfig_IsSavedUnderThisNameWithAWarning) {
+    LoadQuietly("{}");
+    std::filesystem::create_hard_link(ConfigFile(), PathOf("other.json"));
+    AddAnExchange();
+    EXPECT_TRUE(SaveConfig());
+    EXPECT_EQ(LogTexts(), (Lines{"[Barterbox][warning] Barterbox: config.json has 2 names (hard "
+                                 "links); the save replaces this one, and the others keep the old "
+                                 "table",
+                                 kSaved}));
+    EXPECT_EQ(ReadBytes(PathOf("other.json")), "{}");
+    AddAnExchange();
+    SaveConfig();
+    EXPECT_EQ(LogTexts().back(), kSaved) << "said once: the saved file has one name";
+}
+
+#if !defined(_WIN32) // Windows keeps the access list and owner through its own calls
+TEST_F(ConfigBackup, OwnerAndGroup_AreKeptOrTheirLossSaidOnce) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "giving a file another owner needs root";
+    }
+    LoadQuietly("{}");
+    ASSERT_EQ(chown(ConfigFile().c_str(), 4321, 4322), 0);
+    AddAnExchange();
+    EXPECT_TRUE(SaveConfig());
+    struct stat info {};
+    ASSERT_EQ(stat(ConfigFile().c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 4321u);
+    EXPECT_EQ(info.st_gid, 4322u);
+    EXPECT_EQ(LogTexts(), Lines{kSaved});
+
+    FileSystem().Own = [](const char*, const char*) {
+        errno = EPERM;
+        return -1;
+    };
+    Sink().Clear();
+    SaveConfig();
+    SaveConfig();
+    EXPECT_EQ(LogTexts(),
+              (Lines{"[Barterbox][warning] Barterbox: A save cannot give config.json its owner "
+                     "and group back (" +
+                         std::generic_category().message(EPERM) +
+                         "); saved files belong to the server's account",
+                     kSaved, kSaved}));
+}
+#endif
+
+TEST_F(ConfigBackup, EveryBackupNameTaken_FailsTheSaveAndSaysWhy) {
+    LoadQuietly(kUnparsable);
+    WriteBytes(PathOf("config.json.bak"), "old");
+    for (int number = 1; number < 1000; ++number) {
+        WriteBytes(PathOf("config.json.bak." + std::to_string(number)), "old");
+    }
+    EXPECT_FALSE(SaveConfig());
+    EXPECT_EQ(LogTexts(), (Lines{kFailed, kWhy + "config.json was to be kept aside, but all 1000 "
+                                                 "backup names (config.json.bak to "
+                                                 "config.json.bak.999) are taken; move old "
+                                                 "backups away"}));
+    EXPECT_EQ(ReadBytes(ConfigFile()), kUnparsable);
+    EXPECT_EQ(FolderEntries().size(), 1001u) << "no temporary file stays";
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "catalogue/atomic_file.h"
+#include "catalogue/catalogue_state.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
@@ -35,6 +36,7 @@ void ConfigFixture::SetUp() {
     CreateLogger();
     folder_ = testing_support::MakeScratchFolder("barterbox-config");
     barterbox::FileSystem() = barterbox::RealFileSystem();
+    barterbox::TheCatalogueState().OwnerWarningGiven = false;
     barterbox::ConfigPath() = folder_ + "/config.json";
     barterbox::Settings() = barterbox::PluginSettings{};
     // Every test starts as a plugin that found no file: empty table, nothing unreadable pending.

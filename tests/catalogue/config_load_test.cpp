@@ -1,12 +1,17 @@
 // LoadConfig against files on disk, grouped by outcome: no file, a file that does not parse, a
 // file with a value of the wrong type, and a file that loads; each checked by its exact log lines,
 // the table and the settings afterwards.
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <future>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include "catalogue/atomic_file.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
@@ -361,5 +366,36 @@ TEST_F(ConfigLoad, SomethingOtherThanAFileInItsPlace_CountsAsNoFile) {
         Sink().Clear();
     }
 }
+
+#if !defined(_WIN32) // named pipes in a folder are POSIX's
+// A named pipe renamed into config.json's place after the file was looked at, just before it is
+// opened: the open must not wait for a writer that never comes.
+std::string& PipeToSwapIn() {
+    static std::string pipe;
+    return pipe;
+}
+
+TEST_F(ConfigLoad, PipeSwappedInJustBeforeTheOpen_NeverHoldsTheLoad) {
+    WriteBytes(ConfigFile(), "{}");
+    PipeToSwapIn() = Folder() + "/pipe";
+    ASSERT_EQ(mkfifo(PipeToSwapIn().c_str(), 0600), 0);
+    FileSystem().OpenRegular = [](const char* path) {
+        std::filesystem::rename(PipeToSwapIn(), path);
+        return RealFileSystem().OpenRegular(path);
+    };
+    PrepareEarlierState();
+    auto load = std::async(std::launch::async, [] { LoadConfig(); });
+    if (load.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        // Lets the blocked open go, so that the test ends with a failure rather than a hang.
+        const int writer = open(ConfigFile().c_str(), O_WRONLY | O_NONBLOCK);
+        load.wait();
+        close(writer);
+        FAIL() << "the load waited on the named pipe";
+    }
+    EXPECT_EQ(LogTexts(),
+              Lines{"[Barterbox][warning] Barterbox: No config.json found, creating default"});
+    EXPECT_EQ(ExchangeCount(), 0u);
+}
+#endif
 
 } // namespace

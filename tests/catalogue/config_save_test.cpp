@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
+#include <system_error>
 
 #if !defined(_WIN32)
 #include <sys/resource.h>
@@ -26,6 +27,7 @@ using Lines = std::vector<std::string>;
 
 const char* const kSaved = "[Barterbox][info] Barterbox: Config saved";
 const char* const kFailed = "[Barterbox][error] Barterbox: Failed to save config";
+const std::string kWhy = "[Barterbox][error] Barterbox: Save failed: ";
 
 const std::string kThatch = "Blueprint'/Game/PrimalEarth/CoreBlueprints/Items/Structures/Thatch/"
                             "PrimalItemStructure_ThatchFloor.PrimalItemStructure_ThatchFloor'";
@@ -154,11 +156,11 @@ protected:
         Sink().Clear();
     }
 
-    // The earlier file byte for byte, no temporary file, the error line alone, the table intact.
-    void ExpectNothingChanged() {
+    // The earlier file byte for byte, no temporary file, the error lines alone, the table intact.
+    void ExpectNothingChanged(const std::string& reason) {
         EXPECT_EQ(ReadBytes(ConfigFile()), previous_);
         EXPECT_EQ(FolderEntries(), Lines{"config.json"});
-        EXPECT_EQ(LogTexts(), Lines{kFailed});
+        EXPECT_EQ(LogTexts(), (Lines{kFailed, kWhy + reason}));
         EXPECT_EQ(ExchangeCount(), 4u);
         ASSERT_NE(FindExchange("Wood"), nullptr);
         EXPECT_EQ(FindExchange("Wood")->Description, "Wood for thatch");
@@ -170,7 +172,14 @@ protected:
 struct FailingStep {
     const char* Name;
     void (*Break)(FileSystemCalls& calls);
+    const char* Reason; // the second error line, which says why, before the system's words
+    int Error;          // errno as the failing call left it; 0 for none
 };
+
+// The system's words for the error, as this platform's C library has them.
+std::string Words(int error) {
+    return error == 0 ? "the system gave no reason" : std::generic_category().message(error);
+}
 
 const FailingStep kFailingSteps[] = {
     {"open",
@@ -179,34 +188,54 @@ const FailingStep kFailingSteps[] = {
              errno = EACCES;
              return nullptr;
          };
-     }},
+     },
+     "cannot create a new file beside config.json: ", EACCES},
     {"short write",
      [](FileSystemCalls& calls) {
          calls.Write = [](const void* data, std::size_t size, std::size_t count, std::FILE* file) {
-             return RealFileSystem().Write(data, size, count / 2, file);
+             const std::size_t written = RealFileSystem().Write(data, size, count / 2, file);
+             errno = ENOSPC;
+             return written;
          };
-     }},
-    {"flush", [](FileSystemCalls& calls) { calls.Flush = [](std::FILE*) { return EOF; }; }},
-    {"sync", [](FileSystemCalls& calls) { calls.Sync = [](std::FILE*) { return -1; }; }},
+     },
+     "cannot write the new file beside config.json: ", ENOSPC},
+    {"flush", [](FileSystemCalls& calls) { calls.Flush = [](std::FILE*) { return EOF; }; },
+     "cannot write the new file beside config.json: ", 0},
+    {"sync",
+     [](FileSystemCalls& calls) {
+         calls.Sync = [](std::FILE*) {
+             errno = EIO;
+             return -1;
+         };
+     },
+     "cannot write the new file beside config.json: ", EIO},
     {"close",
      [](FileSystemCalls& calls) {
          calls.Close = [](std::FILE* file) {
              RealFileSystem().Close(file);
+             errno = ENOSPC;
              return EOF;
          };
-     }},
+     },
+     "cannot write the new file beside config.json: ", ENOSPC},
     {"rename",
-     [](FileSystemCalls& calls) { calls.Replace = [](const char*, const char*) { return -1; }; }},
+     [](FileSystemCalls& calls) {
+         calls.Replace = [](const char*, const char*) {
+             errno = EBUSY;
+             return -1;
+         };
+     },
+     "cannot put the new file in the place of config.json: ", EBUSY},
 };
 
-TEST_F(ConfigSaveFailure, AnyFailingStep_LeavesTheEarlierFileAndLogsTheError) {
+TEST_F(ConfigSaveFailure, AnyFailingStep_LeavesTheEarlierFileAndLogsTheErrorWithItsReason) {
     for (const FailingStep& step : kFailingSteps) {
         SCOPED_TRACE(step.Name);
         FileSystem() = RealFileSystem();
         step.Break(FileSystem());
         Sink().Clear();
         SaveConfig();
-        ExpectNothingChanged();
+        ExpectNothingChanged(step.Reason + Words(step.Error));
     }
 }
 
@@ -224,14 +253,16 @@ TEST_F(ConfigSaveFailure, FileSizeLimit_LeavesTheEarlierFileAndLogsTheError) {
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &previousLimit), 0);
     std::signal(SIGXFSZ, previousHandler);
 
-    ExpectNothingChanged();
+    ExpectNothingChanged("cannot write the new file beside config.json: " + Words(EFBIG));
 }
 #endif
 
 TEST_F(ConfigSaveFailure, RemovedFolder_LogsTheErrorAndKeepsTheTable) {
     std::filesystem::remove_all(Folder());
     SaveConfig();
-    EXPECT_EQ(LogTexts(), Lines{kFailed});
+    EXPECT_EQ(
+        LogTexts(),
+        (Lines{kFailed, kWhy + "cannot create a new file beside config.json: " + Words(ENOENT)}));
     EXPECT_EQ(ExchangeCount(), 4u);
     EXPECT_FALSE(std::filesystem::exists(Folder())) << "a save creates no folder";
 }
@@ -241,7 +272,10 @@ TEST_F(ConfigSaveFailure, TextThatIsNotUtf8_LeavesTheEarlierFileAndLogsTheError)
     SaveConfig();
     EXPECT_EQ(ReadBytes(ConfigFile()), previous_);
     EXPECT_EQ(FolderEntries(), Lines{"config.json"});
-    EXPECT_EQ(LogTexts(), Lines{kFailed});
+    ASSERT_EQ(LogTexts().size(), 2u);
+    EXPECT_EQ(LogTexts()[0], kFailed);
+    EXPECT_EQ(LogTexts()[1].rfind(kWhy + "a name or text is not valid UTF-8: ", 0), 0u)
+        << LogTexts()[1];
 }
 
 TEST_F(ConfigSaveFailure, ANextSaveAfterAFailure_Succeeds) {
@@ -249,7 +283,11 @@ TEST_F(ConfigSaveFailure, ANextSaveAfterAFailure_Succeeds) {
     SaveConfig();
     FileSystem() = RealFileSystem();
     SaveConfig();
-    EXPECT_EQ(LogTexts(), (Lines{kFailed, kSaved}));
+    EXPECT_EQ(LogTexts(),
+              (Lines{kFailed,
+                     kWhy + "cannot write the new file beside config.json: the system gave no "
+                            "reason",
+                     kSaved}));
     EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(GoldenBytes()));
 }
 
