@@ -19,10 +19,11 @@ namespace {
 
 // "item:quantity" split at the first colon. A quantity that is not a number is refused like a
 // missing colon, rather than stored as whatever the conversion happened to give; so is one below
-// 1, which could only ever take a player's items (Give) or give nothing for them (Receive).
+// 1, which could only ever take a player's items (Give) or give nothing for them (Receive), and
+// so is an empty item, which would match every item (Give) or name none to give (Receive).
 std::optional<ItemAmount> ReadItemArgument(std::string_view argument) {
     const size_t colon = argument.find(':');
-    if (colon == std::string_view::npos) {
+    if (colon == std::string_view::npos || colon == 0) {
         return std::nullopt;
     }
     const std::optional<int32_t> quantity = ReadLeadingInteger(argument.substr(colon + 1));

@@ -1,5 +1,8 @@
 // The administrators' console commands through the host's dispatch: who may run them, their
 // argument forms, their coloured replies, and what they do to the table and to config.json.
+#include <cerrno>
+#include <system_error>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -105,7 +108,10 @@ TEST_F(AdminCommands, Save_WritesTheFileAndAFailedSaveIsNeverAnsweredAsASuccess)
     std::filesystem::remove_all(std::filesystem::path(ConfigPath()).parent_path());
     Console(ada, u"Barterbox.Save");
     EXPECT_EQ(Replies(), (Replies_{{ada, "(red) Barterbox: Failed to save config"}}));
-    EXPECT_EQ(Log(), Lines{"[Barterbox][error] Barterbox: Failed to save config"});
+    EXPECT_EQ(Log(), (Lines{"[Barterbox][error] Barterbox: Failed to save config",
+                            "[Barterbox][error] Barterbox: Save failed: cannot create a new file "
+                            "beside config.json: " +
+                                std::generic_category().message(ENOENT)}));
 
     // Add and Remove did change the table, so they say so, and that it is not on disk.
     const char* const unsaved =
@@ -151,6 +157,10 @@ TEST_F(AdminCommands, Add_FormatErrorsReplyRedAndChangeNothing) {
         {u"Barterbox.Add x wood:-3 MetalIngot:5", "Give format: ItemName:quantity"},
         {u"Barterbox.Add Deal Wood:5 MetalIngot:-2", "Receive format: Blueprint:quantity"},
         {u"Barterbox.Add Deal Wood:5 MetalIngot:0x", "Receive format: Blueprint:quantity"},
+        // An empty Give item would match every item; an empty Receive item could never be given.
+        {u"Barterbox.Add a :1 BP:1", "Give format: ItemName:quantity"},
+        {u"Barterbox.Add b Stone:1 :1", "Receive format: Blueprint:quantity"},
+        {u"Barterbox.Add c \"\":1 \"\":1", "Give format: ItemName:quantity"},
         // The give argument is read first, so its error wins.
         {u"Barterbox.Add x wood MetalIngot", "Give format: ItemName:quantity"},
     };
@@ -186,11 +196,11 @@ TEST_F(AdminCommands, Add_StoresQuotedNamesSavesAndReplies) {
 }
 
 TEST_F(AdminCommands, Add_ReadsTheQuantityUpToTheFirstNonDigitAndStoresOddValuesAsTyped) {
-    Console(ada, u"Barterbox.Add odd wood:3:4 :2x");
-    EXPECT_EQ(Replies(), (Replies_{{ada, "(green) Added exchange 'odd': wood x3 ->  x2"}}));
-    const barterbox::ExchangeDefinition* odd = barterbox::FindExchange("odd");
+    Console(ada, u"Barterbox.Add o:dd wood:3:4 x:2x");
+    EXPECT_EQ(Replies(), (Replies_{{ada, "(green) Added exchange 'o:dd': wood x3 -> x x2"}}));
+    const barterbox::ExchangeDefinition* odd = barterbox::FindExchange("o:dd");
     ASSERT_NE(odd, nullptr);
-    EXPECT_EQ(odd->Receive[0].Item, "");
+    EXPECT_EQ(odd->Receive[0].Item, "x");
     EXPECT_EQ(odd->Receive[0].Quantity, 2);
 }
 
