@@ -32,6 +32,9 @@ std::FILE* OpenFile(const std::string& path, const char* mode);
 std::FILE* OpenRegularFile(const std::string& path);
 
 FileFacts FactsOfPath(const std::string& path);
+// Whether the name itself is a symbolic link (on Windows any reparse point: a link or a
+// junction), not followed.
+bool IsLink(const std::string& path);
 FileFacts FactsOfFile(std::FILE* file);
 // The current time in the clock of FileFacts::ModifiedTicks, and that clock's ticks per second.
 std::int64_t FileClockNow();

@@ -64,6 +64,11 @@ FileFacts FactsOfPath(const std::string& path) {
     return FactsOf(info);
 }
 
+bool IsLink(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 FileFacts FactsOfFile(std::FILE* file) {
     struct stat info {};
     if (fstat(fileno(file), &info) != 0) {

@@ -139,6 +139,12 @@ FileFacts FactsOfPath(const std::string& path) {
     return facts;
 }
 
+bool IsLink(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(OsPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 FileFacts FactsOfFile(std::FILE* file) {
     return FactsOfHandle(HandleOf(file));
 }

@@ -45,6 +45,8 @@ struct Transcript {
     std::vector<FileBlock> Files;
     std::vector<FileBlock> ExpectedFiles;
     std::vector<std::string> AbsentFiles;
+    // Symbolic links to make in the server folder: where, and what they point to.
+    std::vector<std::pair<std::string, std::string>> Links;
     std::vector<std::string> ReadOnlyFiles;
     std::optional<std::string> InputFile; // a repository file instead of the "> " lines
     int ExitStatus = 0;
@@ -176,6 +178,8 @@ Transcript ReadTranscript(const std::string& path, const std::string& repo) {
                          examples.end());
         } else if (directive == "@readonly" && words.size() == 1) {
             transcript.ReadOnlyFiles.push_back(words[0]);
+        } else if (directive == "@link" && words.size() == 2) {
+            transcript.Links.emplace_back(words[0], words[1]);
         } else if (directive == "@absent" && words.size() == 1) {
             transcript.AbsentFiles.push_back(words[0]);
         } else if (directive == "@input" && words.size() == 1) {
@@ -340,6 +344,14 @@ bool RunTranscript(const Transcript& transcript, const std::vector<std::string>&
     }
     for (const FileBlock& file : transcript.Files) {
         WriteFile(serverDir / file.Path, file.Content);
+    }
+    for (auto [path, target] : transcript.Links) {
+        ReplaceAll(target, "{server}", barterbox::platform::Utf8Path(serverDir));
+        std::error_code error;
+        fs::create_symlink(barterbox::platform::OsPath(target), serverDir / path, error);
+        if (error) {
+            Fail("cannot link " + path + " to " + target + ": " + error.message());
+        }
     }
     for (const std::string& path : transcript.ReadOnlyFiles) {
         std::error_code error;

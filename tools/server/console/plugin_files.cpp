@@ -1,53 +1,104 @@
 // Showing and editing the plugin folder's files; see plugin_files.h.
 #include "plugin_files.h"
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
 #include <stdexcept>
+#include <string_view>
 
-#include "platform/os_path.h"
+#include "platform/file_calls.h"
 #include "tools/server/output/event_output.h"
 
 namespace barterbox::server {
 namespace {
 
-// Only a file directly in the plugin folder: a console line must not reach the rest of the disk.
-std::filesystem::path PluginFilePath(const std::string& serverDir, const std::string& name) {
+// Windows' device names, which name a device in every folder whatever follows a dot ("NUL.txt"),
+// with trailing spaces and in any case. Refused on every platform, so that a console line does
+// the same everywhere; no plugin keeps a file of such a name.
+bool IsDeviceName(std::string_view name) {
+    std::string stem(name.substr(0, name.find('.')));
+    while (!stem.empty() && stem.back() == ' ') {
+        stem.pop_back();
+    }
+    std::transform(stem.begin(), stem.end(), stem.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    static constexpr std::array<std::string_view, 6> kDevices = {"CON", "PRN",    "AUX",
+                                                                 "NUL", "CONIN$", "CONOUT$"};
+    if (std::find(kDevices.begin(), kDevices.end(), stem) != kDevices.end()) {
+        return true;
+    }
+    const std::string_view port(stem);
+    if (!port.starts_with("COM") && !port.starts_with("LPT")) {
+        return false;
+    }
+    // COM1 to COM9 and LPT1 to LPT9, and the superscript digits 1 to 3 that Windows takes too.
+    const std::string_view number = port.substr(3);
+    return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\xC2\xB9" ||
+           number == "\xC2\xB2" || number == "\xC2\xB3";
+}
+
+// Only a regular file directly in the plugin folder, never through a link and never a device: a
+// console line must not reach the rest of the disk, nor wait on a pipe.
+std::string PluginFilePath(const std::string& serverDir, const std::string& name) {
     if (name.empty() || name == "." || name == ".." ||
         name.find_first_of("/\\:") != std::string::npos) {
         throw std::invalid_argument("\"" + name + "\" is not a file name in the plugin folder");
     }
-    return platform::OsPath(serverDir + "/ArkApi/Plugins/Barterbox/" + name);
+    if (IsDeviceName(name)) {
+        throw std::invalid_argument("\"" + name +
+                                    "\" names a device, not a file in the plugin "
+                                    "folder");
+    }
+    const std::string path = serverDir + "/ArkApi/Plugins/Barterbox/" + name;
+    if (platform::IsLink(path)) {
+        throw std::invalid_argument(name + " is a link; show and edit reach only the plugin "
+                                           "folder's own files");
+    }
+    const platform::FileFacts facts = platform::FactsOfPath(path);
+    if (facts.Exists && !facts.Regular) {
+        throw std::invalid_argument(name + " is not a regular file");
+    }
+    return path;
 }
 
 } // namespace
 
 void ShowPluginFile(const std::string& serverDir, const std::string& name) {
-    const std::filesystem::path path = PluginFilePath(serverDir, name);
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    const std::string path = PluginFilePath(serverDir, name);
+    std::FILE* file = platform::OpenRegularFile(path);
+    if (file == nullptr) {
         throw std::invalid_argument("no file " + name + " in the plugin folder");
     }
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string line;
-    while (std::getline(text, line)) {
+    std::string text;
+    char buffer[1 << 16];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, count);
+    }
+    std::fclose(file);
+    std::string_view rest(text);
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        std::string_view line = rest.substr(0, end);
         if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+            line.remove_suffix(1);
         }
-        WriteLine("[file " + name + "] " + line);
+        WriteLine("[file " + name + "] " + std::string(line));
+        rest.remove_prefix(std::min(end + 1, rest.size()));
     }
 }
 
 void EditPluginFile(const std::string& serverDir, const std::string& name,
                     const std::string& text) {
-    const std::filesystem::path path = PluginFilePath(serverDir, name);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
+    const std::string path = PluginFilePath(serverDir, name);
+    std::FILE* file = platform::OpenFile(path, "wb");
+    bool written = file != nullptr &&
+                   std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
+                   std::fflush(file) == 0;
+    written = (file == nullptr || std::fclose(file) == 0) && written;
+    if (!written) {
         throw std::invalid_argument("could not write " + name + " in the plugin folder");
     }
     ServerLine("wrote " + name + " by hand (" + std::to_string(text.size()) + " bytes)");
