@@ -39,6 +39,13 @@ TEST(EventOutput, ShowControls_EscapesControlCharactersButKeepsTabsAndUtf8) {
               "csi\\u009b31m nel\\u0085 apc\\u009f");
     EXPECT_EQ(ShowControls("\u00a0nbsp \u00bfq"), "\u00a0nbsp \u00bfq");
     EXPECT_EQ(ShowControls("cut\xc2"), "cut\xc2");
+    // The same controls as raw 8-bit bytes, which terminals in an 8-bit mode act on; the
+    // continuation bytes of UTF-8 characters ("\xe2\x86\x92" is an arrow) stay as they are.
+    EXPECT_EQ(ShowControls("csi\x9b"
+                           "31m nel\x85 \x80"),
+              "csi\\x9b31m nel\\x85 \\x80");
+    EXPECT_EQ(ShowControls("\xe2\x86\x92 \xf0\x9f\x98\x80 \xe2\x86"),
+              "\xe2\x86\x92 \xf0\x9f\x98\x80 \xe2\\x86");
 }
 
 } // namespace

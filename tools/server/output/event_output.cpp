@@ -42,6 +42,25 @@ std::string_view ToneCode(Tone tone) {
     return {};
 }
 
+// The length of the UTF-8 character the text starts with, its continuation bytes checked; 1 for
+// a byte that starts none.
+size_t Utf8SequenceLength(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    const size_t length = lead >= 0xc2 && lead <= 0xdf   ? 2
+                          : lead >= 0xe0 && lead <= 0xef ? 3
+                          : lead >= 0xf0 && lead <= 0xf4 ? 4
+                                                         : 1;
+    if (length > text.size()) {
+        return 1;
+    }
+    for (size_t i = 1; i < length; ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xc0) != 0x80) {
+            return 1;
+        }
+    }
+    return length;
+}
+
 } // namespace
 
 void SetColourOutput(bool enabled) {
@@ -55,12 +74,20 @@ std::string ShowControls(std::string_view text) {
         const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
         const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0u;
+        const size_t sequence = Utf8SequenceLength(text.substr(i));
         if ((byte < 0x20 && c != '\t') || byte == 0x7f) {
             shown += fmt::format("\\x{:02x}", byte);
         } else if (byte == 0xc2 && next >= 0x80 && next <= 0x9f) {
             // U+0080 to U+009F, the C1 controls: some terminals act on them as on escapes.
             shown += fmt::format("\\u{:04x}", next);
             ++i;
+        } else if (sequence > 1) {
+            shown.append(text.substr(i, sequence));
+            i += sequence - 1;
+        } else if (byte >= 0x80 && byte <= 0x9f) {
+            // The same controls as single bytes, outside any UTF-8 character: a terminal in an
+            // 8-bit mode takes 0x9b for the start of an escape.
+            shown += fmt::format("\\x{:02x}", byte);
         } else {
             shown += c;
         }
