@@ -112,6 +112,15 @@ TEST_F(CheckProgram, ErrorsExitWithTwo) {
     EXPECT_EQ(missing.Status, 2);
     EXPECT_EQ(missing.Output,
               config + ".missing: error: cannot read the file: No such file or directory\n");
+
+    // Only regular files: a device would be read until memory runs out.
+    const std::string clean = Write("clean.json", "{}");
+    for (const std::string& arguments : {std::string("/dev/zero"), "--world /dev/zero " + clean}) {
+        const ProgramRun device = RunCheck(arguments);
+        EXPECT_EQ(device.Status, 2) << arguments;
+        EXPECT_EQ(device.Output, "/dev/zero: error: cannot read the file: not a regular file (a "
+                                 "folder, a device or a pipe)\n");
+    }
 }
 
 TEST_F(CheckProgram, JsonPrintsTheFindingsAsAnArray) {

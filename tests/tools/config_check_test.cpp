@@ -128,6 +128,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "a blueprint path (it holds no \"/\"); the game hands out nothing for it, "
                     "though the Give items are taken"},
                    2},
+        ConfigCase{"ItemHoldingANul",
+                   "{\"Exchanges\": {\"Q\": {\"Give\": {\"\\u0000x\": 1},\n"
+                   "  \"Receive\": {\"\\u0000Blueprint'/G/S.S'\": 1}}}}",
+                   {"config.json:1:31: error: Exchanges.Q.Give.\"\\u0000x\": holds a NUL "
+                    "character, where the game ends the name; it then matches other items than "
+                    "the one written (all of them, when nothing stands before it)",
+                    "config.json:2:15: error: Exchanges.Q.Receive.\"\\u0000Blueprint'/G/S.S'\": "
+                    "holds a NUL character, where the game ends the name; the game hands out "
+                    "nothing for it, though the Give items are taken"},
+                   2},
         ConfigCase{
             "QuantityWrittenAsAString",
             "{\"Exchanges\": {\"Q\": {\"Give\": {\"x\": \"10\"}, \"Receive\": {\"/y\": 1}}}}",

@@ -259,10 +259,16 @@ TEST(WorldFile, ReadWorldFile_ReportsAFileThatCannotBeRead) {
               "/nonexistent/world.json: error: cannot read the file: No such file or directory");
     const WorldReadResult folder = ReadWorldFile("/");
     ASSERT_EQ(folder.Errors.size(), 1u);
-#if defined(_WIN32) // the Windows C runtime refuses to open a folder with EACCES
+#if defined(_WIN32) // Windows refuses to open a folder as a file at all
     EXPECT_EQ(folder.Errors[0].Message, "cannot read the file: Permission denied");
 #else
-    EXPECT_EQ(folder.Errors[0].Message, "cannot read the file: Is a directory");
+    EXPECT_EQ(folder.Errors[0].Message,
+              "cannot read the file: not a regular file (a folder, a device or a pipe)");
+    // A device would be read until memory runs out.
+    const WorldReadResult device = ReadWorldFile("/dev/zero");
+    ASSERT_EQ(device.Errors.size(), 1u);
+    EXPECT_EQ(device.Errors[0].Message,
+              "cannot read the file: not a regular file (a folder, a device or a pipe)");
 #endif
 }
 

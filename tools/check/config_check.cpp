@@ -196,7 +196,15 @@ struct ConfigChecker {
                     "the empty item text matches every item; the plugin takes the quantity from "
                     "whatever the player carries");
             }
-            if (!give && item.find('/') == std::string::npos) {
+            if (item.find('\0') != std::string::npos) {
+                // The game's strings end at a NUL: it sees a shorter name than the file holds.
+                Add(Severity::Error, NamePosition(Locations, member), member,
+                    give ? "holds a NUL character, where the game ends the name; it then matches "
+                           "other items than the one written (all of them, when nothing stands "
+                           "before it)"
+                         : "holds a NUL character, where the game ends the name; the game hands "
+                           "out nothing for it, though the Give items are taken");
+            } else if (!give && item.find('/') == std::string::npos) {
                 // GiveSlotItem takes a blueprint path; a bare class name gives nothing, and the
                 // exchange has taken the Give items by then.
                 Add(Severity::Error, NamePosition(Locations, member), member,

@@ -3,11 +3,13 @@
 // so in one line, so that a person sees it ran; --quiet leaves that out for scripts.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "check_run.h"
 #include "finding_output.h"
+#include "tools/common/program_arguments.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"Checks a Barterbox config.json with the plugin's own reading rules."};
@@ -27,8 +29,15 @@ int main(int argc, char** argv) {
         "--dot", graphFile, "write the exchange table as a Graphviz graph to this file");
     app.add_flag("--json", asJson, "print the findings as a JSON array");
     app.add_flag("-q,--quiet", quiet, "print nothing when there are no findings");
+    // File names are UTF-8 inside, as the server takes them; on Windows main's own arguments went
+    // through the ANSI code page, which has no "ö" in most places and no "文" in any.
+    const std::vector<std::string> arguments = barterbox::tools::ProgramArguments(argc, argv);
+    std::vector<const char*> words;
+    for (const std::string& argument : arguments) {
+        words.push_back(argument.c_str());
+    }
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(words.size()), words.data());
     } catch (const CLI::ParseError& error) {
         const int status = app.exit(error);
         return status == 0 ? 0 : 2; // a usage error counts as an error

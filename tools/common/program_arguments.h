@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace barterbox::server {
+namespace barterbox::tools {
 
 // The arguments, the program's own name first, as main received them.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
-} // namespace barterbox::server
+} // namespace barterbox::tools

@@ -2,10 +2,10 @@
 // program_arguments.h.
 #include "program_arguments.h"
 
-namespace barterbox::server {
+namespace barterbox::tools {
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
     return {argv, argv + argc};
 }
 
-} // namespace barterbox::server
+} // namespace barterbox::tools

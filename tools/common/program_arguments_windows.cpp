@@ -9,7 +9,7 @@
 #include "platform/os_path.h"
 #include "program_arguments.h"
 
-namespace barterbox::server {
+namespace barterbox::tools {
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
     int count = 0;
@@ -25,4 +25,4 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
     return arguments;
 }
 
-} // namespace barterbox::server
+} // namespace barterbox::tools

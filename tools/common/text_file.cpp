@@ -1,5 +1,6 @@
-// Whole-file reads and writes through stdio: unlike a file stream, an error (such as a folder
-// given as a file) comes back as a status instead of an exception.
+// Whole-file reads and writes through stdio: unlike a file stream, an error comes back as a status
+// instead of an exception. Only regular files are read: a device (/dev/zero) would be read until
+// memory runs out, and a named pipe would hold the tool for ever.
 #include "text_file.h"
 
 #include <cerrno>
@@ -12,9 +13,13 @@ namespace barterbox::tools {
 
 std::optional<std::string> ReadTextFile(const std::string& fileName, std::string& reason) {
     // File names are UTF-8; the platform's call takes them so on every system.
-    std::FILE* file = platform::OpenFile(fileName, "rb");
+    errno = 0;
+    std::FILE* file = platform::OpenRegularFile(fileName);
     if (file == nullptr) {
-        reason = "cannot read the file: " + std::generic_category().message(errno);
+        reason = errno == ENODEV
+                     ? std::string("cannot read the file: not a regular file (a "
+                                   "folder, a device or a pipe)")
+                     : "cannot read the file: " + std::generic_category().message(errno);
         return std::nullopt;
     }
     std::string text;

@@ -8,8 +8,8 @@
 
 namespace barterbox::tools {
 
-// The file's bytes exactly as on disk, or nothing with `reason` set (a missing file, a folder,
-// a read error).
+// The file's bytes exactly as on disk, or nothing with `reason` set (a missing file, something
+// that is not a regular file, a read error).
 std::optional<std::string> ReadTextFile(const std::string& fileName, std::string& reason);
 
 // Replaces the file's bytes with `text`; false with `reason` set when it cannot.

@@ -12,6 +12,7 @@
 #include "hostsim/name_registry.h"
 #include "hostsim/record_limit.h"
 #include "platform/os_path.h"
+#include "tools/common/program_arguments.h"
 #include "tools/common/world_file.h"
 #include "tools/server/console/console_commands.h"
 #include "tools/server/console/console_completion.h"
@@ -26,7 +27,6 @@
 #include "tools/server/output/event_output.h"
 #include "tools/server/output/output_writer.h"
 #include "tools/server/output/standard_output.h"
-#include "tools/server/process/program_arguments.h"
 #include "tools/server/process/server_options.h"
 #include "tools/server/process/stop_signal.h"
 #include "tools/server/rcon/rcon_dispatch.h"
@@ -321,7 +321,7 @@ int Serve(const ServerOptions& options, const barterbox::tools::WorldDescription
 } // namespace
 
 int main(int argc, char** argv) {
-    const OptionsResult parsed = ParseServerOptions(ProgramArguments(argc, argv));
+    const OptionsResult parsed = ParseServerOptions(barterbox::tools::ProgramArguments(argc, argv));
     if (parsed.ExitStatus) {
         return *parsed.ExitStatus;
     }
