@@ -5,14 +5,18 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 
 #include "platform/file_calls.h"
+#include "tools/common/text_file.h"
 #include "tools/server/output/event_output.h"
 
 namespace barterbox::server {
 namespace {
+
+using tools::ReadTextFile;
 
 // Windows' device names, which name a device in every folder whatever follows a dot ("NUL.txt"),
 // with trailing spaces and in any case. Refused on every platform, so that a console line does
@@ -66,19 +70,12 @@ std::string PluginFilePath(const std::string& serverDir, const std::string& name
 } // namespace
 
 void ShowPluginFile(const std::string& serverDir, const std::string& name) {
-    const std::string path = PluginFilePath(serverDir, name);
-    std::FILE* file = platform::OpenRegularFile(path);
-    if (file == nullptr) {
+    std::string reason;
+    const std::optional<std::string> text = ReadTextFile(PluginFilePath(serverDir, name), reason);
+    if (!text) {
         throw std::invalid_argument("no file " + name + " in the plugin folder");
     }
-    std::string text;
-    char buffer[1 << 16];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        text.append(buffer, count);
-    }
-    std::fclose(file);
-    std::string_view rest(text);
+    std::string_view rest(*text);
     while (!rest.empty()) {
         const std::size_t end = std::min(rest.find('\n'), rest.size());
         std::string_view line = rest.substr(0, end);
