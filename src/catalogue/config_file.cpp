@@ -241,15 +241,46 @@ void KeepOwner(const std::string& temporary, const std::string& target) {
         SystemReason());
 }
 
-// Keeps the file aside as config.json.bak (or .bak.1, ...) and says so.
-std::optional<std::string> KeepAside(const std::string& target, std::string& reason) {
-    return KeepBackup(target, ConfigPath() + ".bak", reason);
-}
+// The copies a save keeps of config.json before it replaces it (config.json.bak, .bak.1, ...).
+struct KeptCopies {
+    std::vector<std::string> Names;
 
-void UndoAll(const std::vector<std::string>& backups) {
-    for (const std::string& backup : backups) {
-        UndoBackup(backup);
+    bool Keep(const std::string& target, std::string& reason) {
+        std::optional<std::string> backup = KeepBackup(target, ConfigPath() + ".bak", reason);
+        if (backup) {
+            Names.push_back(std::move(*backup));
+        }
+        return backup.has_value();
     }
+
+    // For a save that then failed: the file still holds its content.
+    void Undo() const {
+        for (const std::string& name : Names) {
+            UndoBackup(name);
+        }
+    }
+};
+
+// The last look just before the rename: an edit that landed while the new text was written is
+// kept aside as any other. False, with the reason, when the save must stop.
+bool KeepLateEdit(const std::string& target, const FileStamp& before, std::uint64_t digestFound,
+                  KeptCopies& copies, std::string& reason) {
+    const FileStamp last = StampOf(target);
+    if (last.Exists && !last.Regular) {
+        reason = "config.json was replaced by something that is not a regular file";
+        return false;
+    }
+    if (SameStamp(last, before)) {
+        return true;
+    }
+    std::uint64_t digestNow = digestFound;
+    FileStamp ignored;
+    // Compared with what was copied aside already, or else with what the plugin last saw.
+    const bool edited = copies.Names.empty()
+                            ? ChangedSinceLastSeen(target, last, digestNow)
+                            : last.Exists && (!DigestOfFile(target, digestNow, ignored) ||
+                                              digestNow != digestFound);
+    return !edited || copies.Keep(target, reason);
 }
 
 } // namespace
@@ -351,42 +382,19 @@ bool SaveConfig() {
 
     // The old content is copied aside before the new file takes its place, so that there is a
     // config.json at every moment and the administrator's text survives.
-    std::vector<std::string> backups;
-    const auto keepAside = [&] {
-        std::optional<std::string> backup = KeepAside(*target, reason);
-        if (backup) {
-            backups.push_back(std::move(*backup));
-        }
-        return backup.has_value();
-    };
-    bool aside = !(unreadable || changed) || keepAside();
-    // A last look just before the rename: an edit that landed while the new text was written is
-    // kept aside as any other.
-    if (aside) {
-        const FileStamp last = StampOf(*target);
-        if (last.Exists && !last.Regular) {
-            reason = "config.json was replaced by something that is not a regular file";
-            aside = false;
-        } else if (!SameStamp(last, before)) {
-            std::uint64_t digestNow = digestFound;
-            FileStamp ignored;
-            const bool editedSince =
-                backups.empty() ? ChangedSinceLastSeen(*target, last, digestNow)
-                                : last.Exists && (!DigestOfFile(*target, digestNow, ignored) ||
-                                                  digestNow != digestFound);
-            aside = !editedSince || keepAside();
-        }
-    }
-    if (!aside || !CommitTemporaryFile(written->Path, *target, reason)) {
-        if (!aside) {
+    KeptCopies copies;
+    const bool ready = (!(unreadable || changed) || copies.Keep(*target, reason)) &&
+                       KeepLateEdit(*target, before, digestFound, copies, reason);
+    if (!ready || !CommitTemporaryFile(written->Path, *target, reason)) {
+        if (!ready) {
             DiscardTemporaryFile(written->Path);
         }
-        UndoAll(backups);
+        copies.Undo();
         return FailSave(reason);
     }
-    for (const std::string& backup : backups) {
+    for (const std::string& backup : copies.Names) {
         const std::string name = backup.substr(backup.find_last_of('/') + 1);
-        if (unreadable && &backup == &backups.front()) {
+        if (unreadable && &backup == &copies.Names.front()) {
             Log(spdlog::level::warn, "Barterbox: Kept unreadable config.json as {}", name);
         } else {
             Log(spdlog::level::warn,
