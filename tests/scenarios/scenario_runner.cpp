@@ -7,6 +7,7 @@
 #include "server_process_windows.h"
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -47,6 +48,8 @@ struct Transcript {
     std::vector<std::string> AbsentFiles;
     // Symbolic links to make in the server folder: where, and what they point to.
     std::vector<std::pair<std::string, std::string>> Links;
+    // Named pipes to make in the server folder.
+    std::vector<std::string> Pipes;
     std::vector<std::string> ReadOnlyFiles;
     std::optional<std::string> InputFile; // a repository file instead of the "> " lines
     int ExitStatus = 0;
@@ -180,6 +183,8 @@ Transcript ReadTranscript(const std::string& path, const std::string& repo) {
             transcript.ReadOnlyFiles.push_back(words[0]);
         } else if (directive == "@link" && words.size() == 2) {
             transcript.Links.emplace_back(words[0], words[1]);
+        } else if (directive == "@fifo" && words.size() == 1) {
+            transcript.Pipes.push_back(words[0]);
         } else if (directive == "@absent" && words.size() == 1) {
             transcript.AbsentFiles.push_back(words[0]);
         } else if (directive == "@input" && words.size() == 1) {
@@ -191,6 +196,18 @@ Transcript ReadTranscript(const std::string& path, const std::string& repo) {
         }
     }
     return transcript;
+}
+
+// Named pipes and links in a folder are POSIX's: transcripts that make them are named *_posix.txt
+// and left out of the Windows build.
+void MakeNamedPipe(const fs::path& path) {
+#if !defined(_WIN32)
+    if (mkfifo(path.c_str(), 0600) != 0) {
+        Fail("cannot make the named pipe " + path.string() + ": " + std::strerror(errno));
+    }
+#else
+    Fail("no named pipe in a folder on Windows: " + barterbox::platform::Utf8Path(path));
+#endif
 }
 
 void WriteFile(const fs::path& path, const std::string& content) {
@@ -348,10 +365,15 @@ bool RunTranscript(const Transcript& transcript, const std::vector<std::string>&
     for (auto [path, target] : transcript.Links) {
         ReplaceAll(target, "{server}", barterbox::platform::Utf8Path(serverDir));
         std::error_code error;
+        fs::create_directories((serverDir / path).parent_path(), error);
         fs::create_symlink(barterbox::platform::OsPath(target), serverDir / path, error);
         if (error) {
             Fail("cannot link " + path + " to " + target + ": " + error.message());
         }
+    }
+    for (const std::string& path : transcript.Pipes) {
+        fs::create_directories((serverDir / path).parent_path());
+        MakeNamedPipe(serverDir / path);
     }
     for (const std::string& path : transcript.ReadOnlyFiles) {
         std::error_code error;
