@@ -202,11 +202,14 @@ void RemoveStaleTemporaryFiles(const std::string& path) {
     for (fs::directory_iterator it(where.parent_path(), error), end; !error && it != end;
          it.increment(error)) {
         const std::string name = platform::Utf8Path(it->path().filename());
-        if (name.compare(0, plain.size(), plain) != 0) {
+        std::error_code ignored;
+        // Only files and links: a folder of that name is the administrator's, never a leftover.
+        if (name.compare(0, plain.size(), plain) != 0 ||
+            it->symlink_status(ignored).type() == fs::file_type::directory) {
             continue;
         }
-        std::error_code ignored;
         const bool ours = name.size() == plain.size() + 9 && name[plain.size()] == '-';
+        ignored.clear();
         const bool stale =
             name.size() == plain.size() ||
             (ours && fs::last_write_time(it->path(), ignored) < staleBefore && !ignored);

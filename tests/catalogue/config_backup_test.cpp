@@ -326,15 +326,18 @@ TEST_F(ConfigBackup, PlantedTemporaryLink_IsRemovedNeverWrittenThrough) {
 // Two servers saving one shared file each write a temporary file of their own; what an earlier
 // run left behind goes once it is older than any save.
 TEST_F(ConfigBackup, TemporaryFilesOfOtherServers_StayAndStaleOnesGo) {
+    const auto anHourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
     WriteBytes(PathOf("config.json.tmp-0badf00d"), "another server's save in progress");
     WriteBytes(PathOf("config.json.tmp-deadbeef"), "left by a crash");
     WriteBytes(PathOf("config.json.tmp"), "left by an older version");
-    std::filesystem::last_write_time(PathOf("config.json.tmp-deadbeef"),
-                                     std::filesystem::file_time_type::clock::now() -
-                                         std::chrono::hours(1));
+    std::filesystem::last_write_time(PathOf("config.json.tmp-deadbeef"), anHourAgo);
+    // A folder of such a name is the administrator's: it stays, and the save goes on.
+    std::filesystem::create_directory(PathOf("config.json.tmp-cafe0000"));
+    std::filesystem::last_write_time(PathOf("config.json.tmp-cafe0000"), anHourAgo);
     AddAnExchange();
     EXPECT_TRUE(SaveConfig());
-    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.tmp-0badf00d"}));
+    EXPECT_EQ(FolderEntries(),
+              (Lines{"config.json", "config.json.tmp-0badf00d", "config.json.tmp-cafe0000"}));
     EXPECT_EQ(ReadBytes(PathOf("config.json.tmp-0badf00d")), "another server's save in progress");
 }
 
