@@ -194,8 +194,8 @@ TEST_F(CheckProgram, WorldChecksNeedTheWorldAndABrokenWorldIsAnError) {
                   "world; no player can ever pay it\n" +
                   config +
                   ":1:56: warning: Exchanges.A.Receive.\"/G/Stone\": no item class of the "
-                  "world has this blueprint; the game would refuse it after the Give "
-                  "items are taken\n");
+                  "world has this blueprint; the game would refuse it, so every run would be "
+                  "cancelled\n");
 
     // A Receive item that is no blueprint path is an error already; the world adds nothing.
     const std::string bare = Write(
@@ -204,8 +204,8 @@ TEST_F(CheckProgram, WorldChecksNeedTheWorldAndABrokenWorldIsAnError) {
     EXPECT_EQ(once.Status, 2);
     EXPECT_EQ(once.Output, bare +
                                ":1:55: error: Exchanges.A.Receive.Stone: not a blueprint path (it "
-                               "holds no \"/\"); the game hands out nothing for it, though "
-                               "the Give items are taken\n");
+                               "holds no \"/\"); the game hands out nothing for it, so the "
+                               "exchange never completes\n");
 
     const std::string world = Write("world.json", "{\"InventorySlots\": -1}");
     const ProgramRun broken = RunCheck("--world " + world + " " + config);

@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "  \"Receive\": {\"PrimalItemResource_Crystal\": 1, \"/G/Ok.Ok\": 1}}}}",
                    {"config.json:2:15: error: Exchanges.Q.Receive.PrimalItemResource_Crystal: not "
                     "a blueprint path (it holds no \"/\"); the game hands out nothing for it, "
-                    "though the Give items are taken"},
+                    "so the exchange never completes"},
                    2},
         ConfigCase{"ItemHoldingANul",
                    "{\"Exchanges\": {\"Q\": {\"Give\": {\"\\u0000x\": 1},\n"
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "the one written (all of them, when nothing stands before it)",
                     "config.json:2:15: error: Exchanges.Q.Receive.\"\\u0000Blueprint'/G/S.S'\": "
                     "holds a NUL character, where the game ends the name; the game hands out "
-                    "nothing for it, though the Give items are taken"},
+                    "nothing for it, so the exchange never completes"},
                    2},
         ConfigCase{
             "QuantityWrittenAsAString",
@@ -301,7 +301,7 @@ INSTANTIATE_TEST_SUITE_P(
             "ReceiveQuantityNotPositive",
             R"({"Exchanges": {"Q": {"Give": {"x": 1}, "Receive": {"/y": 0}}}})",
             {"config.json:1:58: warning: Exchanges.Q.Receive.\"/y\": quantity 0 is 0 or less; "
-             "this item is never handed out, though the Give items are taken"},
+             "every run of this exchange is refused before anything is taken"},
             1},
 
         // Warnings: the multiplier settings.
@@ -482,8 +482,8 @@ INSTANTIATE_TEST_SUITE_P(
             {"config.json:2:44: warning: Exchanges.Sell.Give.\"/G/C.C\": quantity 0 is 0 or "
              "less; every run of this exchange fails",
              "config.json:3:59: error: Exchanges.Buy.Receive.C: not a blueprint path (it "
-             "holds no \"/\"); the game hands out nothing for it, though the Give items are "
-             "taken",
+             "holds no \"/\"); the game hands out nothing for it, so the exchange never "
+             "completes",
              "config.json:4:3: warning: Exchanges.Up: shadowed by \"up\", a name equal up to "
              "the case of A to Z that comes later in byte order; the plugin keeps only "
              "\"up\""},

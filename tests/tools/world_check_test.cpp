@@ -98,12 +98,12 @@ TEST(WorldCheck, CheckAgainstWorld_ReportsReceiveBlueprintsTheGameWouldRefuse) {
     EXPECT_EQ(WorldLines(text),
               (std::vector<std::string>{
                   "config.json:5:3: warning: Exchanges.Wood.Receive.PrimalItemResource_Wood: no "
-                  "item class of the world has this blueprint; the game would refuse it after "
-                  "the Give items are taken",
+                  "item class of the world has this blueprint; the game would refuse it, so "
+                  "every run would be cancelled",
                   "config.json:6:3: warning: Exchanges.Wood.Receive.\"Blueprint'/Game/R/"
                   "PrimalItemResource_Stone.PrimalItemResource_Stone'\": no item class of the "
-                  "world has this blueprint; the game would refuse it after the Give items are "
-                  "taken"}));
+                  "world has this blueprint; the game would refuse it, so every run would be "
+                  "cancelled"}));
 }
 
 TEST(WorldCheck, CheckAgainstWorld_ListsAtMostEightClassNames) {

@@ -203,13 +203,13 @@ struct ConfigChecker {
                            "other items than the one written (all of them, when nothing stands "
                            "before it)"
                          : "holds a NUL character, where the game ends the name; the game hands "
-                           "out nothing for it, though the Give items are taken");
+                           "out nothing for it, so the exchange never completes");
             } else if (!give && item.find('/') == std::string::npos) {
-                // GiveSlotItem takes a blueprint path; a bare class name gives nothing, and the
-                // exchange has taken the Give items by then.
+                // GiveSlotItem takes a blueprint path; a bare class name gives nothing, so every
+                // run is cancelled and given back.
                 Add(Severity::Error, NamePosition(Locations, member), member,
                     "not a blueprint path (it holds no \"/\"); the game hands out nothing for it, "
-                    "though the Give items are taken");
+                    "so the exchange never completes");
             }
             const int32_t read = QuantityFromJson(value);
             if (!value.is_number()) {
@@ -224,8 +224,8 @@ struct ConfigChecker {
             if (read <= 0) {
                 WarnAtValue(member, "quantity " + WrittenAndRead(value, read) +
                                         (give ? " is 0 or less; every run of this exchange fails"
-                                              : " is 0 or less; this item is never handed out, "
-                                                "though the Give items are taken"));
+                                              : " is 0 or less; every run of this exchange is "
+                                                "refused before anything is taken"));
             }
         }
     }

@@ -159,7 +159,7 @@ std::vector<Finding> CheckAgainstWorld(const std::string& fileName, const json& 
                 if (!ClassOfBlueprint(classes, item)) {
                     report("Receive", item,
                            "no item class of the world has this blueprint; the game would "
-                           "refuse it after the Give items are taken");
+                           "refuse it, so every run would be cancelled");
                 }
             }
         }
