@@ -6,6 +6,7 @@
 
 #include "admin_arguments.h"
 #include "admin_reply.h"
+#include "catalogue/audit_log.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "command_arguments.h"
@@ -59,8 +60,10 @@ void OnAddConsoleCommand(APlayerController* sender, FString* line, bool) {
         return;
     }
 
-    PutExchange(ExchangeDefinition{name, "", {*give}, {*receive}});
+    const ExchangeDefinition added{name, "", {*give}, {*receive}};
+    PutExchange(added);
     const bool saved = SaveConfig();
+    AuditAdd(AdministratorSource(sender), added, saved);
     ReplyToAdmin(sender, ReplyColour::Green, u"Added exchange '{}': {} x{} -> {} x{}",
                  ToWideString(name), ToWideString(give->Item), give->Quantity,
                  ToWideString(ShortItemName(receive->Item)), receive->Quantity);

@@ -4,6 +4,7 @@
 
 #include "admin_reply.h"
 #include "command_arguments.h"
+#include "exchange/player_identity.h"
 #include "host/engine_strings.h"
 #include "host/game_calls.h"
 
@@ -11,6 +12,10 @@ namespace barterbox {
 
 bool IsAdministrator(APlayerController* sender) {
     return sender != nullptr && game_calls::IsAdmin(sender);
+}
+
+AuditSource AdministratorSource(APlayerController* sender) {
+    return {AuditVia::Console, PlayerEosId(sender), {}};
 }
 
 std::optional<std::string> AdministratorsArgumentText(APlayerController* sender,

@@ -6,12 +6,16 @@
 #include <string>
 #include <string_view>
 
+#include "catalogue/audit_log.h"
 #include "host/engine_types.h"
 
 namespace barterbox {
 
 // Whether the console command's sender may run administrator commands.
 bool IsAdministrator(APlayerController* sender);
+
+// How the audit names an administrator's console command: its sender's EOS ID.
+AuditSource AdministratorSource(APlayerController* sender);
 
 // The narrowed argument text of an administrator's command line. Nullopt means the handler is
 // done: a sender who is no administrator gets no answer at all, and a line without argument text

@@ -2,6 +2,7 @@
 // cannot be read leaves both as they were and says so in red.
 #include "admin_arguments.h"
 #include "admin_reply.h"
+#include "catalogue/audit_log.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "command_handlers.h"
@@ -16,6 +17,7 @@ void OnReloadConsoleCommand(APlayerController* sender, FString*, bool) {
     const bool reloaded = ReloadConfig();
     // A reload is where an administrator looks after a game update: say what the game lacks.
     ReportMissingGameNames();
+    AuditReload(AdministratorSource(sender), ExchangeCount(), reloaded);
     if (!reloaded) {
         ReplyToAdmin(sender, ReplyColour::Red, u"Barterbox: Reload failed, kept {} exchanges",
                      ExchangeCount());

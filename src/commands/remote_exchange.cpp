@@ -7,6 +7,7 @@
 #include "command_arguments.h"
 #include "command_handlers.h"
 #include "exchange/exchange_transaction.h"
+#include "exchange/player_identity.h"
 #include "host/engine_strings.h"
 #include "host/game_calls.h"
 #include "player_lookup.h"
@@ -18,8 +19,10 @@ namespace {
 enum class RemoteOutcome { MissingArguments, PlayerNotFound, Completed, Failed };
 
 // What both commands do with their words (the command word, the EOS ID, the exchange name; any
-// further words are ignored); they differ only in how they answer the outcome.
-RemoteOutcome RunExchangeForNamedPlayer(const std::vector<std::string>& words) {
+// further words are ignored); they differ only in how they answer the outcome, and in how the
+// audit names them: RCON knows no administrator, the console its sender.
+RemoteOutcome RunExchangeForNamedPlayer(const std::vector<std::string>& words, AuditVia via,
+                                        std::string_view by) {
     if (words.size() < 3) {
         return RemoteOutcome::MissingArguments;
     }
@@ -27,7 +30,8 @@ RemoteOutcome RunExchangeForNamedPlayer(const std::vector<std::string>& words) {
     if (player == nullptr) {
         return RemoteOutcome::PlayerNotFound;
     }
-    return ExecuteExchange(player, words[2], 1) ? RemoteOutcome::Completed : RemoteOutcome::Failed;
+    return ExecuteExchange(player, words[2], 1, via, by) ? RemoteOutcome::Completed
+                                                         : RemoteOutcome::Failed;
 }
 
 const char* RconReplyTo(RemoteOutcome outcome) {
@@ -53,7 +57,8 @@ void ReplyToRcon(RCONClientConnection* connection, int32_t requestId, const char
 
 void OnExchangeRconCommand(RCONClientConnection* connection, RCONPacket* request, UWorld*) {
     const std::vector<std::string> words = SplitOnSpaces(ToNarrowString(request->Body));
-    ReplyToRcon(connection, request->Id, RconReplyTo(RunExchangeForNamedPlayer(words)));
+    ReplyToRcon(connection, request->Id,
+                RconReplyTo(RunExchangeForNamedPlayer(words, AuditVia::Rcon, {})));
 }
 
 void OnDoExchangeConsoleCommand(APlayerController* sender, FString* line, bool) {
@@ -63,7 +68,7 @@ void OnDoExchangeConsoleCommand(APlayerController* sender, FString* line, bool) 
         return;
     }
     const std::vector<std::string> words = SplitOnSpaces(ToNarrowString(*line));
-    switch (RunExchangeForNamedPlayer(words)) {
+    switch (RunExchangeForNamedPlayer(words, AuditVia::Console, PlayerEosId(sender))) {
     case RemoteOutcome::MissingArguments:
         Log(spdlog::level::warn, "Barterbox: DoExchange requires EOSID and RecipeName");
         break;

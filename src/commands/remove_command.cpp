@@ -3,6 +3,7 @@
 
 #include "admin_arguments.h"
 #include "admin_reply.h"
+#include "catalogue/audit_log.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "command_arguments.h"
@@ -25,6 +26,7 @@ void OnRemoveConsoleCommand(APlayerController* sender, FString* line, bool) {
     }
     EraseExchange(name);
     const bool saved = SaveConfig();
+    AuditRemove(AdministratorSource(sender), name, saved);
     ReplyToAdmin(sender, ReplyColour::Green, u"Removed exchange '{}'", ToWideString(name));
     if (!saved) {
         WarnOfUnsavedChange(sender);

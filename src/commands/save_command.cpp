@@ -1,6 +1,7 @@
 // Barterbox.Save: writes the table and the settings to config.json.
 #include "admin_arguments.h"
 #include "admin_reply.h"
+#include "catalogue/audit_log.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "command_handlers.h"
@@ -12,7 +13,9 @@ void OnSaveConsoleCommand(APlayerController* sender, FString*, bool) {
         return;
     }
     // A save that left config.json as it was is never answered as a success.
-    if (!SaveConfig()) {
+    const bool saved = SaveConfig();
+    AuditSave(AdministratorSource(sender), ExchangeCount(), saved);
+    if (!saved) {
         ReplyToAdmin(sender, ReplyColour::Red, u"Barterbox: Failed to save config");
         return;
     }

@@ -2,6 +2,7 @@
 #include "exchange_transaction.h"
 
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "inventory.h"
 #include "item_names.h"
 #include "player_chat.h"
+#include "player_identity.h"
 #include "plugin/plugin_logger.h"
 #include "removal_plan.h"
 
@@ -42,20 +44,24 @@ bool FitsInt32(int64_t value) {
            value <= std::numeric_limits<int32_t>::max();
 }
 
-// Whether the player carries every Give entry in its needed quantity; on the first that is
-// short, the player is told what is missing.
-bool CarriesEverything(AShooterPlayerController* player, const ExchangeDefinition& exchange,
-                       int32_t multiplier, ClassTextMemo& memo) {
+// The first Give entry the player does not carry in its needed quantity, if any.
+struct Shortfall {
+    const ItemAmount* Give = nullptr;
+    int64_t Needed = 0;
+    int32_t Have = 0;
+};
+
+std::optional<Shortfall> FirstShortfall(AShooterPlayerController* player,
+                                        const ExchangeDefinition& exchange, int32_t multiplier,
+                                        ClassTextMemo& memo) {
     for (const ItemAmount& give : exchange.Give) {
         const int64_t needed = Scaled(give.Quantity, multiplier);
         const int32_t have = CountItems(player, give.Item, &memo);
         if (have < needed) {
-            SendPlayerChat(player, u"Need {} {} (have {})", needed,
-                           ToWideString(ShortItemName(give.Item)), have);
-            return false;
+            return Shortfall{&give, needed, have};
         }
     }
-    return true;
+    return std::nullopt;
 }
 
 // Takes every Give entry; what it took, stack by stack, goes into `taken`, so that it can be
@@ -95,14 +101,16 @@ bool EverythingCanBeGiven(const ExchangeDefinition& exchange, int32_t multiplier
 }
 
 // Hands out every Receive entry, each known to be givable; one that the game refuses, in whole or
-// in part (a full inventory), is logged and does not stop the others.
+// in part (a full inventory), is logged and does not stop the others. Those it accepted go into
+// `given`.
 bool GiveEverything(AShooterPlayerController* player, const ExchangeDefinition& exchange,
-                    int32_t multiplier) {
+                    int32_t multiplier, std::vector<AuditedItem>& given) {
     bool allGiven = true;
     for (const ItemAmount& receive : exchange.Receive) {
         const int64_t quantity = Scaled(receive.Quantity, multiplier);
         OwnedFString blueprint{FString(receive.Item.c_str())};
         if (game_calls::GiveSlotItem(player, blueprint.get(), static_cast<int32_t>(quantity))) {
+            given.push_back({receive.Item, quantity});
             continue;
         }
         allGiven = false;
@@ -111,21 +119,38 @@ bool GiveEverything(AShooterPlayerController* player, const ExchangeDefinition& 
     return allGiven;
 }
 
+// Writes the attempt's record, which must be on file before the player hears how it ended.
+void Record(AShooterPlayerController* player, AuditVia via, std::string_view by,
+            ExchangeOutcome& outcome, ExchangeResult result, ExchangeOutcome* report) {
+    outcome.Result = result;
+    AuditExchange({via, PlayerEosId(player), std::string(by)}, outcome);
+    if (report != nullptr) {
+        *report = outcome;
+    }
+}
+
 } // namespace
 
 bool ExecuteExchange(AShooterPlayerController* player, std::string_view name,
-                     int32_t requestedMultiplier) {
+                     int32_t requestedMultiplier, AuditVia via, std::string_view by,
+                     ExchangeOutcome* report) {
     if (player == nullptr) {
         return false;
     }
+    ExchangeOutcome outcome;
+    outcome.Exchange = std::string(name);
+    outcome.Multiplier = requestedMultiplier;
+    outcome.Effective = EffectiveMultiplier(requestedMultiplier);
     const ExchangeDefinition* found = FindExchange(name);
     if (found == nullptr) {
+        Record(player, via, by, outcome, ExchangeResult::Unknown, report);
         SendPlayerChat(player, u"Unknown exchange: {}", ToWideString(name));
         return false;
     }
     // A copy, so that nothing the game does while the exchange runs can pull it from under us.
     const ExchangeDefinition exchange = *found;
     const int32_t multiplier = EffectiveMultiplier(requestedMultiplier);
+    outcome.Exchange = exchange.Name;
 
     // Without the game's counting functions every player would be told they carry nothing.
     if (!game_calls::ItemCountingResolves(player)) {
@@ -133,12 +158,17 @@ bool ExecuteExchange(AShooterPlayerController* player, std::string_view name,
         return false;
     }
     ClassTextMemo memo;
-    if (!CarriesEverything(player, exchange, multiplier, memo)) {
+    if (const std::optional<Shortfall> shortfall =
+            FirstShortfall(player, exchange, multiplier, memo)) {
+        Record(player, via, by, outcome, ExchangeResult::Short, report);
+        SendPlayerChat(player, u"Need {} {} (have {})", shortfall->Needed,
+                       ToWideString(ShortItemName(shortfall->Give->Item)), shortfall->Have);
         return false;
     }
     // Refused before anything is taken: an exchange that could only take the player's items and
     // give nothing back, in full or in part, for a reason known now.
     if (!EverythingCanBeGiven(exchange, multiplier) || !game_calls::ItemTransferResolves()) {
+        Record(player, via, by, outcome, ExchangeResult::Refused, report);
         SendPlayerChat(player, u"Failed to remove items. Exchange cancelled.");
         return false;
     }
@@ -146,21 +176,30 @@ bool ExecuteExchange(AShooterPlayerController* player, std::string_view name,
     // back what arrived. Only when that cannot be done either does the player keep a part.
     std::vector<TakenItems> taken;
     if (!TakeEverything(player, exchange, multiplier, memo, taken)) {
+        outcome.Taken = TakenByClass(taken, memo);
         // The dry run proved the removals, so this is a game function that went away midway.
         const bool undone =
-            taken.empty() || UndoExchange(player, exchange.Name, {}, {}, taken, memo);
+            taken.empty() || UndoExchange(player, exchange.Name, {}, {}, taken, memo, outcome);
+        Record(player, via, by, outcome,
+               taken.empty() ? ExchangeResult::Refused
+                             : (undone ? ExchangeResult::Cancelled : ExchangeResult::Partial),
+               report);
         SendPlayerChat(player, undone ? u"Failed to remove items. Exchange cancelled."
                                       : u"Exchange partially complete - some items failed");
         return false;
     }
+    outcome.Taken = TakenByClass(taken, memo);
     const ReceivedHoldings before = CountReceivedClasses(player, exchange.Receive, memo);
-    if (!GiveEverything(player, exchange, multiplier)) {
+    if (!GiveEverything(player, exchange, multiplier, outcome.Given)) {
         const bool undone =
-            UndoExchange(player, exchange.Name, exchange.Receive, before, taken, memo);
+            UndoExchange(player, exchange.Name, exchange.Receive, before, taken, memo, outcome);
+        Record(player, via, by, outcome,
+               undone ? ExchangeResult::Cancelled : ExchangeResult::Partial, report);
         SendPlayerChat(player, undone ? u"Failed to give items. Exchange cancelled."
                                       : u"Exchange partially complete - some items failed");
         return false;
     }
+    Record(player, via, by, outcome, ExchangeResult::Complete, report);
     SendPlayerChat(player, u"Exchange complete: {} x{}", ToWideString(exchange.Name), multiplier);
     Log(spdlog::level::info, "Barterbox: Player completed '{}' x{}", name, multiplier);
     return true;

@@ -7,7 +7,7 @@
 #include "host/class_names.h"
 #include "host/engine_strings.h"
 #include "host/game_calls.h"
-#include "host/host_api.h"
+#include "player_identity.h"
 #include "plugin/plugin_logger.h"
 
 namespace barterbox {
@@ -50,17 +50,11 @@ void CountInto(AShooterPlayerController* player, ReceivedHoldings& holdings, Cla
     }
 }
 
-struct ClassQuantity {
-    std::string ClassPath;
-    int64_t Quantity = 0;
-};
-
 // "path x3, path x5", for the log.
-std::string Listed(const std::vector<ClassQuantity>& classes) {
+std::string Listed(const std::vector<AuditedItem>& classes) {
     std::string text;
-    for (const ClassQuantity& entry : classes) {
-        text +=
-            (text.empty() ? "" : ", ") + entry.ClassPath + " x" + std::to_string(entry.Quantity);
+    for (const AuditedItem& entry : classes) {
+        text += (text.empty() ? "" : ", ") + entry.Name + " x" + std::to_string(entry.Quantity);
     }
     return text;
 }
@@ -99,11 +93,6 @@ int64_t GiveBack(AShooterPlayerController* player, UClass* itemClass, const std:
     return quantity;
 }
 
-std::string EosIdOf(AShooterPlayerController* player) {
-    const OwnedFString id(AsaApi::GetEOSIDFromController(player));
-    return ToNarrowString(id.get());
-}
-
 // One holding per class the entries hand out, each at 0.
 ReceivedHoldings HoldingsOf(const std::vector<ItemAmount>& receive) {
     ReceivedHoldings holdings;
@@ -137,8 +126,9 @@ ReceivedHoldings CountReceivedClasses(AShooterPlayerController* player,
 
 bool UndoExchange(AShooterPlayerController* player, std::string_view exchangeName,
                   const std::vector<ItemAmount>& receive, const ReceivedHoldings& before,
-                  const std::vector<TakenItems>& taken, ClassTextMemo& memo) {
-    std::vector<ClassQuantity> stillHeld;
+                  const std::vector<TakenItems>& taken, ClassTextMemo& memo,
+                  ExchangeOutcome& outcome) {
+    std::vector<AuditedItem>& stillHeld = outcome.Kept;
     ReceivedHoldings after = HoldingsOf(receive);
     CountInto(player, after, memo);
     for (size_t i = 0; i < after.size(); ++i) {
@@ -151,8 +141,8 @@ bool UndoExchange(AShooterPlayerController* player, std::string_view exchangeNam
         }
     }
 
-    std::vector<ClassQuantity> returned;
-    std::vector<ClassQuantity> owed;
+    std::vector<AuditedItem>& returned = outcome.Returned;
+    std::vector<AuditedItem>& owed = outcome.Owed;
     for (const auto& [itemClass, quantity] : ByClass(taken)) {
         const std::string& path = ClassPathText(itemClass, memo);
         const int64_t arrived = GiveBack(player, itemClass, path, quantity);
@@ -162,22 +152,30 @@ bool UndoExchange(AShooterPlayerController* player, std::string_view exchangeNam
         }
     }
 
-    const std::string eosId = EosIdOf(player);
+    const std::string eosId = PlayerEosId(player);
     if (stillHeld.empty() && owed.empty()) {
         Log(spdlog::level::warn, "Barterbox: Cancelled '{}' for {}: gave back {}", exchangeName,
             eosId, Listed(returned));
         return true;
     }
-    for (const ClassQuantity& entry : owed) {
+    for (const AuditedItem& entry : owed) {
         Log(spdlog::level::err, "Barterbox: Undo of '{}' incomplete: {} is owed {} x{}",
-            exchangeName, eosId, entry.ClassPath, entry.Quantity);
+            exchangeName, eosId, entry.Name, entry.Quantity);
     }
-    for (const ClassQuantity& entry : stillHeld) {
+    for (const AuditedItem& entry : stillHeld) {
         Log(spdlog::level::err,
             "Barterbox: Undo of '{}' incomplete: {} still holds {} x{} handed out by it",
-            exchangeName, eosId, entry.ClassPath, entry.Quantity);
+            exchangeName, eosId, entry.Name, entry.Quantity);
     }
     return false;
+}
+
+std::vector<AuditedItem> TakenByClass(const std::vector<TakenItems>& taken, ClassTextMemo& memo) {
+    std::vector<AuditedItem> classes;
+    for (const auto& [itemClass, quantity] : ByClass(taken)) {
+        classes.push_back({ClassPathText(itemClass, memo), quantity});
+    }
+    return classes;
 }
 
 } // namespace barterbox

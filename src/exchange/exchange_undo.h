@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/audit_log.h"
 #include "catalogue/exchange_catalogue.h"
 #include "host/engine_types.h"
 #include "inventory.h"
@@ -32,9 +33,14 @@ ReceivedHoldings CountReceivedClasses(AShooterPlayerController* player,
 // class through the game's GiveSlotItem with the class's path. True when the player holds what
 // they held before the exchange; otherwise each class still owed to the player, or still held in
 // excess, is logged at error with the player's EOS ID so that an administrator can put it right.
-// Nothing is retried.
+// Nothing is retried. What went back, what is still owed and what is still held in excess go into
+// the outcome's Returned, Owed and Kept.
 bool UndoExchange(AShooterPlayerController* player, std::string_view exchangeName,
                   const std::vector<ItemAmount>& receive, const ReceivedHoldings& before,
-                  const std::vector<TakenItems>& taken, ClassTextMemo& memo);
+                  const std::vector<TakenItems>& taken, ClassTextMemo& memo,
+                  ExchangeOutcome& outcome);
+
+// What the removal took, one entry per class path in the order first taken.
+std::vector<AuditedItem> TakenByClass(const std::vector<TakenItems>& taken, ClassTextMemo& memo);
 
 } // namespace barterbox

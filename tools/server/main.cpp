@@ -12,6 +12,7 @@
 #include "hostsim/name_registry.h"
 #include "hostsim/record_limit.h"
 #include "platform/os_path.h"
+#include "platform/process_environment.h"
 #include "tools/common/program_arguments.h"
 #include "tools/common/world_file.h"
 #include "tools/server/console/console_commands.h"
@@ -327,6 +328,10 @@ int main(int argc, char** argv) {
     }
     const ServerOptions& options = parsed.Options;
     SetColourOutput(!options.NoColour && StandardOutputIsTerminal());
+    // The plugin reads its audit clock from the environment, which a live server never sets.
+    if (!options.FixedClock.empty()) {
+        platform::SetProcessEnvironment("BARTERBOX_FIXED_CLOCK", options.FixedClock);
+    }
 
     // The world file first: one with errors stops the server before the plugin is loaded.
     barterbox::tools::WorldDescription contents;

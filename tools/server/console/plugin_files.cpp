@@ -43,17 +43,25 @@ bool IsDeviceName(std::string_view name) {
            number == "\xC2\xB2" || number == "\xC2\xB3";
 }
 
-// Only a regular file directly in the plugin folder, never through a link and never a device: a
-// console line must not reach the rest of the disk, nor wait on a pipe.
-std::string PluginFilePath(const std::string& serverDir, const std::string& name) {
-    if (name.empty() || name == "." || name == ".." ||
-        name.find_first_of("/\\:") != std::string::npos) {
+// Only a regular file directly in the plugin folder, or (for show) in its audit folder, never
+// through a link and never a device: a console line must not reach the rest of the disk, nor wait
+// on a pipe.
+std::string PluginFilePath(const std::string& serverDir, const std::string& name, bool auditToo) {
+    constexpr std::string_view kAudit = "audit/";
+    const bool inAudit = auditToo && name.starts_with(kAudit);
+    const std::string file = inAudit ? name.substr(kAudit.size()) : name;
+    if (file.empty() || file == "." || file == ".." ||
+        file.find_first_of("/\\:") != std::string::npos) {
         throw std::invalid_argument("\"" + name + "\" is not a file name in the plugin folder");
     }
-    if (IsDeviceName(name)) {
+    if (IsDeviceName(file)) {
         throw std::invalid_argument("\"" + name +
                                     "\" names a device, not a file in the plugin "
                                     "folder");
+    }
+    if (inAudit && platform::IsLink(serverDir + "/ArkApi/Plugins/Barterbox/audit")) {
+        throw std::invalid_argument("audit is a link; show and edit reach only the plugin "
+                                    "folder's own files");
     }
     const std::string path = serverDir + "/ArkApi/Plugins/Barterbox/" + name;
     if (platform::IsLink(path)) {
@@ -71,7 +79,8 @@ std::string PluginFilePath(const std::string& serverDir, const std::string& name
 
 void ShowPluginFile(const std::string& serverDir, const std::string& name) {
     std::string reason;
-    const std::optional<std::string> text = ReadTextFile(PluginFilePath(serverDir, name), reason);
+    const std::optional<std::string> text =
+        ReadTextFile(PluginFilePath(serverDir, name, true), reason);
     if (!text) {
         throw std::invalid_argument("no file " + name + " in the plugin folder");
     }
@@ -89,7 +98,7 @@ void ShowPluginFile(const std::string& serverDir, const std::string& name) {
 
 void EditPluginFile(const std::string& serverDir, const std::string& name,
                     const std::string& text) {
-    const std::string path = PluginFilePath(serverDir, name);
+    const std::string path = PluginFilePath(serverDir, name, false);
     std::FILE* file = platform::OpenFile(path, "wb");
     bool written = file != nullptr &&
                    std::fwrite(text.data(), 1, text.size(), file) == text.size() &&

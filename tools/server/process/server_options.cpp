@@ -1,6 +1,8 @@
 // The command line of barterbox-server; see server_options.h.
 #include "server_options.h"
 
+#include <regex>
+
 #include <CLI/CLI.hpp>
 
 #include "tools/server/hosting/plugin_loading.h"
@@ -54,6 +56,17 @@ OptionsResult ParseServerOptions(const std::vector<std::string>& arguments) {
                    "leave the game name NAME out of the host, as a server whose game lacks it "
                    "(repeatable)")
         ->type_name("NAME");
+    app.add_option("--fixed-clock", options.FixedClock,
+                   "stop the plugin's audit clock at TIME (UTC, 2026-12-08T15:25:01.123Z), so "
+                   "that its records are the same on every run")
+        ->check(CLI::Validator(
+            [](const std::string& time) {
+                static const std::regex kTime{R"(\d{4}-\d{2}-\d{2}T\d{2}:\d{2}:\d{2}\.\d{3}Z)"};
+                return std::regex_match(time, kTime)
+                           ? std::string()
+                           : "not a UTC time like 2026-12-08T15:25:01.123Z";
+            },
+            "TIME"));
     portOption->needs(passwordOption);
     passwordOption->needs(portOption);
     serveOption->needs(portOption);

@@ -22,6 +22,7 @@ struct ServerOptions {
     // The game's names as the host's current headers spell them, not as the plugin was built on.
     bool CurrentHostNames = false;
     std::vector<std::string> Without; // game names the host leaves out
+    std::string FixedClock;           // empty: the plugin's audit keeps the system's clock
 };
 
 // The options, or the exit status when the program should stop at once (0 after --help, 2 after
