@@ -8,7 +8,8 @@ model of the table and of every inventory follows the server's output, and the s
 first difference: an inventory that changed other than through a completed exchange (Give out,
 Receive in, times the multiplier the player was told), a saved config.json that is not the table,
 an error line, a sanitizer report, a non-zero exit (which includes a leak or ledger error at the
-module's unload). At the end it prints the seed, the throughput and the peak memory.
+module's unload), an audit line that is not JSON, or an audit that disagrees with the model on how
+many exchanges each player completed or had undone. At the end it prints the seed, the throughput and the peak memory.
 
     soak.py SERVER_PROGRAM [--lines N] [--seed S] [--check-memory]
 """
@@ -203,6 +204,9 @@ class Model:
         self.failures = []
         self.exchanges = 0
         self.cancelled = 0
+        # Per EOS ID, as the audit names players: exchanges completed, and exchanges undone.
+        self.completed_by = {}
+        self.cancelled_by = {}
         self.saved = False  # the plugin saved during the command being read
         self.disk_is_table = True  # no hand edit since the last save
 
@@ -281,8 +285,12 @@ class Model:
         if match:
             self.completed(match.group(1), match.group(2), int(match.group(3)))
             return
-        if text.endswith("> Failed to give items. Exchange cancelled."):
+        match = re.match(r"\[chat -> (\w+)\] <%s> Failed to give items\. Exchange cancelled\.$"
+                         % PREFIX, text)
+        if match:
             self.cancelled += 1  # undone: the inventory is as it was
+            key = eos(match.group(1))
+            self.cancelled_by[key] = self.cancelled_by.get(key, 0) + 1
             return
         if "Exchange partially complete" in text or "Failed to remove items" in text:
             self.fail(text)
@@ -293,6 +301,7 @@ class Model:
 
     def completed(self, player, name, multiplier):
         self.exchanges += 1
+        self.completed_by[eos(player)] = self.completed_by.get(eos(player), 0) + 1
         if not 1 <= multiplier <= MAX_MULTIPLIER:
             self.fail("a completed exchange with multiplier %d" % multiplier)
             return
@@ -338,6 +347,34 @@ def rss(pid, field):
     except OSError:
         pass
     return 0
+
+
+def check_audit(plugin, model):
+    """Every line of every audit file is one JSON record, and the exchange records agree with the
+    model: as many completed and as many cancelled per player as the server's replies told."""
+    completed, cancelled, records = {}, {}, 0
+    folder = os.path.join(plugin, "audit")
+    for name in sorted(os.listdir(folder)) if os.path.isdir(folder) else []:
+        with open(os.path.join(folder, name), "rb") as day:
+            for number, raw in enumerate(day, 1):
+                try:
+                    record = json.loads(raw.decode("utf-8"))
+                except ValueError as error:
+                    model.failures.append("audit/%s:%d is not JSON (%s)" % (name, number, error))
+                    return
+                records += 1
+                if record.get("event") != "exchange":
+                    continue
+                tally = {"complete": completed, "cancelled": cancelled}.get(record["outcome"])
+                if tally is not None:
+                    tally[record["eos_id"]] = tally.get(record["eos_id"], 0) + 1
+    if completed != model.completed_by:
+        model.failures.append("the audit counts completed exchanges %s, the model %s"
+                              % (completed, model.completed_by))
+    if cancelled != model.cancelled_by:
+        model.failures.append("the audit counts cancelled exchanges %s, the model %s"
+                              % (cancelled, model.cancelled_by))
+    return records
 
 
 def main():
@@ -404,12 +441,14 @@ def main():
         server.kill()
     status = server.wait()
     elapsed = time.monotonic() - started
+    records = check_audit(plugin, model) if not model.failures else 0
     shutil.rmtree(scratch, ignore_errors=True)
 
     print("soak: %d lines in %.1f s, %.0f lines/s, %d exchanges completed, %d undone, "
           "peak memory %.1f MB"
           % (count, elapsed, count / elapsed, model.exchanges, model.cancelled, peak / 1024.0))
     print("soak: memory (KiB) at each tenth: %s" % samples)
+    print("soak: %s audit records, each one JSON line" % records)
     if not model.failures and status != 0:
         model.failures.append("the server exited %d" % status)
     if not model.failures and arguments.check_memory and len(samples) >= 4 and samples[-1] - samples[len(samples) // 4] > 16384:
