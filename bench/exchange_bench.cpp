@@ -1,14 +1,18 @@
 // The cost of one exchange as the inventory grows: a three-entry exchange on inventories of 30,
 // 300 and 3,000 slots, each size the baseline of the next, so the growth shows in one run. The
 // Split variant runs the same exchanges with the host clock on and reports how much of each was
-// the plugin's own time and how much the stand-in host's.
+// the plugin's own time and how much the stand-in host's. The Audited variant writes each
+// exchange's audit record, as a server does, where the others run without a plugin folder and so
+// without the record: the two side by side are the record's cost.
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include <benchmark/benchmark.h>
 #include <spdlog/sinks/null_sink.h>
 
+#include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
 #include "exchange/exchange_transaction.h"
@@ -66,7 +70,15 @@ void ReportSplit(benchmark::State& state, std::chrono::nanoseconds elapsed,
     state.counters["host_entries"] = static_cast<double>(clock.Entries) / exchanges;
 }
 
-void RunExchanges(benchmark::State& state, bool split) {
+enum class Variant { Plain, Split, Audited };
+
+void RunExchanges(benchmark::State& state, Variant variant) {
+    const bool split = variant == Variant::Split;
+    // The audit writes into the plugin folder; without one it writes nothing.
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / "barterbox-bench-audit";
+    std::filesystem::remove_all(folder);
+    barterbox::PluginFolder() = variant == Variant::Audited ? folder.string() : "";
     const int slots = static_cast<int>(state.range(0));
     hostsim::ResetHost();
     // The plugin's code is linked into the benchmark, which is therefore the plugin's module.
@@ -148,14 +160,20 @@ void RunExchanges(benchmark::State& state, bool split) {
     hostsim::ClearSentMessages();
     barterbox::ClearExchanges();
     barterbox::PluginLoggerHolder().reset();
+    barterbox::PluginFolder().clear();
+    std::filesystem::remove_all(folder);
 }
 
 void BM_ExecuteExchange(benchmark::State& state) {
-    RunExchanges(state, false);
+    RunExchanges(state, Variant::Plain);
 }
 
 void BM_ExecuteExchangeSplit(benchmark::State& state) {
-    RunExchanges(state, true);
+    RunExchanges(state, Variant::Split);
+}
+
+void BM_ExecuteExchangeAudited(benchmark::State& state) {
+    RunExchanges(state, Variant::Audited);
 }
 
 #define EXCHANGE_BENCHMARK(name)                                                                   \
@@ -168,5 +186,6 @@ void BM_ExecuteExchangeSplit(benchmark::State& state) {
 
 EXCHANGE_BENCHMARK(BM_ExecuteExchange);
 EXCHANGE_BENCHMARK(BM_ExecuteExchangeSplit);
+EXCHANGE_BENCHMARK(BM_ExecuteExchangeAudited);
 
 } // namespace
