@@ -121,7 +121,8 @@ std::vector<AuditedItem> Amounts(const std::vector<ItemAmount>& items) {
 bool AppendLine(const std::string& path, const std::string& line) {
     std::error_code error;
     const fs::path where = platform::OsPath(path);
-    fs::create_directories(where.parent_path(), error);
+    // The audit folder only: a plugin folder that has gone stays gone, as for config.json.
+    fs::create_directory(where.parent_path(), error);
     const std::uintmax_t sizeBefore = fs::exists(where, error) ? fs::file_size(where, error) : 0;
     const bool sizeKnown = !error;
     const FileSystemCalls& calls = FileSystem();

@@ -108,10 +108,12 @@ TEST_F(AdminCommands, Save_WritesTheFileAndAFailedSaveIsNeverAnsweredAsASuccess)
     std::filesystem::remove_all(std::filesystem::path(ConfigPath()).parent_path());
     Console(ada, u"Barterbox.Save");
     EXPECT_EQ(Replies(), (Replies_{{ada, "(red) Barterbox: Failed to save config"}}));
+    // The audit folder has gone with the plugin folder, and is not made again without it.
     EXPECT_EQ(Log(), (Lines{"[Barterbox][error] Barterbox: Failed to save config",
                             "[Barterbox][error] Barterbox: Save failed: cannot create a new file "
                             "beside config.json: " +
-                                std::generic_category().message(ENOENT)}));
+                                std::generic_category().message(ENOENT),
+                            "[Barterbox][error] Barterbox: Failed to write audit record"}));
 
     // Add and Remove did change the table, so they say so, and that it is not on disk.
     const char* const unsaved =
