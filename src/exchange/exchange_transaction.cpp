@@ -154,6 +154,7 @@ bool ExecuteExchange(AShooterPlayerController* player, std::string_view name,
 
     // Without the game's counting functions every player would be told they carry nothing.
     if (!game_calls::ItemCountingResolves(player)) {
+        Record(player, via, by, outcome, ExchangeResult::Refused, report);
         SendPlayerChat(player, u"Failed to remove items. Exchange cancelled.");
         return false;
     }
