@@ -7,17 +7,15 @@
 #include <nlohmann/json.hpp>
 
 #include "console_language.h"
+#include "host/ascii_case.h"
+#include "host/class_names.h"
 #include "platform/os_path.h"
 
 namespace barterbox::server {
 namespace {
 
-char Folded(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && StartsWithIgnoringCase(a, b);
+    return EqualIgnoringAsciiCase(a, b);
 }
 
 bool Contains(const std::vector<std::string>& words, std::string_view word) {
@@ -116,7 +114,7 @@ bool IsReceivePosition(const std::vector<std::string>& words, size_t index) {
 bool StartsWithIgnoringCase(std::string_view word, std::string_view typed) {
     return word.size() >= typed.size() &&
            std::equal(typed.begin(), typed.end(), word.begin(),
-                      [](char a, char b) { return Folded(a) == Folded(b); });
+                      [](char a, char b) { return AsciiLower(a) == AsciiLower(b); });
 }
 
 std::string BlueprintFormOf(std::string_view path) {
@@ -128,8 +126,7 @@ std::string BlueprintFormOf(std::string_view path) {
             path.substr(slash == std::string_view::npos ? 0 : slash + 1,
                         dot - (slash == std::string_view::npos ? 0 : slash + 1));
         const std::string_view object = path.substr(dot + 1);
-        if (object.size() == asset.size() + 2 && object.starts_with(asset) &&
-            object.ends_with("_C")) {
+        if (IsGeneratedClassOf(object, asset)) {
             blueprint = path.substr(0, path.size() - 2);
         }
     }

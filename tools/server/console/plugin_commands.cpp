@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "host/ascii_case.h"
 #include "hostsim/command_registry.h"
 
 namespace barterbox::server {
@@ -12,13 +13,6 @@ namespace {
 // plugin must; the simulated server says so instead, since the silence puzzles whoever tries.
 constexpr std::string_view kAdministratorCommands[] = {
     "Barterbox.Reload", "Barterbox.List", "Barterbox.Add", "Barterbox.Remove", "Barterbox.Save"};
-
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        return fold(x) == fold(y);
-    });
-}
 
 std::string Joined(const std::vector<std::string>& names) {
     std::string joined;
@@ -59,12 +53,12 @@ std::optional<std::string> IgnoredForNonAdministrator(std::string_view player, b
     const std::string_view word = line.substr(0, line.find(' '));
     const bool adminCommand =
         std::any_of(std::begin(kAdministratorCommands), std::end(kAdministratorCommands),
-                    [&](std::string_view name) { return SameIgnoringAsciiCase(name, word); });
+                    [&](std::string_view name) { return EqualIgnoringAsciiCase(name, word); });
     if (!adminCommand) {
         return std::nullopt;
     }
     for (const std::string& name : hostsim::RegisteredNames(hostsim::HandlerKind::Console)) {
-        if (SameIgnoringAsciiCase(name, word)) {
+        if (EqualIgnoringAsciiCase(name, word)) {
             return std::string(player) + " is not an administrator, so the plugin ignored " + name +
                    " without a reply";
         }
