@@ -34,6 +34,9 @@ struct CatalogueState {
     // Set by the last load when config.json was there but could not be read, so that the next
     // save keeps the administrator's file aside instead of overwriting it.
     bool UnreadableConfigFound = false;
+    // Set by the last load when it dropped an exchange or passed over members of config.json,
+    // which the next save would not write back: that save keeps the file aside first.
+    bool LossyConfigLoaded = false;
     // Unknown until the plugin has looked at the path.
     std::optional<SeenFile> LastSeenConfig;
     // Whether a save has said that it could not give config.json its owner and group back; said

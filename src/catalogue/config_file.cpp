@@ -8,9 +8,11 @@
 #include <new>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <variant>
 #include <vector>
 
+#include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
 #include "catalogue/atomic_file.h"
@@ -138,19 +140,35 @@ ConfigReading ReadConfigFile() {
 }
 
 void ApplyConfig(json& root) {
+    TheCatalogueState().LossyConfigLoaded = HasIgnoredMembers(root);
     if (auto settings = ReadSettings(root)) {
         PluginSettings& current = Settings();
         current.ChatPrefix = std::move(settings->ChatPrefix);
         current.AllowMultiplier = settings->AllowMultiplier;
         current.MaxMultiplier = settings->MaxMultiplier;
     }
+    // What the load drops is said after the lines that tell what it kept, one line each.
+    std::vector<std::string> dropped;
     for (ExchangeDefinition& definition : TakeExchanges(root)) {
-        if (IsUsableExchange(definition)) {
-            Log(spdlog::level::info, "Barterbox: Loaded '{}'", definition.Name);
-            PutExchange(std::move(definition));
+        if (!IsUsableExchange(definition)) {
+            dropped.push_back(fmt::format("Barterbox: Dropped '{}' from config.json: {}",
+                                          definition.Name, WhyUnusable(definition)));
+            continue;
         }
+        if (const ExchangeDefinition* earlier = FindExchange(definition.Name)) {
+            dropped.push_back(fmt::format(
+                "Barterbox: '{}' replaced '{}' from config.json: the names differ only in letter "
+                "case",
+                definition.Name, earlier->Name));
+        }
+        Log(spdlog::level::info, "Barterbox: Loaded '{}'", definition.Name);
+        PutExchange(std::move(definition));
     }
     Log(spdlog::level::info, "Barterbox: Loaded {} exchanges", ExchangeCount());
+    for (const std::string& line : dropped) {
+        Log(spdlog::level::warn, "{}", line);
+    }
+    TheCatalogueState().LossyConfigLoaded |= !dropped.empty();
     // Built now, so that the Add or Remove that follows a load changes one exchange in the
     // document, as every later one does, instead of building it whole in the middle of play.
     UpdateConfigDocument();
@@ -161,6 +179,7 @@ bool ReplaceTable(ConfigReading& reading) {
     ClearExchanges();
     ReleaseConfigDocument();
     UnreadableConfigFound() = std::holds_alternative<UnreadableConfig>(reading);
+    TheCatalogueState().LossyConfigLoaded = false;
     if (auto* parsed = std::get_if<ParsedConfig>(&reading)) {
         try {
             ApplyConfig(parsed->Root);
@@ -347,6 +366,10 @@ bool SaveConfig() {
     std::uint64_t digestFound = 0;
     const bool changed = ChangedSinceLastSeen(*target, before, digestFound);
     const bool unreadable = UnreadableConfigFound() && before.Exists && !changed;
+    // A file the load took only in part keeps what it left out (a misspelt member, a dropped
+    // exchange) in a copy, since the text about to be written holds only what was kept.
+    const bool lossy = TheCatalogueState().LossyConfigLoaded && LastSeen().has_value() &&
+                       before.Exists && !changed && !unreadable;
     if (before.Links > 1) {
         Log(spdlog::level::warn,
             "Barterbox: config.json has {} names (hard links); the save replaces this one, and "
@@ -383,7 +406,7 @@ bool SaveConfig() {
     // The old content is copied aside before the new file takes its place, so that there is a
     // config.json at every moment and the administrator's text survives.
     KeptCopies copies;
-    const bool ready = (!(unreadable || changed) || copies.Keep(*target, reason)) &&
+    const bool ready = (!(unreadable || changed || lossy) || copies.Keep(*target, reason)) &&
                        KeepLateEdit(*target, before, digestFound, copies, reason);
     if (!ready || !CommitTemporaryFile(written->Path, *target, reason)) {
         if (!ready) {
@@ -396,12 +419,18 @@ bool SaveConfig() {
         const std::string name = backup.substr(backup.find_last_of('/') + 1);
         if (unreadable && &backup == &copies.Names.front()) {
             Log(spdlog::level::warn, "Barterbox: Kept unreadable config.json as {}", name);
+        } else if (lossy && &backup == &copies.Names.front()) {
+            Log(spdlog::level::warn,
+                "Barterbox: Kept config.json as {}: the load dropped parts of it that this save "
+                "does not write",
+                name);
         } else {
             Log(spdlog::level::warn,
                 "Barterbox: config.json changed on disk since it was loaded; kept it as {}", name);
         }
     }
     UnreadableConfigFound() = false;
+    TheCatalogueState().LossyConfigLoaded = false;
     LastSeen() = SeenNow(written->Written, digest);
     Log(spdlog::level::info, "Barterbox: Config saved");
     return true;

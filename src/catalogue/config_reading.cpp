@@ -1,7 +1,9 @@
 // How a parsed config.json reads as settings and exchanges; see config_reading.h.
 #include "config_reading.h"
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 
 namespace barterbox {
@@ -224,6 +226,48 @@ std::vector<ExchangeDefinition> TakeExchanges(json& root) {
 
 bool IsUsableExchange(const ExchangeDefinition& definition) {
     return !definition.Give.empty() && !definition.Receive.empty();
+}
+
+std::string_view WhyUnusable(const ExchangeDefinition& definition) {
+    if (definition.Give.empty() && definition.Receive.empty()) {
+        return "it has neither Give nor Receive items";
+    }
+    return definition.Give.empty() ? "it has no Give items" : "it has no Receive items";
+}
+
+bool HasIgnoredMembers(const json& root) {
+    const auto hasOthers = [](const json& object, std::initializer_list<std::string_view> known) {
+        for (auto it = object.begin(); it != object.end(); ++it) {
+            if (std::find(known.begin(), known.end(), it.key()) == known.end()) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (!root.is_object() || hasOthers(root, {"Exchanges", "Settings"})) {
+        return root.is_object();
+    }
+    if (const json* settings = ObjectMember(root, "Settings");
+        settings != nullptr &&
+        hasOthers(*settings, {"AllowMultiplier", "ChatPrefix", "MaxMultiplier"})) {
+        return true;
+    }
+    const json* exchanges = ObjectMember(root, "Exchanges");
+    if (exchanges == nullptr) {
+        return false;
+    }
+    for (const json& exchange : *exchanges) {
+        if (!exchange.is_object() || hasOthers(exchange, {"Description", "Give", "Receive"})) {
+            return true;
+        }
+        for (const char* list : {"Give", "Receive"}) {
+            if (const json* items = Member(exchange, list);
+                items != nullptr && !items->is_object()) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 } // namespace barterbox

@@ -48,4 +48,13 @@ std::vector<ExchangeDefinition> TakeExchanges(nlohmann::json& root);
 // Whether the loader keeps the definition: it needs at least one Give and one Receive item.
 bool IsUsableExchange(const ExchangeDefinition& definition);
 
+// Why the loader drops a definition that IsUsableExchange refuses: "it has no Give items", ...
+std::string_view WhyUnusable(const ExchangeDefinition& definition);
+
+// Whether the document holds members the loader passes over, which a save would not write back:
+// a member name it does not know (a misspelt `Recieve`) at the root, in Settings or in an
+// exchange, or a Give or Receive that is not an object. Expects a document that FindTypeError
+// passed.
+bool HasIgnoredMembers(const nlohmann::json& root);
+
 } // namespace barterbox

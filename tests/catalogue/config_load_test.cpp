@@ -263,7 +263,7 @@ TEST_F(ConfigLoad, Quantities_NonNumbersCountAsOneAndNumbersAreCutAndSaturated) 
                   {"i", 2147483647}, {"j", -2147483647 - 1}, {"k", 2147483647}, {"l", 0}}));
 }
 
-TEST_F(ConfigLoad, ExchangesWithoutGiveOrReceiveItems_AreDroppedSilently) {
+TEST_F(ConfigLoad, ExchangesWithoutGiveOrReceiveItems_AreDroppedWithAWarningAfterTheCount) {
     Load(R"({"Exchanges": {
         "NoGive": {"Receive": {"a": 1}},
         "EmptyGive": {"Give": {}, "Receive": {"a": 1}},
@@ -272,8 +272,15 @@ TEST_F(ConfigLoad, ExchangesWithoutGiveOrReceiveItems_AreDroppedSilently) {
         "ReceiveNull": {"Give": {"a": 1}, "Receive": null},
         "Kept": {"Give": {"a": 1}, "Receive": {"b": 1}, "Extra": true}
     }, "Unknown": 1})");
-    EXPECT_EQ(LogTexts(), (Lines{"[Barterbox][info] Barterbox: Loaded 'Kept'",
-                                 "[Barterbox][info] Barterbox: Loaded 1 exchanges"}));
+    const std::string dropped = "[Barterbox][warning] Barterbox: Dropped '";
+    EXPECT_EQ(LogTexts(),
+              (Lines{"[Barterbox][info] Barterbox: Loaded 'Kept'",
+                     "[Barterbox][info] Barterbox: Loaded 1 exchanges",
+                     dropped + "EmptyGive' from config.json: it has no Give items",
+                     dropped + "GiveArray' from config.json: it has no Give items",
+                     dropped + "NoGive' from config.json: it has no Give items",
+                     dropped + "NoReceive' from config.json: it has no Receive items",
+                     dropped + "ReceiveNull' from config.json: it has no Receive items"}));
     EXPECT_EQ(ExchangeCount(), 1u);
 }
 
@@ -286,13 +293,15 @@ TEST_F(ConfigLoad, ExchangesOfAnotherType_AreIgnored) {
     }
 }
 
-TEST_F(ConfigLoad, NamesDifferingOnlyInCase_BothLogAndTheLaterInByteOrderWins) {
+TEST_F(ConfigLoad, NamesDifferingOnlyInCase_BothLogAndTheLaterInByteOrderWinsWithAWarning) {
     Load(R"({"Exchanges": {
         "wood": {"Description": "lower", "Give": {"a": 1}, "Receive": {"b": 1}},
         "Wood": {"Description": "upper", "Give": {"a": 1}, "Receive": {"b": 1}}}})");
     EXPECT_EQ(LogTexts(), (Lines{"[Barterbox][info] Barterbox: Loaded 'Wood'",
                                  "[Barterbox][info] Barterbox: Loaded 'wood'",
-                                 "[Barterbox][info] Barterbox: Loaded 1 exchanges"}));
+                                 "[Barterbox][info] Barterbox: Loaded 1 exchanges",
+                                 "[Barterbox][warning] Barterbox: 'wood' replaced 'Wood' from "
+                                 "config.json: the names differ only in letter case"}));
     const ExchangeDefinition* wood = FindExchange("WOOD");
     ASSERT_NE(wood, nullptr);
     EXPECT_EQ(wood->Name, "wood");

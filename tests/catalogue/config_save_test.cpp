@@ -86,13 +86,19 @@ TEST_F(ConfigSave, EmptyTableAndDefaultSettings_WriteBothMembers) {
                                                   "}"));
 }
 
-TEST_F(ConfigSave, AfterALoad_RewritesSortedWithoutIgnoredMembersOrDroppedExchanges) {
-    LoadQuietly(R"({"Version": 3, "Settings": {"MaxMultiplier": 7.5, "Colour": "red"},
+TEST_F(ConfigSave, AfterALoad_RewritesSortedWithoutIgnoredMembersOrDroppedExchangesKeepingABackup) {
+    const std::string loaded =
+        R"({"Version": 3, "Settings": {"MaxMultiplier": 7.5, "Colour": "red"},
         "Exchanges": {"z": {"Receive": {"b": "5", "a": 2.9}, "Give": {"c": true}, "Note": 1},
                       "Dropped": {"Give": {"a": 1}},
-                      "A": {"Give": {"x": 1}, "Receive": {"y": 1}, "Description": "\u00e9"}}})");
+                      "A": {"Give": {"x": 1}, "Receive": {"y": 1}, "Description": "\u00e9"}}})";
+    LoadQuietly(loaded);
     SaveConfig();
-    EXPECT_EQ(LogTexts(), Lines{kSaved});
+    EXPECT_EQ(LogTexts(), (Lines{"[Barterbox][warning] Barterbox: Kept config.json as "
+                                 "config.json.bak: the load dropped parts of it that this save "
+                                 "does not write",
+                                 kSaved}));
+    EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), loaded);
     EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes("{\n"
                                                   "  \"Exchanges\": {\n"
                                                   "    \"A\": {\n"
