@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds a configured build folder for `make run` so that the server, not the build, fills the
 # screen: nothing at all when everything is up to date, one progress line while something is
-# built, and the whole build log only when the build fails.
-#   build-quietly.sh BUILD_FOLDER [JOBS]
+# built, and the whole build log only when the build fails. With targets it builds only those
+# (and what they need), so that the server does not wait for every test program and benchmark.
+#   build-quietly.sh BUILD_FOLDER [JOBS [TARGET...]]
 set -uo pipefail
 build=$1
 jobs=${2:-$(nproc)}
+targets=("${@:3}")
 log="$build/last-build.log"
 
 # Each line of the build tells what it does; only compiling and linking mean work was needed.
@@ -31,7 +33,7 @@ show_progress() {
 }
 
 : > "$log"
-cmake --build "$build" -j "$jobs" 2>&1 | show_progress
+cmake --build "$build" -j "$jobs" ${targets[@]:+--target "${targets[@]}"} 2>&1 | show_progress
 status=${PIPESTATUS[0]}
 if (( status != 0 )); then
   echo "the build failed:" >&2
