@@ -226,20 +226,24 @@ void AuditRemove(const AuditSource& source, std::string_view name, bool saved) {
     Write(time, record);
 }
 
-void AuditReload(const AuditSource& source, uint64_t exchanges, bool succeeded) {
+namespace {
+// Reload and Save record the same members: how many exchanges, and whether it worked.
+void AuditWholeTable(const char* event, const AuditSource& source, uint64_t exchanges,
+                     bool succeeded) {
     const Clock::time_point time = AuditClock();
-    Record record = Started(time, "reload", source);
+    Record record = Started(time, event, source);
     record["exchanges"] = exchanges;
     record["succeeded"] = succeeded;
     Write(time, record);
 }
+} // namespace
+
+void AuditReload(const AuditSource& source, uint64_t exchanges, bool succeeded) {
+    AuditWholeTable("reload", source, exchanges, succeeded);
+}
 
 void AuditSave(const AuditSource& source, uint64_t exchanges, bool succeeded) {
-    const Clock::time_point time = AuditClock();
-    Record record = Started(time, "save", source);
-    record["exchanges"] = exchanges;
-    record["succeeded"] = succeeded;
-    Write(time, record);
+    AuditWholeTable("save", source, exchanges, succeeded);
 }
 
 } // namespace barterbox
