@@ -19,6 +19,7 @@ packages=(
   graphviz                          # dot, which draws the checker's table graph in a test
   rcon                              # an independent RCON client for the endpoint's tests
   python3 python3-jsonschema        # checks config.schema.json against the examples
+  python3-pyte                      # renders the console test's terminal screen
   g++-mingw-w64-x86-64-posix        # cross-builds Barterbox.dll and the tools for Windows
   wine wine64                       # runs the Windows build's tests
 )

@@ -1,26 +1,39 @@
 #!/usr/bin/env python3
 """barterbox-server's console on a terminal (a pseudo-terminal): the prompt, tab completion of
-console words, player names and exchange names (regardless of letter case), colour, history kept
-from one run to the next, Ctrl-C dropping a half-typed line and stopping the server on an empty
-line pressed twice, and SIGINT stopping the server cleanly.
+console words, player names and exchange names (regardless of letter case), colour, output that
+arrives while a line is typed shown above that line, history kept from one run to the next,
+Ctrl-C dropping a half-typed line and stopping the server on an empty line pressed twice, and
+SIGINT stopping the server cleanly. What the screen shows is rendered by pyte, a terminal emulator.
 
     console_terminal_test.py SERVER_PROGRAM REPOSITORY
 """
+import fcntl
 import os
 import pty
 import select
 import shutil
 import signal
+import socket
+import struct
 import sys
 import tempfile
+import termios
 import time
+
+import pyte
+
+from rcon_client import free_port, packet, read_packet
+
+COLUMNS, ROWS = 60, 24
 
 
 class Terminal:
     def __init__(self, argv):
         self.pid, self.fd = pty.fork()
         if self.pid == 0:
+            os.environ["TERM"] = "xterm"
             os.execv(argv[0], argv)
+        fcntl.ioctl(self.fd, termios.TIOCSWINSZ, struct.pack("HHHH", ROWS, COLUMNS, 0, 0))
         self.seen = b""
         self.everything = b""  # shown when the test fails
 
@@ -60,6 +73,12 @@ class Terminal:
             self.everything += chunk
         raise AssertionError("the server never fell silent")
 
+    def screen(self):
+        """The rows the terminal shows now, without trailing blanks, and the cursor (row, column)."""
+        screen = pyte.Screen(COLUMNS, ROWS)
+        pyte.ByteStream(screen).feed(self.everything)
+        return [row.rstrip() for row in screen.display], (screen.cursor.y, screen.cursor.x)
+
     def type(self, text):
         os.write(self.fd, text)
 
@@ -88,15 +107,17 @@ def main():
     scratch = tempfile.mkdtemp(prefix="barterbox-terminal-")
     terminal = None
 
-    def start_server():
+    rcon_port = free_port()
+
+    def start_server(*options):
         return Terminal([server_program, "--server-dir", scratch,
-                         "--world", os.path.join(repo, "examples", "world.json")])
+                         "--world", os.path.join(repo, "examples", "world.json"), *options])
 
     try:
         plugin = os.path.join(scratch, "ArkApi", "Plugins", "Barterbox")
         os.makedirs(plugin)
         shutil.copy(os.path.join(repo, "examples", "config.json"), plugin)
-        terminal = start_server()
+        terminal = start_server("--rcon-port", str(rcon_port), "--rcon-password", "pw")
         terminal.expect(b"plugin loaded from Barterbox.so")
         terminal.settle()
 
@@ -105,8 +126,13 @@ def main():
         terminal.expect(b"3 players online")
         terminal.settle()
 
-        # A player name, then an exchange name read from config.json.
-        terminal.type(b"chat Br\t/ex Th\t\r")
+        # A player name, then an exchange name read from config.json; the line reads cleanly.
+        terminal.type(b"chat Br\t/ex Th\t")
+        terminal.settle()
+        rows, (row, column) = terminal.screen()
+        if rows[row] != "> chat Bram /ex Thatch" or column != len(rows[row]) + 1:
+            raise AssertionError("completion left %r, cursor at %d" % (rows[row], column))
+        terminal.type(b"\r")
         # The chat line is coloured on a terminal (cyan), and reads as in a transcript.
         terminal.expect(b"\x1b[36m[chat -> Bram] <Trader> Exchange complete: Thatch x1\x1b[0m")
         terminal.settle()
@@ -126,6 +152,38 @@ def main():
         skipped = terminal.expect(b"3 players online")
         if b"[chat -> Bram]" in skipped:
             raise AssertionError("the dropped line ran: %r" % skipped)
+
+        # Output that arrives while a line is typed (an RCON client's) shows above it, whole; the
+        # prompt and the typed text, over three rows, are drawn again below it, with the cursor
+        # where it was (on the middle row), and the line runs as typed (a
+        # mistaken one, which changes nothing).
+        terminal.settle()
+        typed = (b"console Ada Barterbox.Add Late Wood /Game/PrimalEarth/CoreBlueprints/"
+                 b"Resources/PrimalItemResource_Thatch.PrimalItemResource_Thatch:1")
+        terminal.type(typed + b"\x01" + b"\x06" * 70)
+        terminal.settle()
+        with socket.create_connection(("127.0.0.1", rcon_port)) as rcon:
+            rcon.sendall(packet(1, 3, b"pw"))
+            read_packet(rcon)
+            rcon.sendall(packet(2, 2, b"ListPlayers"))
+            read_packet(rcon)
+            terminal.expect(b"is registered")
+            terminal.settle()
+        rows, cursor = terminal.screen()
+        line = "> " + typed.decode()
+        wrapped = [line[i:i + COLUMNS] for i in range(0, len(line), COLUMNS)]
+        end = max(i for i, row in enumerate(rows) if row)
+        start = end - len(wrapped) + 1
+        output = rows[start - 4:start]
+        if (rows[start:end + 1] != wrapped or cursor != (start + 1, 72 - COLUMNS)
+                or not output[0].startswith("[server] RCON client #1 connected from")
+                or output[1:] != ["[server] RCON client #1 authenticated",
+                                  "[server] RCON client #1 sends: ListPlayers",
+                                  '[server] no RCON command "ListPlayers" is registered']):
+            raise AssertionError("the screen shows %r with the cursor at %r"
+                                 % (rows[start - 4:end + 1], cursor))
+        terminal.type(b"\r")
+        terminal.expect(b"Give format: ItemName:quantity")
 
         # Completion ignores letter case: CONS completes to console, barterbox.l to Barterbox.List.
         terminal.settle()

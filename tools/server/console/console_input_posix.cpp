@@ -4,19 +4,27 @@
 #include <fcntl.h>
 #include <histedit.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 #include <utility>
 
 #include "console_completion.h"
 #include "platform/system_error.h"
 #include "tools/server/output/event_output.h"
+#include "tools/server/output/output_writer.h"
 #include "tools/server/process/stop_signal.h"
 
 namespace barterbox::server {
 namespace {
+
+// Where the bytes handed to the editor stand in a key's escape sequence (an arrow key sends
+// ESC [ A): the console's own key for showing output must never land inside one.
+enum class KeySequence { None, Escape, Parameters };
 
 struct Console {
     int Descriptor = -1;
@@ -31,6 +39,11 @@ struct Console {
     // Ctrl-C presses in a row on an empty line; the second stops the server.
     int EmptyLineInterrupts = 0;
     bool QuitTyped = false;
+    // The output writer's signal that output is held for showing above the edited line.
+    int WakeRead = -1;
+    int WakeWrite = -1;
+    bool OutputWaiting = false;
+    KeySequence Sequence = KeySequence::None;
 };
 
 Console& TheConsole() {
@@ -38,19 +51,27 @@ Console& TheConsole() {
     return console;
 }
 
-// Waits until the descriptor is readable or a stop signal arrived; false for the latter.
-bool WaitForInput(int descriptor) {
+enum class Ready { Input, Output, Stop };
+
+// Waits until the descriptor is readable, output is held for showing (when `wake` is a
+// descriptor), or a stop signal arrived.
+Ready WaitForInput(int descriptor, int wake = -1) {
     for (;;) {
         if (StopSignalNumber() != 0) {
-            return false;
+            return Ready::Stop;
         }
-        pollfd waits[2] = {{descriptor, POLLIN, 0}, {StopSignalDescriptor(), POLLIN, 0}};
-        const int ready = poll(waits, 2, -1);
+        pollfd waits[3] = {{descriptor, POLLIN, 0},
+                           {StopSignalDescriptor(), POLLIN, 0},
+                           {wake, POLLIN, 0}}; // poll skips a negative descriptor
+        const int ready = poll(waits, 3, -1);
         if (ready < 0 && errno != EINTR) {
-            return true; // let the read report the failure
+            return Ready::Input; // let the read report the failure
         }
         if (ready > 0 && waits[0].revents != 0) {
-            return StopSignalNumber() == 0;
+            return StopSignalNumber() == 0 ? Ready::Input : Ready::Stop;
+        }
+        if (ready > 0 && waits[2].revents != 0) {
+            return Ready::Output;
         }
     }
 }
@@ -70,7 +91,7 @@ std::optional<std::string> ReadPlainLine(Console& console) {
             // A last line without a line end still counts.
             return std::exchange(console.Pending, std::string());
         }
-        if (!WaitForInput(console.Descriptor)) {
+        if (WaitForInput(console.Descriptor) == Ready::Stop) {
             return std::nullopt;
         }
         char buffer[4096];
@@ -95,14 +116,47 @@ char* Prompt(EditLine*) {
 
 // Ctrl-C, which reaches the editor as a key: the terminal sends no SIGINT while a line is edited.
 constexpr unsigned char kInterruptKey = 0x03;
+// The console's own key (Ctrl-\, which nothing else binds): output is held for showing.
+constexpr unsigned char kShowOutputKey = 0x1c;
+
+KeySequence AfterByte(KeySequence sequence, unsigned char byte) {
+    switch (sequence) {
+    case KeySequence::None:
+        return byte == 0x1b ? KeySequence::Escape : KeySequence::None;
+    case KeySequence::Escape:
+        return byte == '[' || byte == 'O' ? KeySequence::Parameters : KeySequence::None;
+    case KeySequence::Parameters:
+        return byte >= 0x40 && byte <= 0x7e ? KeySequence::None : KeySequence::Parameters;
+    }
+    return KeySequence::None;
+}
+
+void DrainWakes(int descriptor) {
+    char bytes[64];
+    while (read(descriptor, bytes, sizeof bytes) > 0) {
+    }
+}
 
 // libedit's character source: one byte at a time from standard input, ending the line (as at the
 // end of input) when a stop signal arrives, so that SIGINT and SIGTERM from elsewhere (or Ctrl-C
-// while a command runs) stop the server cleanly.
+// while a command runs) stop the server cleanly. Output held while the line is edited comes in
+// as the console's own key, between keys, never inside one.
 int ReadTerminalCharacter(EditLine*, wchar_t* character) {
+    Console& console = TheConsole();
     for (;;) {
-        if (!WaitForInput(STDIN_FILENO)) {
+        if (console.OutputWaiting && console.Sequence == KeySequence::None) {
+            console.OutputWaiting = false;
+            *character = kShowOutputKey;
+            return 1;
+        }
+        const Ready ready = WaitForInput(STDIN_FILENO, console.WakeRead);
+        if (ready == Ready::Stop) {
             return 0;
+        }
+        if (ready == Ready::Output) {
+            DrainWakes(console.WakeRead);
+            console.OutputWaiting = true;
+            continue;
         }
         unsigned char byte = 0;
         const ssize_t got = read(STDIN_FILENO, &byte, 1);
@@ -114,8 +168,9 @@ int ReadTerminalCharacter(EditLine*, wchar_t* character) {
         }
         // Bytes pass through as they are; UTF-8 sequences are rebuilt in ReadTerminalLine.
         if (byte != kInterruptKey) {
-            TheConsole().EmptyLineInterrupts = 0;
+            console.EmptyLineInterrupts = 0;
         }
+        console.Sequence = AfterByte(console.Sequence, byte);
         *character = static_cast<wchar_t>(byte);
         return 1;
     }
@@ -175,6 +230,50 @@ unsigned char CompleteWord(EditLine* editor, int) {
     return CC_REDISPLAY;
 }
 
+void WriteToTerminal(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+int TerminalColumns() {
+    winsize size{};
+    return ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+}
+
+// Whether the terminal takes the ANSI moves that put output above the edited line.
+bool TerminalMovesCursor() {
+    const char* name = std::getenv("TERM");
+    return name != nullptr && *name != '\0' && std::string_view(name) != "dumb";
+}
+
+// Shows the output held while the line is edited: the prompt and the typed text (which may wrap
+// over several rows) are erased, the output written in their place, and the editor draws them
+// again below it. The editor redraws relative to where it believes the cursor stands, on the
+// row and column it left it within the line, so the cursor is put there again below the output.
+unsigned char ShowHeldOutput(EditLine* editor, int) {
+    const std::string text = TakeHeldOutput();
+    const LineInfoW* line = el_wline(editor);
+    if (text.empty() || line == nullptr) {
+        return CC_NORM;
+    }
+    if (!TerminalMovesCursor()) {
+        WriteToTerminal("\n" + text); // the typed line stays above, as after a completion listing
+        return CC_REDISPLAY;
+    }
+    const int columns = TerminalColumns();
+    const auto cursor = static_cast<int>(std::string_view(Prompt(editor)).size() +
+                                         static_cast<size_t>(line->cursor - line->buffer));
+    const int row = cursor / columns;
+    const int column = cursor % columns;
+    std::string shown = row > 0 ? "\x1b[" + std::to_string(row) + "A" : std::string();
+    shown += "\r\x1b[J" + text + std::string(static_cast<size_t>(row), '\n');
+    if (column > 0) {
+        shown += "\x1b[" + std::to_string(column) + "C";
+    }
+    WriteToTerminal(shown);
+    return CC_REDISPLAY;
+}
+
 // Ctrl-C as a shell takes it: a line being typed is dropped and a fresh prompt shown; on an empty
 // line it stops the server when pressed twice in a row, so that one stray press loses nothing.
 unsigned char Interrupt(EditLine* editor, int) {
@@ -201,8 +300,20 @@ unsigned char Interrupt(EditLine* editor, int) {
 }
 
 std::optional<std::string> ReadTerminalLine(Console& console) {
+    // What the last command printed comes before the prompt; what arrives later, above the line.
+    const bool holding = console.WakeWrite >= 0;
+    if (holding) {
+        WriteToTerminal(HoldOutput([wake = console.WakeWrite] {
+            [[maybe_unused]] const ssize_t wrote = write(wake, "", 1); // a full pipe wakes already
+        }));
+    }
     int count = 0;
     const wchar_t* wide = el_wgets(console.Editor, &count);
+    if (holding) {
+        ReleaseHeldOutput();
+    }
+    console.OutputWaiting = false;
+    console.Sequence = KeySequence::None;
     if (console.QuitTyped) {
         console.QuitTyped = false;
         std::fputs("\n", stdout);
@@ -273,6 +384,15 @@ void OpenConsoleStandardInput(Completer completer, std::string historyFile) {
     static const wchar_t kInterruptHelp[] = L"drop the line, or stop on an empty line twice";
     el_wset(console.Editor, EL_ADDFN, kInterruptName, kInterruptHelp, &Interrupt);
     el_set(console.Editor, EL_BIND, "^C", "barterbox-interrupt", nullptr);
+    int wake[2];
+    if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) == 0) {
+        console.WakeRead = wake[0];
+        console.WakeWrite = wake[1];
+    }
+    static const wchar_t kShowName[] = L"barterbox-show-output";
+    static const wchar_t kShowHelp[] = L"show output that arrived while the line was edited";
+    el_wset(console.Editor, EL_ADDFN, kShowName, kShowHelp, &ShowHeldOutput);
+    el_set(console.Editor, EL_BIND, "^\\", "barterbox-show-output", nullptr);
 }
 
 void CloseConsole() {
@@ -284,6 +404,11 @@ void CloseConsole() {
         }
         el_end(console.Editor);
         history_end(console.Lines);
+    }
+    for (const int descriptor : {console.WakeRead, console.WakeWrite}) {
+        if (descriptor >= 0) {
+            close(descriptor);
+        }
     }
     if (console.OwnsDescriptor) {
         close(console.Descriptor);

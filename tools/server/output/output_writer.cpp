@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -24,7 +25,9 @@ struct Writer {
     size_t QueuedBytes = 0;
     size_t Dropped = 0;
     bool Running = false;
-    bool Busy = false; // a batch is being written
+    bool Busy = false;    // a batch is being written
+    bool Holding = false; // a line is being edited at the terminal
+    std::function<void()> Wake;
     // Lines written, counted outside the lock, to tell a slow reader from none.
     std::atomic<uint64_t> Written{0};
 };
@@ -52,25 +55,42 @@ void WriteOut(const std::string& text) {
     }
 }
 
+std::string DroppedLinesError(size_t dropped) {
+    return "[server] error: " + std::to_string(dropped) +
+           " output lines were dropped because the output was not read\n";
+}
+
+// Everything queued, emptying the queue; with the writer's lock held.
+std::deque<std::string> TakeQueue(Writer& writer) {
+    std::deque<std::string> batch;
+    batch.swap(writer.Queue);
+    writer.QueuedBytes = 0;
+    if (writer.Dropped > 0) {
+        batch.push_back(DroppedLinesError(writer.Dropped));
+        writer.Dropped = 0;
+    }
+    return batch;
+}
+
+std::string Joined(const std::deque<std::string>& batch) {
+    std::string text;
+    for (const std::string& piece : batch) {
+        text += piece;
+    }
+    return text;
+}
+
 void RunWriter() {
     Writer& writer = TheWriter();
     std::unique_lock lock(writer.Mutex);
     for (;;) {
-        writer.Changed.wait(lock, [&] { return !writer.Queue.empty(); });
-        std::deque<std::string> batch;
-        batch.swap(writer.Queue);
-        writer.QueuedBytes = 0;
-        const size_t dropped = writer.Dropped;
-        writer.Dropped = 0;
+        writer.Changed.wait(lock, [&] { return !writer.Queue.empty() && !writer.Holding; });
+        const std::deque<std::string> batch = TakeQueue(writer);
         writer.Busy = true;
         lock.unlock();
         for (const std::string& text : batch) {
             WriteOut(text);
             ++writer.Written;
-        }
-        if (dropped > 0) {
-            WriteOut("[server] error: " + std::to_string(dropped) +
-                     " output lines were dropped because the output was not read\n");
         }
         lock.lock();
         writer.Busy = false;
@@ -101,8 +121,39 @@ bool QueueOutput(std::string& text) {
     }
     writer.QueuedBytes += text.size();
     writer.Queue.push_back(std::move(text));
+    if (writer.Holding && writer.Wake) {
+        writer.Wake();
+    }
     writer.Changed.notify_all();
     return true;
+}
+
+std::string HoldOutput(std::function<void()> wake, std::chrono::milliseconds patience) {
+    Writer& writer = TheWriter();
+    std::unique_lock lock(writer.Mutex);
+    if (!writer.Running) {
+        return {};
+    }
+    // An output stopped by the terminal (Ctrl-S) must not hold the console for ever: past the
+    // patience the prompt may share a line with output, which is all that is lost.
+    writer.Changed.wait_for(lock, patience, [&] { return !writer.Busy; });
+    writer.Holding = true;
+    writer.Wake = std::move(wake);
+    return Joined(TakeQueue(writer));
+}
+
+std::string TakeHeldOutput() {
+    Writer& writer = TheWriter();
+    std::lock_guard lock(writer.Mutex);
+    return writer.Holding ? Joined(TakeQueue(writer)) : std::string();
+}
+
+void ReleaseHeldOutput() {
+    Writer& writer = TheWriter();
+    std::lock_guard lock(writer.Mutex);
+    writer.Holding = false;
+    writer.Wake = nullptr;
+    writer.Changed.notify_all();
 }
 
 void FinishOutput(std::chrono::milliseconds patience) {
@@ -111,6 +162,9 @@ void FinishOutput(std::chrono::milliseconds patience) {
     if (!writer.Running) {
         return;
     }
+    writer.Holding = false; // a console still editing shows nothing more
+    writer.Wake = nullptr;
+    writer.Changed.notify_all();
     uint64_t written = writer.Written;
     auto lastProgress = std::chrono::steady_clock::now();
     while (!writer.Queue.empty() || writer.Busy) {
