@@ -20,6 +20,7 @@ packages=(
   rcon                              # an independent RCON client for the endpoint's tests
   python3 python3-jsonschema        # checks config.schema.json against the examples
   python3-pyte                      # renders the console test's terminal screen
+  jq                                # the audit file's recipes, run by the documents' example test
   g++-mingw-w64-x86-64-posix        # cross-builds Barterbox.dll and the tools for Windows
   wine wine64                       # runs the Windows build's tests
 )
