@@ -55,15 +55,18 @@ def blocks_of(document):
     return blocks
 
 
-def open_quote(text):
-    """The quote left open at the end of the text, or None."""
+def scan(text):
+    """Where a comment starts in the text (a # outside quotes, after a space), or None; and whether
+    a quote is left open at its end."""
     quote = None
-    for c in text:
-        if quote is None and c in "'\"":
+    for i, c in enumerate(text):
+        if quote:
+            quote = None if c == quote else quote
+        elif c in "'\"":
             quote = c
-        elif c == quote:
-            quote = None
-    return quote
+        elif c == "#" and (i == 0 or text[i - 1].isspace()):
+            return i, False
+    return None, quote is not None
 
 
 def commands_of(text):
@@ -71,18 +74,11 @@ def commands_of(text):
     commands, pending = [], ""
     for line in text.splitlines():
         pending += line + "\n"
-        if open_quote(pending) or pending.rstrip("\n").endswith("\\"):
+        comment_at, quote_open = scan(pending)
+        if quote_open or (comment_at is None and pending.rstrip("\n").endswith("\\")):
             continue
-        command, comment = pending.strip(), ""
-        quote = None
-        for i, c in enumerate(command):
-            if quote is None and c in "'\"":
-                quote = c
-            elif c == quote:
-                quote = None
-            elif c == "#" and quote is None and (i == 0 or command[i - 1].isspace()):
-                command, comment = command[:i].strip(), command[i + 1:].strip()
-                break
+        comment_at = len(pending) if comment_at is None else comment_at
+        command, comment = pending[:comment_at].strip(), pending[comment_at + 1:].strip()
         if command:
             commands.append((command, comment))
         pending = ""
