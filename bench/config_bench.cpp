@@ -22,7 +22,7 @@
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "fastest.h"
-#include "plugin/plugin_logger.h"
+#include "logger/plugin_logger.h"
 
 namespace {
 

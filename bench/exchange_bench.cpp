@@ -24,7 +24,7 @@
 #include "hostsim/plugin_module_file.h"
 #include "hostsim/world/world.h"
 #include "platform/module_library.h"
-#include "plugin/plugin_logger.h"
+#include "logger/plugin_logger.h"
 
 namespace {
 

@@ -28,6 +28,23 @@ function(barterbox_public_headers target prefix)
   endif()
 endfunction()
 
+# barterbox_private_headers(TARGET PREFIX header...): every header of TARGET's folder, private ones
+# included, as "PREFIX/NAME", for TARGET's own sources and for its tests, through the INTERFACE
+# library TARGET_internals, which also links TARGET: a test looks inside a layer, a layer above
+# never does. All of them, so that a private header's include of a public neighbour resolves.
+function(barterbox_private_headers target prefix)
+  set(root ${BARTERBOX_HEADER_ROOT}/${target}_internals)
+  file(MAKE_DIRECTORY ${root}/${prefix})
+  foreach(header IN LISTS ARGN)
+    get_filename_component(name ${header} NAME)
+    file(CREATE_LINK ${header} ${root}/${prefix}/${name} SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} PRIVATE ${root})
+  add_library(${target}_internals INTERFACE)
+  target_include_directories(${target}_internals INTERFACE ${root})
+  target_link_libraries(${target}_internals INTERFACE ${target})
+endfunction()
+
 # barterbox_public_folder(TARGET PREFIX FOLDER): the same for a whole folder and its subfolders,
 # seen as "PREFIX/...".
 function(barterbox_public_folder target prefix folder)

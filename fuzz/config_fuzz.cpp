@@ -14,7 +14,7 @@
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
 #include "library_dump.h"
-#include "plugin/plugin_logger.h"
+#include "logger/plugin_logger.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     static const bool logger = [] {

@@ -13,7 +13,7 @@
 #include "catalogue_state.h"
 #include "config_file.h"
 #include "platform/os_path.h"
-#include "plugin/plugin_logger.h"
+#include "logger/plugin_logger.h"
 
 namespace barterbox {
 namespace {

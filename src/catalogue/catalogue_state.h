@@ -1,6 +1,6 @@
 // Everything the catalogue keeps for the life of the module, in one record: what a load fills in,
 // what the administrators' commands change, and what the plugin last learnt of config.json.
-// Beside it the plugin keeps only its logger (plugin/plugin_logger.h) and the host's fault
+// Beside it the plugin keeps only its logger (logger/plugin_logger.h) and the host's fault
 // reporter (host/host_errors.h); plugin/plugin_lifecycle.cpp sets all three up.
 #pragma once
 

@@ -24,7 +24,7 @@
 #include "catalogue/file_state.h"
 #include "catalogue/plugin_settings.h"
 #include "platform/file_calls.h"
-#include "plugin/plugin_logger.h"
+#include "logger/plugin_logger.h"
 
 namespace barterbox {
 namespace {

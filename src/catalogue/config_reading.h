@@ -10,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "catalogue/exchange_catalogue.h"
+#include "catalogue/exchange_definition.h"
 #include "catalogue/plugin_settings.h"
 
 namespace barterbox {

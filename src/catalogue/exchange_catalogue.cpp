@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "catalogue_state.h"
-#include "host/ascii_case.h"
 
 namespace barterbox {
 namespace {
@@ -31,10 +30,6 @@ void NoteChange(const std::string& key) {
     changes.Keys.push_back(key);
 }
 } // namespace
-
-std::string ExchangeKey(std::string_view name) {
-    return AsciiLowered(name);
-}
 
 const ExchangeDefinition* FindExchange(std::string_view name) {
     const auto it = Table().find(ExchangeKey(name));

@@ -9,24 +9,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "exchange_definition.h"
+
 namespace barterbox {
 
-struct ItemAmount {
-    std::string Item;
-    int32_t Quantity = 0;
-};
-
-struct ExchangeDefinition {
-    std::string Name;
-    std::string Description;
-    std::vector<ItemAmount> Give;
-    std::vector<ItemAmount> Receive;
-};
-
 using ExchangeCatalogue = std::unordered_map<std::string, ExchangeDefinition>;
-
-// The name with A to Z lowered and every other byte (accented UTF-8 included) kept.
-std::string ExchangeKey(std::string_view name);
 
 // The definition stored under the name's key, or null. Valid until the next change of the table.
 const ExchangeDefinition* FindExchange(std::string_view name);

@@ -13,7 +13,7 @@
 #include "command_handlers.h"
 #include "exchange/item_names.h"
 #include "host/engine_strings.h"
-#include "plugin/plugin_logger.h"
+#include "logger/plugin_logger.h"
 
 namespace barterbox {
 namespace {

@@ -11,7 +11,7 @@
 #include "host/engine_strings.h"
 #include "host/game_calls.h"
 #include "player_lookup.h"
-#include "plugin/plugin_logger.h"
+#include "logger/plugin_logger.h"
 
 namespace barterbox {
 namespace {

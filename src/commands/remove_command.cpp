@@ -9,7 +9,7 @@
 #include "command_arguments.h"
 #include "command_handlers.h"
 #include "host/engine_strings.h"
-#include "plugin/plugin_logger.h"
+#include "logger/plugin_logger.h"
 
 namespace barterbox {
 

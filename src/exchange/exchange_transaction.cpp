@@ -15,7 +15,7 @@
 #include "item_names.h"
 #include "player_chat.h"
 #include "player_identity.h"
-#include "plugin/plugin_logger.h"
+#include "logger/plugin_logger.h"
 #include "removal_plan.h"
 
 namespace barterbox {

@@ -8,7 +8,7 @@
 #include "host/engine_strings.h"
 #include "host/game_calls.h"
 #include "player_identity.h"
-#include "plugin/plugin_logger.h"
+#include "logger/plugin_logger.h"
 
 namespace barterbox {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "host/game_calls.h"
-#include "plugin/plugin_logger.h"
+#include "logger/plugin_logger.h"
 
 namespace barterbox {
 

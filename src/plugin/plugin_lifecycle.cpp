@@ -2,7 +2,7 @@
 // the module and what it takes down again.
 //
 // The plugin's process-wide state is three records, each in the layer that owns it:
-//   the logger            plugin/plugin_logger.h      made here, released with the module
+//   the logger            logger/plugin_logger.h      made here, released with the module
 //   the host's reporter   host/host_errors.h          installed here, so host faults are logged
 //   the catalogue's state catalogue/catalogue_state.h the table, the settings, the paths and what
 //                                                     the plugin last learnt of config.json
@@ -18,7 +18,7 @@
 #include "host/host_api.h"
 #include "host/host_errors.h"
 #include "plugin/command_table.h"
-#include "plugin/plugin_logger.h"
+#include "logger/plugin_logger.h"
 #include "plugin/plugin_version.h"
 
 namespace barterbox {

@@ -7,7 +7,7 @@
 #include "hostsim/name_registry.h"
 #include "hostsim/plugin_module_file.h"
 #include "platform/module_library.h"
-#include "plugin/plugin_logger.h"
+#include "logger/plugin_logger.h"
 
 namespace testing_support {
 
