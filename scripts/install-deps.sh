@@ -21,6 +21,7 @@ packages=(
   python3 python3-jsonschema        # checks config.schema.json against the examples
   python3-pyte                      # renders the console test's terminal screen
   jq                                # the audit file's recipes, run by the documents' example test
+  universal-ctags                   # finds the functions that scripts/function-lengths.sh measures
   g++-mingw-w64-x86-64-posix        # cross-builds Barterbox.dll and the tools for Windows
   wine wine64                       # runs the Windows build's tests
 )
