@@ -23,8 +23,8 @@
 #include "hostsim/name_registry.h"
 #include "hostsim/plugin_module_file.h"
 #include "hostsim/world/world.h"
-#include "platform/module_library.h"
 #include "logger/plugin_logger.h"
+#include "platform/module_library.h"
 
 namespace {
 

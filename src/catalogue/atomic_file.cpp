@@ -1,4 +1,4 @@
-// The atomic file replacement and the real file-system calls behind it; see atomic_file.h.
+// The atomic file replacement; see atomic_file.h.
 #include "atomic_file.h"
 
 #include <cerrno>
@@ -11,47 +11,6 @@
 
 namespace barterbox {
 namespace {
-
-// The seam's real calls: the platform's, with the signatures the seam takes.
-std::FILE* RealOpen(const char* path, const char* mode) {
-    return platform::OpenFile(path, mode);
-}
-
-std::size_t RealWrite(const void* data, std::size_t size, std::size_t count, std::FILE* file) {
-    return std::fwrite(data, size, count, file);
-}
-
-int RealFlush(std::FILE* file) {
-    return std::fflush(file);
-}
-
-int RealSync(std::FILE* file) {
-    return platform::SyncFile(file);
-}
-
-int RealClose(std::FILE* file) {
-    return std::fclose(file);
-}
-
-int RealReplace(const char* from, const char* to) {
-    return platform::RenameOver(from, to);
-}
-
-int RealRemove(const char* path) {
-    return platform::RemoveFile(path);
-}
-
-std::FILE* RealOpenRegular(const char* path) {
-    return platform::OpenRegularFile(path);
-}
-
-int RealOwn(const char* path, const char* like) {
-    return platform::CopyOwner(path, like);
-}
-
-constexpr FileSystemCalls kRealCalls{&RealOpen,    &RealOpenRegular, &RealWrite,
-                                     &RealFlush,   &RealSync,        &RealClose,
-                                     &RealReplace, &RealRemove,      &RealOwn};
 
 const char* const kTemporaryMark = ".tmp";
 
@@ -73,15 +32,6 @@ std::string TemporaryName(const std::string& path) {
 }
 
 } // namespace
-
-FileSystemCalls& FileSystem() {
-    static FileSystemCalls calls = kRealCalls;
-    return calls;
-}
-
-const FileSystemCalls& RealFileSystem() {
-    return kRealCalls;
-}
 
 std::optional<std::string> FollowLinks(const std::string& path) {
     namespace fs = std::filesystem;

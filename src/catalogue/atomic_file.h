@@ -1,6 +1,5 @@
 // Replacing a file so that it is never seen empty or half-written, with every file-system call
-// that can fail mid-save going through one process-wide table that tests can point at failing
-// stand-ins.
+// that can fail mid-save going through the platform's table of file calls.
 #pragma once
 
 #include <cstddef>
@@ -11,32 +10,9 @@
 #include <string_view>
 
 #include "catalogue/file_state.h"
+#include "platform/file_call_table.h"
 
 namespace barterbox {
-
-// The calls an atomic write makes. Each reports failure as its C counterpart does, with errno.
-struct FileSystemCalls {
-    // Paths are UTF-8. Mode "wx" creates a new file and fails when any file or link has the name.
-    std::FILE* (*Open)(const char* path, const char* mode);
-    // Opens an existing regular file for binary reading, never blocking on a pipe or a device;
-    // nullptr with errno ENOENT when nothing is there, ENODEV when it is no regular file.
-    std::FILE* (*OpenRegular)(const char* path);
-    std::size_t (*Write)(const void* data, std::size_t size, std::size_t count, std::FILE* file);
-    int (*Flush)(std::FILE* file);
-    // Pushes the file's data to the disk (fsync); 0 on success.
-    int (*Sync)(std::FILE* file);
-    int (*Close)(std::FILE* file);
-    // Renames a file over another, replacing it if it exists; 0 on success.
-    int (*Replace)(const char* from, const char* to);
-    int (*Remove)(const char* path);
-    // Gives the file at the first path the owner and group of the file at the second; 0 on
-    // success.
-    int (*Own)(const char* path, const char* like);
-};
-
-// The table in use; tests swap entries and put RealFileSystem() back afterwards.
-FileSystemCalls& FileSystem();
-const FileSystemCalls& RealFileSystem();
 
 // The file that the path names once every symbolic link on the way to it is followed, so that a
 // save replaces what a linked config.json points to and the link stays a link. The path itself

@@ -42,9 +42,6 @@ struct CatalogueState {
     // Whether a save has said that it could not give config.json its owner and group back; said
     // once, as every later save would say the same.
     bool OwnerWarningGiven = false;
-    // Set when the last audit record could not be written, so that a run of failures is logged
-    // once.
-    bool AuditWriteFailing = false;
 };
 
 // The one record. Created at its first use, so that it holds its initial values (an empty table,

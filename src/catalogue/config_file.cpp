@@ -23,8 +23,8 @@
 #include "catalogue/file_backup.h"
 #include "catalogue/file_state.h"
 #include "catalogue/plugin_settings.h"
-#include "platform/file_calls.h"
 #include "logger/plugin_logger.h"
+#include "platform/file_calls.h"
 
 namespace barterbox {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "admin_arguments.h"
 #include "admin_reply.h"
-#include "catalogue/audit_log.h"
+#include "audit/audit_record.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "command_arguments.h"

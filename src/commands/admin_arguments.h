@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "catalogue/audit_log.h"
+#include "audit/audit_record.h"
 #include "host/engine_types.h"
 
 namespace barterbox {

@@ -2,7 +2,7 @@
 // cannot be read leaves both as they were and says so in red.
 #include "admin_arguments.h"
 #include "admin_reply.h"
-#include "catalogue/audit_log.h"
+#include "audit/audit_record.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "command_handlers.h"

@@ -10,8 +10,8 @@
 #include "exchange/player_identity.h"
 #include "host/engine_strings.h"
 #include "host/game_calls.h"
-#include "player_lookup.h"
 #include "logger/plugin_logger.h"
+#include "player_lookup.h"
 
 namespace barterbox {
 namespace {

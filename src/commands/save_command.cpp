@@ -1,7 +1,7 @@
 // Barterbox.Save: writes the table and the settings to config.json.
 #include "admin_arguments.h"
 #include "admin_reply.h"
-#include "catalogue/audit_log.h"
+#include "audit/audit_record.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "command_handlers.h"

@@ -13,9 +13,9 @@
 #include "host/game_calls.h"
 #include "inventory.h"
 #include "item_names.h"
+#include "logger/plugin_logger.h"
 #include "player_chat.h"
 #include "player_identity.h"
-#include "logger/plugin_logger.h"
 #include "removal_plan.h"
 
 namespace barterbox {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "catalogue/audit_log.h"
+#include "audit/audit_record.h"
 #include "host/engine_types.h"
 
 namespace barterbox {

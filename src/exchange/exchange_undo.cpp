@@ -7,8 +7,8 @@
 #include "host/class_names.h"
 #include "host/engine_strings.h"
 #include "host/game_calls.h"
-#include "player_identity.h"
 #include "logger/plugin_logger.h"
+#include "player_identity.h"
 
 namespace barterbox {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "catalogue/audit_log.h"
+#include "audit/audit_record.h"
 #include "catalogue/exchange_catalogue.h"
 #include "host/engine_types.h"
 #include "inventory.h"

@@ -26,4 +26,15 @@ void Log(spdlog::level::level_enum level, spdlog::format_string_t<Args...> text,
     }
 }
 
+// Log for the places that must not throw, such as an entry point's last word on a fault: a line
+// that cannot be written is dropped.
+template <typename... Args>
+void LogQuietly(spdlog::level::level_enum level, spdlog::format_string_t<Args...> text,
+                Args&&... args) noexcept {
+    try {
+        Log(level, text, std::forward<Args>(args)...);
+    } catch (...) {
+    }
+}
+
 } // namespace barterbox

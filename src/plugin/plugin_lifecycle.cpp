@@ -17,8 +17,8 @@
 #include "exchange/game_readiness.h"
 #include "host/host_api.h"
 #include "host/host_errors.h"
-#include "plugin/command_table.h"
 #include "logger/plugin_logger.h"
+#include "plugin/command_table.h"
 #include "plugin/plugin_version.h"
 
 namespace barterbox {

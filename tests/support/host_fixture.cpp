@@ -6,8 +6,8 @@
 #include "hostsim/host_environment.h"
 #include "hostsim/name_registry.h"
 #include "hostsim/plugin_module_file.h"
-#include "platform/module_library.h"
 #include "logger/plugin_logger.h"
+#include "platform/module_library.h"
 
 namespace testing_support {
 

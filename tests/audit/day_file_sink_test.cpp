@@ -2,11 +2,11 @@
 // file-system seam that the config saves use.
 #include <gtest/gtest.h>
 
-#include "catalogue/atomic_file.h"
-#include "catalogue/audit_log.h"
-#include "catalogue/catalogue_state.h"
+#include "audit/audit_record.h"
+#include "audit/audit_sinks.h"
 #include "catalogue/config_file.h"
 #include "config_fixture.h"
+#include "platform/file_call_table.h"
 #include "platform/process_environment.h"
 
 namespace {
@@ -24,7 +24,7 @@ class AuditLog : public testing_support::ConfigFixture {
 protected:
     void SetUp() override {
         ConfigFixture::SetUp();
-        TheCatalogueState().AuditWriteFailing = false;
+        ResetAuditState();
         PluginFolder() = Folder();
         platform::SetProcessEnvironment("BARTERBOX_FIXED_CLOCK", "2026-12-08T15:25:01.123Z");
     }

@@ -1,0 +1,145 @@
+// The records of exchange attempts and administrator changes; see audit_record.h.
+#include "audit_record.h"
+
+#include <exception>
+#include <vector>
+
+#include "audit_clock.h"
+#include "audit_sinks.h"
+#include "logger/plugin_logger.h"
+
+namespace barterbox {
+namespace {
+
+using Clock = std::chrono::system_clock;
+// Members keep the order they are written in, so that a record reads time, event, who, what.
+using Members = nlohmann::ordered_json;
+
+const char* ViaText(AuditVia via) {
+    switch (via) {
+    case AuditVia::Console:
+        return "console";
+    case AuditVia::Rcon:
+        return "rcon";
+    case AuditVia::Chat:
+        break;
+    }
+    return "chat";
+}
+
+const char* ResultText(ExchangeResult result) {
+    switch (result) {
+    case ExchangeResult::Complete:
+        return "complete";
+    case ExchangeResult::Short:
+        return "short";
+    case ExchangeResult::Refused:
+        return "refused";
+    case ExchangeResult::Cancelled:
+        return "cancelled";
+    case ExchangeResult::Partial:
+        return "partial";
+    case ExchangeResult::Unknown:
+        break;
+    }
+    return "unknown";
+}
+
+// The record every event starts with: its time, the event and who asked.
+AuditRecord Started(const char* event, const AuditSource& source) {
+    AuditRecord record{AuditClock(), Members::object()};
+    Members& members = record.Members;
+    members["time"] = AuditTimeText(record.Time);
+    members["event"] = event;
+    members["via"] = ViaText(source.Via);
+    members["eos_id"] = source.EosId;
+    if (!source.By.empty()) {
+        members["by"] = source.By;
+    }
+    return record;
+}
+
+// [{"class": ..., "quantity": ...}, ...] with the member name given.
+Members Listed(const std::vector<AuditedItem>& items, const char* member) {
+    Members list = Members::array();
+    for (const AuditedItem& item : items) {
+        list.push_back({{member, item.Name}, {"quantity", item.Quantity}});
+    }
+    return list;
+}
+
+std::vector<AuditedItem> Amounts(const std::vector<ItemAmount>& items) {
+    std::vector<AuditedItem> amounts;
+    for (const ItemAmount& item : items) {
+        amounts.push_back({item.Item, item.Quantity});
+    }
+    return amounts;
+}
+
+// Builds the record and hands it to the sinks. Building it can only run out of memory, which
+// costs the record and nothing else.
+template <typename Fill> void Audit(const char* event, const AuditSource& source, Fill&& fill) {
+    try {
+        AuditRecord record = Started(event, source);
+        fill(record.Members);
+        PublishAuditRecord(record);
+    } catch (const std::exception& error) {
+        LogQuietly(spdlog::level::err, "Barterbox: Internal error in the audit: {}", error.what());
+    }
+}
+
+// Reload and Save record the same members: how many exchanges, and whether it worked.
+void AuditWholeTable(const char* event, const AuditSource& source, uint64_t exchanges,
+                     bool succeeded) {
+    Audit(event, source, [&](Members& members) {
+        members["exchanges"] = exchanges;
+        members["succeeded"] = succeeded;
+    });
+}
+
+} // namespace
+
+void AuditExchange(const AuditSource& source, const ExchangeOutcome& outcome) {
+    Audit("exchange", source, [&](Members& members) {
+        members["exchange"] = outcome.Exchange;
+        members["multiplier"] = outcome.Multiplier;
+        members["effective"] = outcome.Effective;
+        members["outcome"] = ResultText(outcome.Result);
+        members["taken"] = Listed(outcome.Taken, "class");
+        members["given"] = Listed(outcome.Given, "item");
+        if (outcome.Result == ExchangeResult::Cancelled ||
+            outcome.Result == ExchangeResult::Partial) {
+            members["returned"] = Listed(outcome.Returned, "class");
+            members["owed"] = Listed(outcome.Owed, "class");
+        }
+        if (!outcome.Kept.empty()) {
+            members["kept"] = Listed(outcome.Kept, "class");
+        }
+    });
+}
+
+void AuditAdd(const AuditSource& source, const ExchangeDefinition& exchange, bool saved) {
+    Audit("add", source, [&](Members& members) {
+        members["exchange"] = exchange.Name;
+        members["give"] = Listed(Amounts(exchange.Give), "item");
+        members["receive"] = Listed(Amounts(exchange.Receive), "item");
+        members["saved"] = saved;
+    });
+}
+
+void AuditRemove(const AuditSource& source, std::string_view name, bool saved) {
+    Audit("remove", source, [&](Members& members) {
+        members["exchange"] = name;
+        members["saved"] = saved;
+    });
+}
+
+void AuditReload(const AuditSource& source, uint64_t exchanges, bool succeeded) {
+    AuditWholeTable("reload", source, exchanges, succeeded);
+}
+
+void AuditSave(const AuditSource& source, uint64_t exchanges, bool succeeded) {
+    AuditWholeTable("save", source, exchanges, succeeded);
+}
+
+} // namespace barterbox

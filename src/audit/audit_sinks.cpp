@@ -1,0 +1,34 @@
+// The audit's list of sinks and the hand-out of each record; see audit_sinks.h.
+#include "audit_sinks.h"
+
+#include <exception>
+
+#include "day_file_sink.h"
+#include "logger/plugin_logger.h"
+
+namespace barterbox {
+
+AuditState& TheAuditState() {
+    static AuditState state{{DayFileSink()}, false};
+    return state;
+}
+
+void ResetAuditState() {
+    TheAuditState() = AuditState{{DayFileSink()}, false};
+}
+
+void PublishAuditRecord(const AuditRecord& record) noexcept {
+    for (const AuditSink& sink : TheAuditState().Sinks) {
+        try {
+            sink.Write(record);
+        } catch (const std::exception& error) {
+            LogQuietly(spdlog::level::err, "Barterbox: Internal error in audit sink {}: {}",
+                       sink.Name, error.what());
+        } catch (...) {
+            LogQuietly(spdlog::level::err, "Barterbox: Internal error in audit sink {}: {}",
+                       sink.Name, "an exception of unknown type");
+        }
+    }
+}
+
+} // namespace barterbox
