@@ -15,7 +15,7 @@
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
-#include "exchange/exchange_transaction.h"
+#include "commands/exchange_replies.h"
 #include "fastest.h"
 #include "hostsim/host_clock.h"
 #include "hostsim/host_environment.h"
@@ -125,7 +125,10 @@ void RunExchanges(benchmark::State& state, Variant variant) {
         const auto started = std::chrono::steady_clock::now();
         state.ResumeTiming();
 
-        const bool completed = barterbox::ExecuteExchange(player, "Kit", 1);
+        // As the chat command runs it: the exchange, then the player's chat line.
+        const bool completed =
+            barterbox::RunAndReportExchange({player, "Kit", 1, barterbox::AuditVia::Chat, {}})
+                .Result == barterbox::ExchangeResult::Complete;
         benchmark::DoNotOptimize(completed);
         state.PauseTiming();
         elapsed += std::chrono::steady_clock::now() - started;

@@ -4,9 +4,9 @@
 
 #include "admin_reply.h"
 #include "command_arguments.h"
-#include "exchange/player_identity.h"
 #include "host/engine_strings.h"
 #include "host/game_calls.h"
+#include "host/host_calls.h"
 
 namespace barterbox {
 
@@ -15,7 +15,7 @@ bool IsAdministrator(APlayerController* sender) {
 }
 
 AuditSource AdministratorSource(APlayerController* sender) {
-    return {AuditVia::Console, PlayerEosId(sender), {}};
+    return {AuditVia::Console, host_calls::PlayerEosId(sender), {}};
 }
 
 std::optional<std::string> AdministratorsArgumentText(APlayerController* sender,

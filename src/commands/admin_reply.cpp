@@ -1,17 +1,12 @@
 // Coloured replies through the plugin's messenger.
 #include "admin_reply.h"
 
-#include "host/host_api.h"
-#include "host/module_path.h"
+#include "host/host_calls.h"
 
 namespace barterbox {
 namespace {
 
-struct Rgba {
-    float R, G, B, A;
-};
-
-Rgba ColourOf(ReplyColour colour) {
+host_calls::LineColour ColourOf(ReplyColour colour) {
     switch (colour) {
     case ReplyColour::Green:
         return {0, 1, 0, 1};
@@ -26,10 +21,7 @@ Rgba ColourOf(ReplyColour colour) {
 } // namespace
 
 void SendAdminReply(APlayerController* to, ReplyColour colour, const FString& text) {
-    const OwnedFString modulePath(PluginModulePath());
-    const auto messenger = AsaApi::GetApiUtils().GetPluginMessenger(modulePath.get());
-    const Rgba rgba = ColourOf(colour);
-    messenger->SendColouredLine(to, rgba.R, rgba.G, rgba.B, rgba.A, text);
+    host_calls::SendColouredLine(to, ColourOf(colour), text);
 }
 
 void ReplyWithUsage(APlayerController* sender, std::u16string_view usage) {

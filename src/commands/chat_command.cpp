@@ -6,9 +6,9 @@
 #include "catalogue/exchange_catalogue.h"
 #include "command_arguments.h"
 #include "command_handlers.h"
-#include "exchange/exchange_transaction.h"
-#include "exchange/player_chat.h"
+#include "exchange_replies.h"
 #include "host/engine_strings.h"
+#include "player_chat.h"
 
 namespace barterbox {
 namespace {
@@ -43,7 +43,7 @@ void OnExchangeChatCommand(AShooterPlayerController* player, FString* line, int,
         // Not a number, or out of range, runs once; below 1 is raised to 1.
         multiplier = std::max(ReadLeadingInteger(*arguments.Rest).value_or(1), 1);
     }
-    ExecuteExchange(player, arguments.FirstWord, multiplier);
+    RunAndReportExchange({player, arguments.FirstWord, multiplier, AuditVia::Chat, {}});
 }
 
 } // namespace barterbox

@@ -1,15 +1,14 @@
 // The EOS ID search over the world's player controller list; see player_lookup.h.
 #include "player_lookup.h"
 
-#include "host/engine_strings.h"
 #include "host/game_calls.h"
-#include "host/host_api.h"
+#include "host/host_calls.h"
 
 namespace barterbox {
 
 AShooterPlayerController* FindControllerByEosId(std::string_view eosId) {
     const EngineArray<FWeakObjectPtr>* controllers =
-        game_calls::PlayerControllerList(AsaApi::GetApiUtils().ActiveWorld());
+        game_calls::PlayerControllerList(host_calls::ActiveWorld());
     if (controllers == nullptr) {
         return nullptr;
     }
@@ -20,8 +19,7 @@ AShooterPlayerController* FindControllerByEosId(std::string_view eosId) {
             continue;
         }
         auto* controller = static_cast<AController*>(object);
-        const OwnedFString id(AsaApi::GetEOSIDFromController(controller));
-        if (ToNarrowString(id.get()) == eosId) {
+        if (host_calls::PlayerEosId(controller) == eosId) {
             // The game's player controllers are its shooter controllers; no further check.
             return static_cast<AShooterPlayerController*>(controller);
         }

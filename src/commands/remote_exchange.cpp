@@ -6,12 +6,12 @@
 #include "admin_arguments.h"
 #include "command_arguments.h"
 #include "command_handlers.h"
-#include "exchange/exchange_transaction.h"
-#include "exchange/player_identity.h"
+#include "exchange_replies.h"
 #include "host/engine_strings.h"
-#include "host/game_calls.h"
+#include "host/host_calls.h"
 #include "logger/plugin_logger.h"
 #include "player_lookup.h"
+#include "rcon_reply.h"
 
 namespace barterbox {
 namespace {
@@ -30,8 +30,9 @@ RemoteOutcome RunExchangeForNamedPlayer(const std::vector<std::string>& words, A
     if (player == nullptr) {
         return RemoteOutcome::PlayerNotFound;
     }
-    return ExecuteExchange(player, words[2], 1, via, by) ? RemoteOutcome::Completed
-                                                         : RemoteOutcome::Failed;
+    const ExchangeOutcome outcome = RunAndReportExchange({player, words[2], 1, via, by});
+    return outcome.Result == ExchangeResult::Complete ? RemoteOutcome::Completed
+                                                      : RemoteOutcome::Failed;
 }
 
 const char* RconReplyTo(RemoteOutcome outcome) {
@@ -46,11 +47,6 @@ const char* RconReplyTo(RemoteOutcome outcome) {
         break;
     }
     return "Exchange failed";
-}
-
-void ReplyToRcon(RCONClientConnection* connection, int32_t requestId, const char* text) {
-    OwnedFString reply{FString(text)};
-    game_calls::RconSendMessage(connection, requestId, reply.get());
 }
 
 } // namespace
@@ -68,7 +64,7 @@ void OnDoExchangeConsoleCommand(APlayerController* sender, FString* line, bool) 
         return;
     }
     const std::vector<std::string> words = SplitOnSpaces(ToNarrowString(*line));
-    switch (RunExchangeForNamedPlayer(words, AuditVia::Console, PlayerEosId(sender))) {
+    switch (RunExchangeForNamedPlayer(words, AuditVia::Console, host_calls::PlayerEosId(sender))) {
     case RemoteOutcome::MissingArguments:
         Log(spdlog::level::warn, "Barterbox: DoExchange requires EOSID and RecipeName");
         break;

@@ -6,18 +6,24 @@
 #include <string_view>
 
 #include "audit/audit_record.h"
+#include "audit/exchange_outcome.h"
 #include "host/engine_types.h"
 
 namespace barterbox {
 
+struct ExchangeRequest {
+    AShooterPlayerController* Player = nullptr;
+    std::string_view Name;  // as typed
+    int32_t Multiplier = 1; // as asked for
+    AuditVia Via = AuditVia::Chat;
+    // The administrator who ran it on the player's behalf, if any.
+    std::string_view By;
+};
+
 // Finds the exchange by name in any letter case, limits the multiplier by the settings, checks
-// and takes the Give items, hands out the Receive items and tells the player the outcome in chat.
-// True only when the exchange completed in full. A null player gets nothing and gives false.
-// Every attempt for a player is written to the audit, before the player is told, as coming
-// through `via` (and run by the administrator `by`, when not empty); `outcome`, when given, gets
-// the record's content.
-bool ExecuteExchange(AShooterPlayerController* player, std::string_view name,
-                     int32_t requestedMultiplier, AuditVia via = AuditVia::Chat,
-                     std::string_view by = {}, ExchangeOutcome* outcome = nullptr);
+// and takes the Give items and hands out the Receive items, all or nothing. Every attempt is
+// written to the audit before it returns, so before the caller tells the player how it ended.
+// A null player gets nothing, and no record: the outcome is refused.
+ExchangeOutcome ExecuteExchange(const ExchangeRequest& request);
 
 } // namespace barterbox

@@ -7,8 +7,8 @@
 #include "host/class_names.h"
 #include "host/engine_strings.h"
 #include "host/game_calls.h"
+#include "host/host_calls.h"
 #include "logger/plugin_logger.h"
-#include "player_identity.h"
 
 namespace barterbox {
 namespace {
@@ -30,9 +30,7 @@ void CountInto(AShooterPlayerController* player, ReceivedHoldings& holdings, Cla
     for (ReceivedHolding& holding : holdings) {
         holding.Quantity = 0;
     }
-    UPrimalInventoryComponent* inventory = PlayerInventory(player);
-    const EngineArray<UPrimalItem*>* items =
-        inventory != nullptr ? game_calls::InventoryItems(inventory) : nullptr;
+    const EngineArray<UPrimalItem*>* items = PlayerItems(player);
     for (int32_t i = 0; items != nullptr && i < items->Num; ++i) {
         UPrimalItem* item = items->Data[i];
         UClass* itemClass = item != nullptr ? game_calls::ItemClass(item) : nullptr;
@@ -106,66 +104,74 @@ ReceivedHoldings HoldingsOf(const std::vector<ItemAmount>& receive) {
     return holdings;
 }
 
+// Takes back what arrived since `before` was counted; what cannot be taken back goes into Kept.
+void TakeBackWhatArrived(ExchangeAttempt& attempt, const ReceivedHoldings& before) {
+    ReceivedHoldings after = HoldingsOf(attempt.Exchange.Receive);
+    CountInto(attempt.Player, after, attempt.Memo);
+    for (size_t i = 0; i < after.size(); ++i) {
+        const int64_t arrived = after[i].Quantity - before[i].Quantity;
+        if (arrived > 0) {
+            const int64_t tookBack = RemoveItemsOfClass(attempt.Player, after[i].Class, arrived);
+            if (tookBack < arrived) {
+                attempt.Outcome.Kept.push_back({after[i].ClassPath, arrived - tookBack});
+            }
+        }
+    }
+}
+
+// Gives back what the removal took, class by class, into Returned, and what did not arrive into
+// Owed.
+void GiveBackWhatWasTaken(ExchangeAttempt& attempt) {
+    for (const auto& [itemClass, quantity] : ByClass(attempt.Taken)) {
+        const std::string& path = ClassPathText(itemClass, attempt.Memo);
+        const int64_t arrived =
+            std::max<int64_t>(GiveBack(attempt.Player, itemClass, path, quantity), 0);
+        attempt.Outcome.Returned.push_back({path, arrived});
+        if (arrived < quantity) {
+            attempt.Outcome.Owed.push_back({path, quantity - arrived});
+        }
+    }
+}
+
 } // namespace
 
-ReceivedHoldings CountReceivedClasses(AShooterPlayerController* player,
-                                      const std::vector<ItemAmount>& receive, ClassTextMemo& memo) {
-    ReceivedHoldings holdings = HoldingsOf(receive);
+ReceivedHoldings CountReceivedClasses(ExchangeAttempt& attempt) {
+    ReceivedHoldings holdings = HoldingsOf(attempt.Exchange.Receive);
     // A class the memo has not met is one the player does not hold, so the walk, the one cost
     // this adds to an exchange that completes, is needed only when the player already holds some.
-    const bool held = std::any_of(memo.Classes.begin(), memo.Classes.end(), [&](const auto& met) {
+    const auto& met = attempt.Memo.Classes;
+    const bool held = std::any_of(met.begin(), met.end(), [&](const auto& metClass) {
         return std::any_of(holdings.begin(), holdings.end(), [&](const ReceivedHolding& holding) {
-            return IsReceivedClass(met.second.Path, holding.ClassPath);
+            return IsReceivedClass(metClass.second.Path, holding.ClassPath);
         });
     });
     if (held) {
-        CountInto(player, holdings, memo);
+        CountInto(attempt.Player, holdings, attempt.Memo);
     }
     return holdings;
 }
 
-bool UndoExchange(AShooterPlayerController* player, std::string_view exchangeName,
-                  const std::vector<ItemAmount>& receive, const ReceivedHoldings& before,
-                  const std::vector<TakenItems>& taken, ClassTextMemo& memo,
-                  ExchangeOutcome& outcome) {
-    std::vector<AuditedItem>& stillHeld = outcome.Kept;
-    ReceivedHoldings after = HoldingsOf(receive);
-    CountInto(player, after, memo);
-    for (size_t i = 0; i < after.size(); ++i) {
-        const int64_t arrived = after[i].Quantity - before[i].Quantity;
-        if (arrived > 0) {
-            const int64_t tookBack = RemoveItemsOfClass(player, after[i].Class, arrived);
-            if (tookBack < arrived) {
-                stillHeld.push_back({after[i].ClassPath, arrived - tookBack});
-            }
-        }
+bool UndoExchange(ExchangeAttempt& attempt, const ReceivedHoldings& before) {
+    ExchangeOutcome& outcome = attempt.Outcome;
+    if (!before.empty()) {
+        TakeBackWhatArrived(attempt, before);
     }
-
-    std::vector<AuditedItem>& returned = outcome.Returned;
-    std::vector<AuditedItem>& owed = outcome.Owed;
-    for (const auto& [itemClass, quantity] : ByClass(taken)) {
-        const std::string& path = ClassPathText(itemClass, memo);
-        const int64_t arrived = GiveBack(player, itemClass, path, quantity);
-        returned.push_back({path, std::max<int64_t>(arrived, 0)});
-        if (arrived < quantity) {
-            owed.push_back({path, quantity - std::max<int64_t>(arrived, 0)});
-        }
-    }
-
-    const std::string eosId = PlayerEosId(player);
-    if (stillHeld.empty() && owed.empty()) {
-        Log(spdlog::level::warn, "Barterbox: Cancelled '{}' for {}: gave back {}", exchangeName,
-            eosId, Listed(returned));
+    GiveBackWhatWasTaken(attempt);
+    const std::string eosId = host_calls::PlayerEosId(attempt.Player);
+    const std::string& name = attempt.Exchange.Name;
+    if (outcome.Kept.empty() && outcome.Owed.empty()) {
+        Log(spdlog::level::warn, "Barterbox: Cancelled '{}' for {}: gave back {}", name, eosId,
+            Listed(outcome.Returned));
         return true;
     }
-    for (const AuditedItem& entry : owed) {
-        Log(spdlog::level::err, "Barterbox: Undo of '{}' incomplete: {} is owed {} x{}",
-            exchangeName, eosId, entry.Name, entry.Quantity);
+    for (const AuditedItem& entry : outcome.Owed) {
+        Log(spdlog::level::err, "Barterbox: Undo of '{}' incomplete: {} is owed {} x{}", name,
+            eosId, entry.Name, entry.Quantity);
     }
-    for (const AuditedItem& entry : stillHeld) {
+    for (const AuditedItem& entry : outcome.Kept) {
         Log(spdlog::level::err,
-            "Barterbox: Undo of '{}' incomplete: {} still holds {} x{} handed out by it",
-            exchangeName, eosId, entry.Name, entry.Quantity);
+            "Barterbox: Undo of '{}' incomplete: {} still holds {} x{} handed out by it", name,
+            eosId, entry.Name, entry.Quantity);
     }
     return false;
 }

@@ -17,11 +17,19 @@ UPrimalInventoryComponent* PlayerInventory(AShooterPlayerController* controller)
     return character != nullptr ? game_calls::InventoryComponent(character) : nullptr;
 }
 
+namespace {
+const EngineArray<UPrimalItem*>* ItemsOf(UPrimalInventoryComponent* inventory) {
+    return inventory != nullptr ? game_calls::InventoryItems(inventory) : nullptr;
+}
+} // namespace
+
+const EngineArray<UPrimalItem*>* PlayerItems(AShooterPlayerController* controller) {
+    return ItemsOf(PlayerInventory(controller));
+}
+
 int32_t CountItems(AShooterPlayerController* controller, std::string_view identifier,
                    ClassTextMemo* memo) {
-    UPrimalInventoryComponent* inventory = PlayerInventory(controller);
-    const EngineArray<UPrimalItem*>* items =
-        inventory != nullptr ? game_calls::InventoryItems(inventory) : nullptr;
+    const EngineArray<UPrimalItem*>* items = PlayerItems(controller);
     if (items == nullptr) {
         return 0;
     }
@@ -82,10 +90,6 @@ std::optional<int64_t> TakeFromTheEnd(UPrimalInventoryComponent* inventory,
     return remaining;
 }
 
-const EngineArray<UPrimalItem*>* ItemsOf(UPrimalInventoryComponent* inventory) {
-    return inventory != nullptr ? game_calls::InventoryItems(inventory) : nullptr;
-}
-
 } // namespace
 
 bool RemoveItems(AShooterPlayerController* controller, std::string_view identifier, int32_t amount,
@@ -123,7 +127,7 @@ int64_t RemoveItemsOfClass(AShooterPlayerController* controller, const UClass* i
 }
 
 int64_t CountItemsOfClass(AShooterPlayerController* controller, const UClass* itemClass) {
-    const EngineArray<UPrimalItem*>* items = ItemsOf(PlayerInventory(controller));
+    const EngineArray<UPrimalItem*>* items = PlayerItems(controller);
     int64_t total = 0;
     for (int32_t i = 0; items != nullptr && itemClass != nullptr && i < items->Num; ++i) {
         UPrimalItem* item = items->Data[i];

@@ -15,6 +15,10 @@ namespace barterbox {
 // character or no inventory.
 UPrimalInventoryComponent* PlayerInventory(AShooterPlayerController* controller);
 
+// The item list of the player's inventory, read in place; null when there is no inventory (see
+// PlayerInventory) or the game has no such list.
+const EngineArray<UPrimalItem*>* PlayerItems(AShooterPlayerController* controller);
+
 // The summed quantity of the matching items, held at the largest signed 32-bit value at most;
 // 0 when there is nothing to count. The memo, when given, keeps class texts across calls.
 int32_t CountItems(AShooterPlayerController* controller, std::string_view identifier,

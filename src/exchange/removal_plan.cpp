@@ -20,9 +20,7 @@ struct LedgerEntry {
 
 bool CanRemoveAll(AShooterPlayerController* controller, std::span<const PlannedRemoval> removals,
                   ClassTextMemo* memo) {
-    UPrimalInventoryComponent* inventory = PlayerInventory(controller);
-    const EngineArray<UPrimalItem*>* items =
-        inventory != nullptr ? game_calls::InventoryItems(inventory) : nullptr;
+    const EngineArray<UPrimalItem*>* items = PlayerItems(controller);
     std::unordered_map<const UPrimalItem*, LedgerEntry> ledger;
     for (const PlannedRemoval& removal : removals) {
         if (removal.Amount <= 0 || removal.Amount > std::numeric_limits<int32_t>::max() ||

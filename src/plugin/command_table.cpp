@@ -1,16 +1,19 @@
 // The one place where every command name meets its handler.
 #include "command_table.h"
 
+#include <algorithm>
 #include <array>
 
 #include "commands/command_handlers.h"
-#include "host/engine_strings.h"
+#include "commands/fault_replies.h"
+#include "entry_guard.h"
+#include "host/host_calls.h"
 
 namespace barterbox {
 namespace {
 
 // clang-format off
-constexpr std::array<CommandEntry, 9> kCommands{{
+constexpr std::array<CommandEntry, kCommandCount> kCommands{{
     {"/exchange",        CommandKind::Chat,    &OnExchangeChatCommand,  nullptr, nullptr},
     {"/ex",              CommandKind::Chat,    &OnExchangeChatCommand,  nullptr, nullptr},
     {"DoExchange",       CommandKind::Console, nullptr, &OnDoExchangeConsoleCommand, nullptr},
@@ -23,6 +26,43 @@ constexpr std::array<CommandEntry, 9> kCommands{{
 }};
 // clang-format on
 
+// Each entry is the command of that place in the list of names, with a handler of its kind.
+constexpr bool MatchesTheNames() {
+    return std::equal(kCommands.begin(), kCommands.end(), std::begin(kCommandNames),
+                      [](const CommandEntry& entry, const CommandName& name) {
+                          const bool handled = name.Kind == CommandKind::Chat      ? !!entry.Chat
+                                               : name.Kind == CommandKind::Console ? !!entry.Console
+                                                                                   : !!entry.Rcon;
+                          return entry.Name == name.Name && entry.Kind == name.Kind && handled;
+                      });
+}
+static_assert(MatchesTheNames(), "the command table follows commands/command_names.h");
+
+// The handlers as the host's registry takes them, each behind the entry guard.
+host_calls::ChatHandler GuardedChat(const CommandEntry& command) {
+    return [&command](AShooterPlayerController* player, FString* line, int a, int b) {
+        RunGuarded(
+            command.Name, [&] { command.Chat(player, line, a, b); },
+            [&] { AnswerFaultInChat(player); });
+    };
+}
+
+host_calls::ConsoleHandler GuardedConsole(const CommandEntry& command) {
+    return [&command](APlayerController* sender, FString* line, bool cheat) {
+        RunGuarded(
+            command.Name, [&] { command.Console(sender, line, cheat); },
+            [&] { AnswerFaultAtConsole(sender, command.Name); });
+    };
+}
+
+host_calls::RconHandler GuardedRcon(const CommandEntry& command) {
+    return [&command](RCONClientConnection* connection, RCONPacket* request, UWorld* world) {
+        RunGuarded(
+            command.Name, [&] { command.Rcon(connection, request, world); },
+            [&] { AnswerFaultOverRcon(connection, *request, command.Name); });
+    };
+}
+
 } // namespace
 
 std::span<const CommandEntry> CommandTable() {
@@ -31,18 +71,15 @@ std::span<const CommandEntry> CommandTable() {
 
 void RegisterCommands() {
     for (const CommandEntry& command : kCommands) {
-        AsaApi::ICommands& registry = AsaApi::GetCommands();
-        OwnedFString name{FString(command.Name)};
         switch (command.Kind) {
         case CommandKind::Chat:
-            registry.RegisterChatHandler(name.get(), AsaApi::ChatCommandHandler(command.Chat));
+            host_calls::RegisterChatCommand(command.Name, GuardedChat(command));
             break;
         case CommandKind::Console:
-            registry.RegisterConsoleHandler(name.get(),
-                                            AsaApi::ConsoleCommandHandler(command.Console));
+            host_calls::RegisterConsoleCommand(command.Name, GuardedConsole(command));
             break;
         case CommandKind::Rcon:
-            registry.RegisterRconHandler(name.get(), AsaApi::RconCommandHandler(command.Rcon));
+            host_calls::RegisterRconCommand(command.Name, GuardedRcon(command));
             break;
         }
     }
@@ -50,17 +87,15 @@ void RegisterCommands() {
 
 void UnregisterCommands() {
     for (const CommandEntry& command : kCommands) {
-        AsaApi::ICommands& registry = AsaApi::GetCommands();
-        OwnedFString name{FString(command.Name)};
         switch (command.Kind) {
         case CommandKind::Chat:
-            registry.UnregisterChatHandler(name.get());
+            host_calls::UnregisterChatCommand(command.Name);
             break;
         case CommandKind::Console:
-            registry.UnregisterConsoleHandler(name.get());
+            host_calls::UnregisterConsoleCommand(command.Name);
             break;
         case CommandKind::Rcon:
-            registry.UnregisterRconHandler(name.get());
+            host_calls::UnregisterRconCommand(command.Name);
             break;
         }
     }

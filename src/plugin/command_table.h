@@ -1,16 +1,16 @@
-// The nine commands the plugin registers with the host, in registration order.
+// The commands the plugin registers with the host (commands/command_names.h), each joined to its
+// handler, in registration order.
 #pragma once
 
 #include <span>
 
-#include "host/host_api.h"
+#include "commands/command_names.h"
+#include "host/engine_types.h"
 
 namespace barterbox {
 
-enum class CommandKind { Chat, Console, Rcon };
-
 struct CommandEntry {
-    const char* Name;
+    std::string_view Name;
     CommandKind Kind;
     void (*Chat)(AShooterPlayerController*, FString*, int, int);
     void (*Console)(APlayerController*, FString*, bool);
@@ -19,7 +19,8 @@ struct CommandEntry {
 
 std::span<const CommandEntry> CommandTable();
 
-// Registers every command of the table with the host, in order.
+// Registers every command of the table with the host, in order, each behind the guard that keeps
+// a fault inside it from reaching the game server (entry_guard.h).
 void RegisterCommands();
 // Removes every name of the table, in order; names no longer registered are accepted by the host.
 void UnregisterCommands();

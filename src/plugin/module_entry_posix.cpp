@@ -3,10 +3,11 @@
 // exports.
 #include <cstdlib>
 
+#include "plugin/entry_guard.h"
 #include "plugin/plugin_lifecycle.h"
 
 extern "C" __attribute__((visibility("default"))) void Plugin_Unload() {
-    barterbox::UnloadPlugin();
+    barterbox::RunGuarded("Plugin_Unload", &barterbox::UnloadPlugin);
 }
 
 // The detach is an exit handler registered right after the load, not an ELF destructor: glibc
@@ -15,10 +16,10 @@ extern "C" __attribute__((visibility("default"))) void Plugin_Unload() {
 // detaches, as on Windows. An ELF destructor would run after them and call into a host that is
 // gone.
 static void OnModuleDetach() {
-    barterbox::UnloadPlugin();
+    barterbox::RunGuarded("the module's detach", &barterbox::UnloadPlugin);
 }
 
 __attribute__((constructor)) static void OnModuleAttach() {
-    barterbox::LoadPlugin();
+    barterbox::RunGuarded("the module's attach", &barterbox::LoadPlugin);
     std::atexit(&OnModuleDetach);
 }

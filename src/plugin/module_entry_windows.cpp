@@ -2,17 +2,18 @@
 // the one function the DLL exports.
 #include <windows.h>
 
+#include "plugin/entry_guard.h"
 #include "plugin/plugin_lifecycle.h"
 
 extern "C" __declspec(dllexport) void Plugin_Unload() {
-    barterbox::UnloadPlugin();
+    barterbox::RunGuarded("Plugin_Unload", &barterbox::UnloadPlugin);
 }
 
 BOOL APIENTRY DllMain(HMODULE, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
-        barterbox::LoadPlugin();
+        barterbox::RunGuarded("the module's attach", &barterbox::LoadPlugin);
     } else if (reason == DLL_PROCESS_DETACH) {
-        barterbox::UnloadPlugin();
+        barterbox::RunGuarded("the module's detach", &barterbox::UnloadPlugin);
     }
     return TRUE;
 }

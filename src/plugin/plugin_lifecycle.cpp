@@ -15,7 +15,7 @@
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "exchange/game_readiness.h"
-#include "host/host_api.h"
+#include "host/host_calls.h"
 #include "host/host_errors.h"
 #include "logger/plugin_logger.h"
 #include "plugin/command_table.h"
@@ -23,9 +23,9 @@
 
 namespace barterbox {
 void LoadPlugin() {
-    CreatePluginLogger(AsaApi::GetLogSinks());
+    CreatePluginLogger(host_calls::LogSinks());
     SetHostErrorReporter(&LogHostError);
-    FormPluginPaths(AsaApi::GetCurrentDir());
+    FormPluginPaths(host_calls::ServerDirectory());
     Log(spdlog::level::info, "Barterbox v{} - Loading...", kPluginVersion);
     LoadConfig();
     RegisterCommands();

@@ -14,7 +14,6 @@
 namespace {
 
 using namespace exchange_tests;
-using barterbox::ExecuteExchange;
 using barterbox::ItemAmount;
 using Texts = std::vector<std::u16string>;
 using Lines = std::vector<std::string>;
@@ -53,7 +52,7 @@ protected:
 TEST_F(ExchangeTransaction, Complete_TakesTheGiveItemsHandsOutTheReceiveItemsAndSaysSo) {
     Define("Wood", {{kWood, 5}}, {{BlueprintOf(kStone), 2}, {PathOf(kThatch) + "_C", 3}});
     Give(kWood, 12);
-    EXPECT_TRUE(ExecuteExchange(alice, "Wood", 2));
+    EXPECT_TRUE(ExecuteAndTell(alice, "Wood", 2));
     EXPECT_EQ(Chat(), Texts{u"Exchange complete: Wood x2"});
     EXPECT_EQ(LogTexts(), Lines{"[Barterbox][info] Barterbox: Player completed 'Wood' x2"});
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 2}, {kStone, 4}, {kThatch, 6}}));
@@ -67,7 +66,7 @@ TEST_F(ExchangeTransaction, Lookup_FindsTheNameInAnyCaseShowingTheStoredNameAndL
     Define("Wood", {{kWood, 1}}, {{BlueprintOf(kStone), 1}});
     Give(kWood, 3);
     for (const char* typed : {"WOOD", "Wood", "wood"}) {
-        EXPECT_TRUE(ExecuteExchange(alice, typed, 1)) << typed;
+        EXPECT_TRUE(ExecuteAndTell(alice, typed, 1)) << typed;
     }
     EXPECT_EQ(Chat(), Texts(3, u"Exchange complete: Wood x1"));
     EXPECT_EQ(LogTexts(), (Lines{"[Barterbox][info] Barterbox: Player completed 'WOOD' x1",
@@ -79,7 +78,7 @@ TEST_F(ExchangeTransaction, Lookup_FindsTheNameInAnyCaseShowingTheStoredNameAndL
 TEST_F(ExchangeTransaction, UnknownName_IsEchoedAsTypedAndChangesNothing) {
     Define("Wood", {{kWood, 1}}, {{BlueprintOf(kStone), 1}});
     Give(kWood, 3);
-    EXPECT_FALSE(ExecuteExchange(alice, "Wo{}od ", 1));
+    EXPECT_FALSE(ExecuteAndTell(alice, "Wo{}od ", 1));
     EXPECT_EQ(Chat(), Texts{u"Unknown exchange: Wo{}od "});
     EXPECT_TRUE(LogTexts().empty());
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 3}}));
@@ -87,8 +86,8 @@ TEST_F(ExchangeTransaction, UnknownName_IsEchoedAsTypedAndChangesNothing) {
 
 TEST_F(ExchangeTransaction, NullPlayer_GetsNothingSentOrLogged) {
     Define("Wood", {{kWood, 1}}, {{BlueprintOf(kStone), 1}});
-    EXPECT_FALSE(ExecuteExchange(nullptr, "Wood", 1));
-    EXPECT_FALSE(ExecuteExchange(nullptr, "Nothing", 1));
+    EXPECT_FALSE(ExecuteAndTell(nullptr, "Wood", 1));
+    EXPECT_FALSE(ExecuteAndTell(nullptr, "Nothing", 1));
     EXPECT_TRUE(hostsim::SentMessages().empty());
     EXPECT_TRUE(LogTexts().empty());
 }
@@ -111,7 +110,7 @@ TEST_P(ExchangeMultiplier, RequestedMultiplier_IsLimitedByTheSettings) {
     barterbox::Settings().MaxMultiplier = c.Max;
     Define("Wood", {{kWood, 1}}, {{PathOf(kStone), 1}});
     Give(kWood, 1000);
-    EXPECT_TRUE(ExecuteExchange(alice, "wood", c.Requested));
+    EXPECT_TRUE(ExecuteAndTell(alice, "wood", c.Requested));
     EXPECT_EQ(Chat(), Texts{u"Exchange complete: Wood x" +
                             barterbox::ToWideString(std::to_string(c.Effective))});
     EXPECT_EQ(Total(kWood), 1000 - c.Effective);
@@ -137,8 +136,8 @@ TEST_F(ExchangeTransaction, ShortGiveItem_IsReportedWithTheNeedTheShortNameAndTh
     Define("Wood", {{kWood, 5}}, {{BlueprintOf(kStone), 1}});
     Define("Path", {{PathOf(kWood), 5}}, {{BlueprintOf(kStone), 1}});
     Give(kWood, 7);
-    EXPECT_FALSE(ExecuteExchange(alice, "Wood", 2));
-    EXPECT_FALSE(ExecuteExchange(alice, "Path", 2));
+    EXPECT_FALSE(ExecuteAndTell(alice, "Wood", 2));
+    EXPECT_FALSE(ExecuteAndTell(alice, "Path", 2));
     EXPECT_EQ(Chat(), (Texts{u"Need 10 PrimalItemResource_Wood (have 7)",
                              u"Need 10 PrimalItemResource_Wood.PrimalItemResource_Wood (have 7)"}));
     EXPECT_TRUE(world->GameCalls().empty());
@@ -149,7 +148,7 @@ TEST_F(ExchangeTransaction, Check_ComparesEachEntryOnItsOwnAndStopsAtTheFirstSho
     Define("Kit", {{kWood, 5}, {kStone, 3}, {kThatch, 9}}, {{BlueprintOf(kIngot), 1}});
     Give(kWood, 5);
     Give(kStone, 2);
-    EXPECT_FALSE(ExecuteExchange(alice, "Kit", 1));
+    EXPECT_FALSE(ExecuteAndTell(alice, "Kit", 1));
     EXPECT_EQ(Chat(), Texts{u"Need 3 PrimalItemResource_Stone (have 2)"});
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 5}, {kStone, 2}}));
 }
@@ -164,7 +163,7 @@ TEST_F(ExchangeTransaction, RefusedReceiveEntry_IsLoggedAndTheWholeExchangeIsUnd
     Define("Wood", {{kWood, 2}}, {{BlueprintOf(kStone), 1}, {unknown, 1}, {PathOf(kThatch), 1}});
     Give(kWood, 4);
     Give(kStone, 7);
-    EXPECT_FALSE(ExecuteExchange(alice, "Wood", 2));
+    EXPECT_FALSE(ExecuteAndTell(alice, "Wood", 2));
     EXPECT_EQ(Chat(), Texts{u"Failed to give items. Exchange cancelled."});
     EXPECT_EQ(LogTexts(),
               (Lines{std::string("[Barterbox][error] Barterbox: Failed to give ") + unknown + " x2",
@@ -179,7 +178,7 @@ TEST_F(ExchangeTransaction, UndoTheGameRefuses_LogsWhatIsOwedAndSaysPartial) {
     Define("Wood", {{kWood, 3}}, {{BlueprintOf(kStone), 1}});
     Give(kWood, 3);
     world->SetGiveRefusal([](std::string_view, int32_t) { return true; });
-    EXPECT_FALSE(ExecuteExchange(alice, "Wood", 1));
+    EXPECT_FALSE(ExecuteAndTell(alice, "Wood", 1));
     EXPECT_EQ(Chat(), Texts{u"Exchange partially complete - some items failed"});
     EXPECT_EQ(LogTexts(), (Lines{std::string("[Barterbox][error] Barterbox: Failed to give ") +
                                      BlueprintOf(kStone) + " x1",
@@ -194,7 +193,7 @@ TEST_F(ExchangeTransaction, UndoTheGameRefuses_LogsWhatIsOwedAndSaysPartial) {
 TEST_F(ExchangeTransaction, ReceiveEntryOfZeroOrLess_RefusesTheExchangeBeforeAnythingIsTaken) {
     Define("Wood", {{kWood, 1}}, {{BlueprintOf(kStone), 0}, {BlueprintOf(kThatch), -4}});
     Give(kWood, 1);
-    EXPECT_FALSE(ExecuteExchange(alice, "Wood", 1));
+    EXPECT_FALSE(ExecuteAndTell(alice, "Wood", 1));
     EXPECT_TRUE(world->GameCalls().empty());
     EXPECT_EQ(LogTexts(), (Lines{std::string("[Barterbox][error] Barterbox: Failed to give ") +
                                      BlueprintOf(kStone) + " x0",
@@ -215,7 +214,7 @@ TEST_F(ExchangeTransaction, ReceiveThatDoesNotFit_IsTakenBackAndTheGiveItemsRetu
         Define("Wood", {{kWood, 100}}, {{BlueprintOf(kStone), 300}});
         Give(kStone, 60);
         Give(kWood, 100);
-        EXPECT_FALSE(ExecuteExchange(alice, "Wood", 1));
+        EXPECT_FALSE(ExecuteAndTell(alice, "Wood", 1));
         EXPECT_EQ(Chat().back(), u"Failed to give items. Exchange cancelled.");
         EXPECT_EQ(SlotsOf(), (Slots{{kStone, 60}, {kWood, 100}}));
     }
@@ -226,7 +225,7 @@ TEST_F(ExchangeTransaction, ReceiveThatDoesNotFit_IsTakenBackAndTheGiveItemsRetu
 TEST_F(ExchangeTransaction, GiveEntriesMatchingTheSameItems_BeyondWhatIsCarriedTakeNothing) {
     Define("Double", {{kWood, 6}, {"Resource_Wood", 6}}, {{BlueprintOf(kStone), 1}});
     Give(kWood, 10);
-    EXPECT_FALSE(ExecuteExchange(alice, "Double", 1));
+    EXPECT_FALSE(ExecuteAndTell(alice, "Double", 1));
     EXPECT_EQ(Chat(), Texts{u"Failed to remove items. Exchange cancelled."});
     EXPECT_TRUE(world->GameCalls().empty());
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 10}}));
@@ -235,7 +234,7 @@ TEST_F(ExchangeTransaction, GiveEntriesMatchingTheSameItems_BeyondWhatIsCarriedT
 TEST_F(ExchangeTransaction, GiveEntriesMatchingTheSameItems_WithinWhatIsCarriedComplete) {
     Define("Double", {{kWood, 6}, {"Resource_Wood", 4}}, {{BlueprintOf(kStone), 1}});
     Give(kWood, 10);
-    EXPECT_TRUE(ExecuteExchange(alice, "Double", 1));
+    EXPECT_TRUE(ExecuteAndTell(alice, "Double", 1));
     EXPECT_EQ(SlotsOf(), (Slots{{kStone, 1}}));
 }
 
@@ -253,7 +252,7 @@ TEST_P(ExchangeUntakeable, AnAmountRemovalCannotTake_CancelsWithTheInventoryUnto
     Define("Kit", {{kWood, 5}, {kStone, GetParam().SecondQuantity}}, {{BlueprintOf(kIngot), 1}});
     Give(kWood, 5);
     Give(kStone, 5);
-    EXPECT_FALSE(ExecuteExchange(alice, "Kit", 1)) << GetParam().What;
+    EXPECT_FALSE(ExecuteAndTell(alice, "Kit", 1)) << GetParam().What;
     EXPECT_EQ(Chat(), Texts{u"Failed to remove items. Exchange cancelled."});
     EXPECT_TRUE(world->GameCalls().empty()) << "the first entry's items stay where they are";
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 5}, {kStone, 5}}));
@@ -275,7 +274,7 @@ INSTANTIATE_TEST_SUITE_P(Amounts, ExchangeUntakeable,
 TEST_F(ExchangeTransaction, NeedBeyondThe32BitRange_IsReportedInFull) {
     Define("Huge", {{kWood, 2000000000}}, {{BlueprintOf(kStone), 1}});
     Give(kWood, 50);
-    EXPECT_FALSE(ExecuteExchange(alice, "Huge", 2));
+    EXPECT_FALSE(ExecuteAndTell(alice, "Huge", 2));
     EXPECT_EQ(Chat(), Texts{u"Need 4000000000 PrimalItemResource_Wood (have 50)"});
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 50}}));
 }
@@ -283,7 +282,7 @@ TEST_F(ExchangeTransaction, NeedBeyondThe32BitRange_IsReportedInFull) {
 TEST_F(ExchangeTransaction, ReceiveBeyondThe32BitRange_RefusesTheExchangeLoggedInFull) {
     Define("Huge", {{kWood, 1}}, {{BlueprintOf(kStone), 2000000000}, {BlueprintOf(kThatch), 1}});
     Give(kWood, 3);
-    EXPECT_FALSE(ExecuteExchange(alice, "Huge", 3));
+    EXPECT_FALSE(ExecuteAndTell(alice, "Huge", 3));
     EXPECT_TRUE(world->GameCalls().empty());
     EXPECT_EQ(LogTexts(), Lines{std::string("[Barterbox][error] Barterbox: Failed to give ") +
                                 BlueprintOf(kStone) + " x6000000000"});
@@ -295,7 +294,7 @@ TEST_F(ExchangeTransaction, ReceiveBeyondThe32BitRange_RefusesTheExchangeLoggedI
 TEST_F(ExchangeTransaction, ReceiveOfTheLargest32BitValue_IsOfferedToTheGame) {
     Define("Max", {{kWood, 1}}, {{BlueprintOf(kStone), 2147483647}});
     Give(kWood, 1);
-    EXPECT_FALSE(ExecuteExchange(alice, "Max", 1));
+    EXPECT_FALSE(ExecuteAndTell(alice, "Max", 1));
     EXPECT_EQ(GiveSlotItemCalls().front(),
               std::string("\"") + BlueprintOf(kStone) + "\", 0, 2147483647 -> false");
     EXPECT_EQ(Chat(), Texts{u"Failed to give items. Exchange cancelled."});
@@ -307,7 +306,7 @@ TEST_F(ExchangeTransaction, HoldingsBeyondThe32BitRange_CountAsTheLargestValue) 
     world->AddStack("Alice", "Dust", 2147483647);
     world->AddStack("Alice", "Dust", 2147483647);
     Define("Dust", {{"Dust", 2000000000}}, {{"/Game/Test/Dust.Dust", 1}});
-    EXPECT_TRUE(ExecuteExchange(alice, "Dust", 1));
+    EXPECT_TRUE(ExecuteAndTell(alice, "Dust", 1));
     EXPECT_EQ(Chat(), Texts{u"Exchange complete: Dust x1"});
     EXPECT_EQ(SlotsOf(), (Slots{{"Dust", 2147483647}, {"Dust", 147483648}}));
 }

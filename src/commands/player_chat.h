@@ -1,5 +1,5 @@
 // Chat lines to one player, sent under the ChatPrefix sender name through the host's messenger
-// for this plugin. The exchange's outcomes and the chat command's listing both go this way.
+// for this plugin. The exchanges' outcomes and the chat command's listing both go this way.
 #pragma once
 
 #include <string_view>

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "exchange/player_chat.h"
+#include "commands/player_chat.h"
 #include "exchange_fixture.h"
 #include "host/module_path.h"
 #include "hostsim/host_strings.h"

@@ -9,6 +9,7 @@
 
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
+#include "commands/exchange_replies.h"
 #include "host/game_names.h"
 #include "host_fixture.h"
 #include "hostsim/messenger.h"
@@ -31,6 +32,15 @@ inline std::string BlueprintOf(const std::string& className) {
 }
 
 using Slots = std::vector<std::pair<std::string, int32_t>>;
+
+// What the chat command does with an exchange: runs it, then tells the player how it ended. True
+// when it completed.
+inline bool ExecuteAndTell(AShooterPlayerController* player, std::string_view name,
+                           int32_t multiplier) {
+    const barterbox::ExchangeRequest request{
+        player, name, multiplier, barterbox::AuditVia::Chat, {}};
+    return barterbox::RunAndReportExchange(request).Result == barterbox::ExchangeResult::Complete;
+}
 
 // The game calls the plugin makes on Alice's items, as the world records them.
 inline hostsim::GameCall SetQuantityCall(uint64_t item, int32_t quantity) {

@@ -1,0 +1,33 @@
+// What one exchange attempt carries from step to step: the player, the exchange as it was when
+// the attempt began, the multiplier the limits left, the class texts met so far, what was taken
+// stack by stack, and the outcome as it grows.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "audit/exchange_outcome.h"
+#include "catalogue/exchange_definition.h"
+#include "host/engine_types.h"
+#include "inventory.h"
+#include "item_matching.h"
+
+namespace barterbox {
+
+struct ExchangeAttempt {
+    AShooterPlayerController* Player = nullptr;
+    // A copy, so that nothing the game does while the exchange runs can pull it from under us.
+    ExchangeDefinition Exchange;
+    int32_t Multiplier = 1;
+    ClassTextMemo Memo;
+    std::vector<TakenItems> Taken;
+    ExchangeOutcome Outcome;
+};
+
+// Quantities times the multiplier are computed in 64 bits: both factors are 32-bit, so the
+// product always fits, and a product beyond the 32-bit range is refused rather than wrapped.
+inline int64_t Scaled(int32_t quantity, int32_t multiplier) {
+    return int64_t{quantity} * int64_t{multiplier};
+}
+
+} // namespace barterbox
