@@ -302,6 +302,116 @@ bool KeepLateEdit(const std::string& target, const FileStamp& before, std::uint6
     return !edited || copies.Keep(target, reason);
 }
 
+// Where a save writes, what it found there, and what it must keep aside before replacing it.
+struct SavePlan {
+    // config.json, or what a linked config.json (one table shared by a cluster of servers)
+    // points to.
+    std::string Target;
+    FileStamp Before;
+    std::uint64_t DigestFound = 0;
+    // Edited by hand since the plugin last read or wrote it.
+    bool Changed = false;
+    // The last load could not read it, and it has not been edited since.
+    bool Unreadable = false;
+    // The last load took it only in part.
+    bool Lossy = false;
+};
+
+// Where the save may write, or why it may not write at all (in `reason`).
+std::optional<SavePlan> PlanSave(std::string& reason) {
+    const std::optional<std::string> target = FollowLinks(ConfigPath());
+    if (!target) {
+        reason = "config.json is a loop of symbolic links";
+        return std::nullopt;
+    }
+    SavePlan plan{*target, StampOf(*target)};
+    const FileStamp& before = plan.Before;
+    // Only a regular file is ever replaced: a folder, a pipe or a device, or a link to one, stays
+    // where it is, as does anything a dangling link points to.
+    if (before.Exists && !before.Regular) {
+        reason = "config.json is not a regular file (it is, or leads to, a folder, a device or a "
+                 "pipe); nothing was written";
+        return std::nullopt;
+    }
+    if (!before.Exists && *target != ConfigPath()) {
+        reason = "config.json is a link to " + *target + ", which does not exist";
+        return std::nullopt;
+    }
+    if (before.Exists && !IsWritableFile(*target, reason)) {
+        return std::nullopt;
+    }
+    // A file the last load could not read, but that has been edited since, is a hand edit: most
+    // likely the administrator's fix, and it is kept under that name.
+    plan.Changed = ChangedSinceLastSeen(*target, before, plan.DigestFound);
+    plan.Unreadable = UnreadableConfigFound() && before.Exists && !plan.Changed;
+    // A file the load took only in part keeps what it left out (a misspelt member, a dropped
+    // exchange) in a copy, since the text about to be written holds only what was kept.
+    plan.Lossy = TheCatalogueState().LossyConfigLoaded && LastSeen().has_value() && before.Exists &&
+                 !plan.Changed && !plan.Unreadable;
+    return plan;
+}
+
+// The table's text in a new temporary file beside the target, and its digest; std::nullopt,
+// with the reason, when it could not be written.
+std::optional<TemporaryFile> WriteNewText(const SavePlan& plan, std::uint64_t& digest,
+                                          std::string& reason) {
+    std::optional<TemporaryFile> written;
+    try {
+        WriteConfigDocument([&](std::string_view text) {
+            written = WriteTemporaryFile(plan.Target, text, plan.Before.Permissions, reason);
+            digest = ContentDigest(text);
+        });
+    } catch (const json::exception& error) {
+        // Text that is not UTF-8 cannot be written as JSON; the file stays as it was.
+        reason = std::string("a name or text is not valid UTF-8: ") + error.what();
+        return std::nullopt;
+    } catch (const std::bad_alloc&) {
+        if (written) {
+            DiscardTemporaryFile(written->Path);
+        }
+        reason = "not enough memory for the file's text";
+        return std::nullopt;
+    }
+    return written;
+}
+
+// Renames the new file over the target. The old content is copied aside first where the plan
+// says so, so that there is a config.json at every moment and the administrator's text survives.
+// On failure nothing is left behind: the temporary file and the copies go, and `reason` says why.
+bool PutInPlace(const SavePlan& plan, const TemporaryFile& written, KeptCopies& copies,
+                std::string& reason) {
+    const bool keep = plan.Unreadable || plan.Changed || plan.Lossy;
+    const bool ready = (!keep || copies.Keep(plan.Target, reason)) &&
+                       KeepLateEdit(plan.Target, plan.Before, plan.DigestFound, copies, reason);
+    if (ready && CommitTemporaryFile(written.Path, plan.Target, reason)) {
+        return true;
+    }
+    if (!ready) {
+        DiscardTemporaryFile(written.Path);
+    }
+    copies.Undo();
+    return false;
+}
+
+// One line for each copy kept, saying why it was kept.
+void LogKeptCopies(const SavePlan& plan, const KeptCopies& copies) {
+    for (const std::string& backup : copies.Names) {
+        const std::string name = backup.substr(backup.find_last_of('/') + 1);
+        const bool first = &backup == &copies.Names.front();
+        if (plan.Unreadable && first) {
+            Log(spdlog::level::warn, "Barterbox: Kept unreadable config.json as {}", name);
+        } else if (plan.Lossy && first) {
+            Log(spdlog::level::warn,
+                "Barterbox: Kept config.json as {}: the load dropped parts of it that this save "
+                "does not write",
+                name);
+        } else {
+            Log(spdlog::level::warn,
+                "Barterbox: config.json changed on disk since it was loaded; kept it as {}", name);
+        }
+    }
+}
+
 } // namespace
 
 void FormPluginPaths(const std::string& serverDirectory) {
@@ -342,93 +452,34 @@ void LoadConfigFromText(std::string_view text) {
 }
 
 bool SaveConfig() {
-    // A linked config.json (one table shared by a cluster of servers) is saved where it points.
-    const std::optional<std::string> target = FollowLinks(ConfigPath());
-    if (!target) {
-        return FailSave("config.json is a loop of symbolic links");
-    }
-    const FileStamp before = StampOf(*target);
-    // Only a regular file is ever replaced: a folder, a pipe or a device, or a link to one, stays
-    // where it is, as does anything a dangling link points to.
-    if (before.Exists && !before.Regular) {
-        return FailSave("config.json is not a regular file (it is, or leads to, a folder, a "
-                        "device or a pipe); nothing was written");
-    }
-    if (!before.Exists && *target != ConfigPath()) {
-        return FailSave("config.json is a link to " + *target + ", which does not exist");
-    }
     std::string reason;
-    if (before.Exists && !IsWritableFile(*target, reason)) {
+    const std::optional<SavePlan> plan = PlanSave(reason);
+    if (!plan) {
         return FailSave(reason);
     }
-    // A file the last load could not read, but that has been edited since, is a hand edit: most
-    // likely the administrator's fix, and it is kept under that name.
-    std::uint64_t digestFound = 0;
-    const bool changed = ChangedSinceLastSeen(*target, before, digestFound);
-    const bool unreadable = UnreadableConfigFound() && before.Exists && !changed;
-    // A file the load took only in part keeps what it left out (a misspelt member, a dropped
-    // exchange) in a copy, since the text about to be written holds only what was kept.
-    const bool lossy = TheCatalogueState().LossyConfigLoaded && LastSeen().has_value() &&
-                       before.Exists && !changed && !unreadable;
-    if (before.Links > 1) {
+    if (plan->Before.Links > 1) {
         Log(spdlog::level::warn,
             "Barterbox: config.json has {} names (hard links); the save replaces this one, and "
             "the others keep the old table",
-            before.Links);
+            plan->Before.Links);
     }
-    RemoveStaleTemporaryFiles(*target);
+    RemoveStaleTemporaryFiles(plan->Target);
 
     // Written beside the old file and renamed over it, so that a full disk or a crash never
     // leaves config.json empty or half-written.
     std::uint64_t digest = 0;
-    std::optional<TemporaryFile> written;
-    try {
-        WriteConfigDocument([&](std::string_view text) {
-            written = WriteTemporaryFile(*target, text, before.Permissions, reason);
-            digest = ContentDigest(text);
-        });
-    } catch (const json::exception& error) {
-        // Text that is not UTF-8 cannot be written as JSON; the file stays as it was.
-        return FailSave(std::string("a name or text is not valid UTF-8: ") + error.what());
-    } catch (const std::bad_alloc&) {
-        if (written) {
-            DiscardTemporaryFile(written->Path);
-        }
-        return FailSave("not enough memory for the file's text");
-    }
+    const std::optional<TemporaryFile> written = WriteNewText(*plan, digest, reason);
     if (!written) {
         return FailSave(reason);
     }
-    if (before.Exists) {
-        KeepOwner(written->Path, *target);
+    if (plan->Before.Exists) {
+        KeepOwner(written->Path, plan->Target);
     }
-
-    // The old content is copied aside before the new file takes its place, so that there is a
-    // config.json at every moment and the administrator's text survives.
     KeptCopies copies;
-    const bool ready = (!(unreadable || changed || lossy) || copies.Keep(*target, reason)) &&
-                       KeepLateEdit(*target, before, digestFound, copies, reason);
-    if (!ready || !CommitTemporaryFile(written->Path, *target, reason)) {
-        if (!ready) {
-            DiscardTemporaryFile(written->Path);
-        }
-        copies.Undo();
+    if (!PutInPlace(*plan, *written, copies, reason)) {
         return FailSave(reason);
     }
-    for (const std::string& backup : copies.Names) {
-        const std::string name = backup.substr(backup.find_last_of('/') + 1);
-        if (unreadable && &backup == &copies.Names.front()) {
-            Log(spdlog::level::warn, "Barterbox: Kept unreadable config.json as {}", name);
-        } else if (lossy && &backup == &copies.Names.front()) {
-            Log(spdlog::level::warn,
-                "Barterbox: Kept config.json as {}: the load dropped parts of it that this save "
-                "does not write",
-                name);
-        } else {
-            Log(spdlog::level::warn,
-                "Barterbox: config.json changed on disk since it was loaded; kept it as {}", name);
-        }
-    }
+    LogKeptCopies(*plan, copies);
     UnreadableConfigFound() = false;
     TheCatalogueState().LossyConfigLoaded = false;
     LastSeen() = SeenNow(written->Written, digest);

@@ -6,6 +6,7 @@
 #include <bit>
 
 #include <string>
+#include <utility>
 
 #include "game_names.h"
 #include "host_api.h"
@@ -200,8 +201,10 @@ bool ItemCountingResolves(AShooterPlayerController* controller) {
     return true;
 }
 
-std::vector<std::string> UnresolvedGameNames() {
-    std::vector<std::string> missing;
+namespace {
+
+// The functions the host does not know, the character's standing for both its spellings.
+void AddUnresolvedFunctions(std::vector<std::string>& missing) {
     for (const char* name : game::kFunctions) {
         const bool character = std::string_view(name) == game::kGetPlayerCharacter;
         if ((character ? CharacterFunctionAddress() : AsaApi::GetAddress(name)) == nullptr) {
@@ -210,57 +213,88 @@ std::vector<std::string> UnresolvedGameNames() {
                                         : std::string(name));
         }
     }
-    // A field can be asked only of an object that has it: the world's list of controllers now,
-    // and the others of the first player online with a character, when there is one. Nothing is
-    // asked of an object that a missing name kept out of reach.
-    const auto known = [&](const void* object, const char* name) {
+}
+
+// Asks objects for their fields, keeping the names of those they lack. A field can be asked only
+// of an object that has it, so nothing is asked of a null object.
+struct FieldProbe {
+    std::vector<std::string>& Missing;
+
+    bool Known(const void* object, const char* name) {
         if (object == nullptr) {
             return false;
         }
         if (AsaApi::GetAddress(object, name) == nullptr) {
-            missing.emplace_back(name);
+            Missing.emplace_back(name);
             return false;
         }
         return true;
-    };
-    const auto pointerIn = [](const void* object, const char* name) -> void* {
+    }
+    // The pointer held in a field that Known found.
+    static void* PointerIn(const void* object, const char* name) {
         return *static_cast<void**>(AsaApi::GetAddress(object, name));
-    };
+    }
+};
+
+// The first player online who has a character, and the character; nulls when there is none.
+std::pair<AShooterPlayerController*, APrimalCharacter*>
+FirstPlayerWithCharacter(const EngineArray<FWeakObjectPtr>& controllers) {
+    for (int32_t i = 0; i < controllers.Num; ++i) {
+        auto* controller = static_cast<AShooterPlayerController*>(ResolveWeak(controllers.Data[i]));
+        APrimalCharacter* character = controller != nullptr ? PlayerCharacter(controller) : nullptr;
+        if (character != nullptr) {
+            return {controller, character};
+        }
+    }
+    return {nullptr, nullptr};
+}
+
+// The player's fields, and those of the character, its inventory and the first item in it, as
+// far as a missing name leaves them in reach.
+void ProbePlayerFields(FieldProbe& probe, AShooterPlayerController* controller,
+                       APrimalCharacter* character) {
+    if (AsaApi::GetBitField(controller, game::kIsAdmin).Word == nullptr) {
+        probe.Missing.emplace_back(game::kIsAdmin);
+    }
+    if (!probe.Known(character, game::kMyInventoryComponent)) {
+        return;
+    }
+    void* inventory = FieldProbe::PointerIn(character, game::kMyInventoryComponent);
+    if (!probe.Known(inventory, game::kInventoryItems)) {
+        return;
+    }
+    const auto& items = *static_cast<const EngineArray<UPrimalItem*>*>(
+        AsaApi::GetAddress(inventory, game::kInventoryItems));
+    for (int32_t j = 0; j < items.Num; ++j) {
+        if (items.Data[j] != nullptr) {
+            if (probe.Known(items.Data[j], game::kClassPrivate)) {
+                probe.Known(FieldProbe::PointerIn(items.Data[j], game::kClassPrivate),
+                            game::kNamePrivate);
+            }
+            return;
+        }
+    }
+}
+
+} // namespace
+
+std::vector<std::string> UnresolvedGameNames() {
+    std::vector<std::string> missing;
+    AddUnresolvedFunctions(missing);
+    // The fields: the world's list of controllers now, and the others of the first player online
+    // with a character, when there is one.
+    FieldProbe probe{missing};
     UWorld* world = AsaApi::GetApiUtils().ActiveWorld();
-    if (!known(world, game::kPlayerControllerList) ||
+    if (!probe.Known(world, game::kPlayerControllerList) ||
         AsaApi::GetAddress(game::kWeakObjectGet) == nullptr ||
         CharacterFunctionAddress() == nullptr) {
         return missing;
     }
     const auto& controllers = *static_cast<const EngineArray<FWeakObjectPtr>*>(
         AsaApi::GetAddress(world, game::kPlayerControllerList));
-    for (int32_t i = 0; i < controllers.Num; ++i) {
-        auto* controller = static_cast<AShooterPlayerController*>(ResolveWeak(controllers.Data[i]));
-        APrimalCharacter* character = controller != nullptr ? PlayerCharacter(controller) : nullptr;
-        if (character == nullptr) {
-            continue;
-        }
-        if (AsaApi::GetBitField(controller, game::kIsAdmin).Word == nullptr) {
-            missing.emplace_back(game::kIsAdmin);
-        }
-        if (!known(character, game::kMyInventoryComponent)) {
-            break;
-        }
-        void* inventory = pointerIn(character, game::kMyInventoryComponent);
-        if (!known(inventory, game::kInventoryItems)) {
-            break;
-        }
-        const auto& items = *static_cast<const EngineArray<UPrimalItem*>*>(
-            AsaApi::GetAddress(inventory, game::kInventoryItems));
-        for (int32_t j = 0; j < items.Num; ++j) {
-            if (items.Data[j] != nullptr) {
-                if (known(items.Data[j], game::kClassPrivate)) {
-                    known(pointerIn(items.Data[j], game::kClassPrivate), game::kNamePrivate);
-                }
-                break;
-            }
-        }
-        break;
+    const auto [controller, character] = FirstPlayerWithCharacter(controllers);
+    if (character != nullptr) {
+        ProbePlayerFields(probe, controller, character);
     }
     return missing;
 }
