@@ -162,7 +162,7 @@ void RunExchanges(benchmark::State& state, Variant variant) {
 
     hostsim::ClearSentMessages();
     barterbox::ClearExchanges();
-    barterbox::PluginLoggerHolder().reset();
+    barterbox::ResetPluginLogger();
     barterbox::PluginFolder().clear();
     std::filesystem::remove_all(folder);
 }

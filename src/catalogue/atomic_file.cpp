@@ -6,6 +6,7 @@
 #include <random>
 #include <system_error>
 
+#include "catalogue/catalogue_state.h"
 #include "platform/file_calls.h"
 #include "platform/os_path.h"
 
@@ -22,10 +23,10 @@ std::string NameOf(const std::string& path) {
     return platform::Utf8Path(platform::OsPath(path).filename());
 }
 
-// Eight hex digits from a generator seeded once per process, so that servers sharing a folder
-// draw different names.
+// Eight hex digits from the catalogue's generator, so that servers sharing a folder draw
+// different names.
 std::string TemporaryName(const std::string& path) {
-    static std::mt19937 generator{std::random_device{}()};
+    std::mt19937& generator = TheCatalogueState().TemporaryNames;
     char digits[16];
     std::snprintf(digits, sizeof digits, "-%08x", static_cast<unsigned>(generator()));
     return path + kTemporaryMark + digits;

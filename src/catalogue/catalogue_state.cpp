@@ -6,9 +6,21 @@
 
 namespace barterbox {
 
-CatalogueState& TheCatalogueState() {
-    static CatalogueState state;
+namespace {
+// Held so that a reset can build it anew: the document's pool cannot be assigned.
+std::optional<CatalogueState>& Holder() {
+    static std::optional<CatalogueState> state{std::in_place};
     return state;
+}
+} // namespace
+
+CatalogueState& TheCatalogueState() {
+    return *Holder();
+}
+
+void ResetCatalogueState() {
+    Holder().reset();
+    Holder().emplace();
 }
 
 PluginSettings& Settings() {

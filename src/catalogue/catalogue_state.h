@@ -1,10 +1,16 @@
 // Everything the catalogue keeps for the life of the module, in one record: what a load fills in,
-// what the administrators' commands change, and what the plugin last learnt of config.json.
-// Beside it the plugin keeps only its logger (logger/plugin_logger.h) and the host's fault
-// reporter (host/host_errors.h); plugin/plugin_lifecycle.cpp sets all three up.
+// what the administrators' commands change, what the plugin last learnt of config.json, the
+// document that saves write from and the generator of the saves' temporary names.
+//
+// State: the catalogue layer's one record. It holds its initial values (an empty table, the
+// default settings, no paths) before the module's attach runs, whatever the order of static
+// initialisation, and goes with the module's static objects; nothing is saved at unload.
+// ResetCatalogueState gives it those values again, which the test fixtures call.
 #pragma once
 
+#include <memory_resource>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "exchange_catalogue.h"
@@ -21,6 +27,20 @@ struct SeenFile {
     std::uint64_t Digest = 0;
     // Whether the stamp alone tells a later edit (see StampIsSettled); if not, the content does.
     bool Settled = false;
+};
+
+struct SavedDocument; // config_document.cpp
+
+// The saved document and the pool that everything of it, its texts included, lives in. Built
+// after a load has left the heap full of small holes, its nodes would otherwise lie scattered,
+// and every save walks all of them; and a release drops the pool whole, where destroying the
+// document node by node would cost a large table's reload tens of milliseconds.
+struct DocumentStore {
+    // Only the game thread loads and saves.
+    std::pmr::unsynchronized_pool_resource Pool;
+    // In the pool; null until built and after a release. Never destroyed: the pool's release
+    // frees its memory, and nothing else depends on its destructors.
+    SavedDocument* Document = nullptr;
 };
 
 struct CatalogueState {
@@ -42,11 +62,13 @@ struct CatalogueState {
     // Whether a save has said that it could not give config.json its owner and group back; said
     // once, as every later save would say the same.
     bool OwnerWarningGiven = false;
+    DocumentStore Document;
+    // Seeded once per record, so that servers sharing a folder draw different temporary names.
+    std::mt19937 TemporaryNames{std::random_device{}()};
 };
 
-// The one record. Created at its first use, so that it holds its initial values (an empty table,
-// the default settings) before the module's attach runs, whatever the order of static
-// initialisation; destroyed with the module's static objects. Nothing is saved at unload.
+// The one record, created at its first use.
 CatalogueState& TheCatalogueState();
+void ResetCatalogueState();
 
 } // namespace barterbox

@@ -12,29 +12,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include "catalogue/catalogue_state.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
 
 namespace barterbox {
 namespace {
 
-struct SavedDocument;
-
-// Everything of the document, its texts included, lives in a memory pool of its own. Built after
-// a load has left the heap full of small holes, its nodes would otherwise lie scattered, and every
-// save walks all of them. And a release drops the pool whole, where destroying the document node
-// by node would cost a large table's reload tens of milliseconds.
-struct DocumentStore {
-    // Only the game thread loads and saves.
-    std::pmr::unsynchronized_pool_resource Pool;
-    // In the pool; null until built and after a release. Never destroyed: the pool's release
-    // frees its memory, and nothing else depends on its destructors.
-    SavedDocument* Document = nullptr;
-};
-
 DocumentStore& Store() {
-    static DocumentStore store;
-    return store;
+    return TheCatalogueState().Document;
 }
 
 template <typename T> struct DocumentAllocator {
@@ -60,6 +46,9 @@ DocumentString Text(std::string_view text) {
     return DocumentString(text.data(), text.size());
 }
 
+} // namespace
+
+// Named outside the file's own namespace, as the catalogue's record holds a pointer to it.
 struct SavedDocument {
     json Root;
     // The member of Root["Exchanges"] that holds each table key's exchange; a key's configured
@@ -69,6 +58,8 @@ struct SavedDocument {
     // the next call then rebuilds the whole document rather than trust a half-applied one.
     bool Current = false;
 };
+
+namespace {
 
 SavedDocument& Saved() {
     DocumentStore& store = Store();

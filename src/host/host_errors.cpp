@@ -10,6 +10,10 @@ void SetHostErrorReporter(HostErrorReporter reporter) {
     gReporter = reporter;
 }
 
+void ResetHostErrorReporter() {
+    gReporter = nullptr;
+}
+
 void ReportHostError(std::string_view message) {
     if (gReporter != nullptr) {
         gReporter(message);

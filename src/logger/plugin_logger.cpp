@@ -9,6 +9,10 @@ std::shared_ptr<spdlog::logger>& PluginLoggerHolder() {
     return holder;
 }
 
+void ResetPluginLogger() {
+    PluginLoggerHolder().reset();
+}
+
 void CreatePluginLogger(const std::vector<spdlog::sink_ptr>& sinks) {
     auto logger = std::make_shared<spdlog::logger>("Barterbox", sinks.begin(), sinks.end());
     logger->set_pattern("%D %R [%n][%l] %v", spdlog::pattern_time_type::local);

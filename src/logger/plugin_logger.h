@@ -1,5 +1,9 @@
 // The plugin's one logger, kept in a process-wide holder that every part of the plugin logs
 // through.
+//
+// State: the holder is the logger layer's one record. It is empty until the load creates the
+// logger and is emptied only when the module's static objects go (or by ResetPluginLogger, which
+// the test fixtures call); lines logged while it is empty go nowhere.
 #pragma once
 
 #include <memory>
@@ -10,6 +14,8 @@ namespace barterbox {
 
 // The holder: created on first use, emptied only when the module's static objects go.
 std::shared_ptr<spdlog::logger>& PluginLoggerHolder();
+
+void ResetPluginLogger();
 
 // Creates the "Barterbox" logger over its own copy of the given sinks, with the line pattern and
 // flush level of the plugin, and puts it into the holder.

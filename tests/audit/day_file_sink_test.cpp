@@ -24,7 +24,6 @@ class AuditLog : public testing_support::ConfigFixture {
 protected:
     void SetUp() override {
         ConfigFixture::SetUp();
-        ResetAuditState();
         PluginFolder() = Folder();
         platform::SetProcessEnvironment("BARTERBOX_FIXED_CLOCK", "2026-12-08T15:25:01.123Z");
     }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "catalogue/catalogue_state.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
@@ -19,11 +20,8 @@ using testing_support::LibraryDump;
 
 class ConfigDocument : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ClearExchanges();
-        Settings() = PluginSettings{};
-    }
-    void TearDown() override { SetUp(); }
+    void SetUp() override { ResetCatalogueState(); }
+    void TearDown() override { ResetCatalogueState(); }
 };
 
 TEST_F(ConfigDocument, APutThatChangesOnlyTheLetterCase_LeavesOneMemberUnderTheNewName) {

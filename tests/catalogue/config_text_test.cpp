@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "catalogue/catalogue_state.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
@@ -16,11 +17,8 @@ using testing_support::LibraryDump;
 
 class SaveText : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ClearExchanges();
-        Settings() = PluginSettings{};
-    }
-    void TearDown() override { SetUp(); }
+    void SetUp() override { ResetCatalogueState(); }
+    void TearDown() override { ResetCatalogueState(); }
 };
 
 TEST_F(SaveText, EqualsTheLibrarysDumpOfTheDocument) {

@@ -47,8 +47,6 @@ protected:
             barterbox::platform::OsPath(testing_support::MakeScratchFolder("barterbox-commands"));
         std::filesystem::create_directories(folder_ / "ArkApi/Plugins/Barterbox");
         hostsim::SetCurrentDir(folder_.string());
-        barterbox::ClearExchanges();
-        barterbox::Settings() = barterbox::PluginSettings{};
 
         world.emplace();
         world->AddItemClass(kWoodPath, 100);
@@ -63,8 +61,6 @@ protected:
             barterbox::UnloadPlugin();
         }
         world.reset();
-        barterbox::ClearExchanges();
-        barterbox::Settings() = barterbox::PluginSettings{};
         std::filesystem::remove_all(folder_);
         HostFixture::TearDown();
     }

@@ -6,8 +6,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "catalogue/atomic_file.h"
-#include "catalogue/catalogue_state.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
@@ -35,19 +33,13 @@ void ConfigFixture::SetUp() {
     HostFixture::SetUp();
     CreateLogger();
     folder_ = testing_support::MakeScratchFolder("barterbox-config");
-    barterbox::FileSystem() = barterbox::RealFileSystem();
-    barterbox::TheCatalogueState().OwnerWarningGiven = false;
     barterbox::ConfigPath() = folder_ + "/config.json";
-    barterbox::Settings() = barterbox::PluginSettings{};
     // Every test starts as a plugin that found no file: empty table, nothing unreadable pending.
     barterbox::LoadConfig();
     Sink().Clear();
 }
 
 void ConfigFixture::TearDown() {
-    barterbox::FileSystem() = barterbox::RealFileSystem();
-    barterbox::ClearExchanges();
-    barterbox::Settings() = barterbox::PluginSettings{};
     RemoveFolder(folder_);
     HostFixture::TearDown();
 }

@@ -63,8 +63,6 @@ protected:
     void SetUp() override {
         HostFixture::SetUp();
         CreateLogger();
-        barterbox::ClearExchanges();
-        barterbox::Settings() = barterbox::PluginSettings{};
         world.emplace();
         world->AddItemClass(PathOf(kWood), 100);
         world->AddItemClass(PathOf(kStone), 100);
@@ -74,8 +72,6 @@ protected:
     }
     void TearDown() override {
         world.reset();
-        barterbox::ClearExchanges();
-        barterbox::Settings() = barterbox::PluginSettings{};
         HostFixture::TearDown();
     }
 

@@ -1,12 +1,15 @@
 // The stand-in host fixture; see host_fixture.h.
 #include "host_fixture.h"
 
+#include "audit/audit_sinks.h"
+#include "catalogue/catalogue_state.h"
 #include "host/host_errors.h"
 #include "hostsim/allocator.h"
 #include "hostsim/host_environment.h"
 #include "hostsim/name_registry.h"
 #include "hostsim/plugin_module_file.h"
 #include "logger/plugin_logger.h"
+#include "platform/file_call_table.h"
 #include "platform/module_library.h"
 
 namespace testing_support {
@@ -20,7 +23,16 @@ std::vector<std::string> LedgerFaults() {
     return faults;
 }
 
+void ResetPluginState() {
+    barterbox::ResetFileSystem();
+    barterbox::ResetPluginLogger();
+    barterbox::ResetHostErrorReporter();
+    barterbox::ResetCatalogueState();
+    barterbox::ResetAuditState();
+}
+
 void HostFixture::SetUp() {
+    ResetPluginState();
     hostsim::ResetHost();
     // The plugin's code is linked into this test program, so the program is the plugin's module
     // (a test that loads the real module says so itself).
@@ -37,8 +49,7 @@ void HostFixture::TearDown() {
     for (const auto& buffer : hostsim::LiveBuffers(hostsim::BufferOwner::Plugin)) {
         hostsim::Release(const_cast<void*>(buffer.Address), hostsim::BufferOwner::Plugin);
     }
-    barterbox::SetHostErrorReporter(nullptr);
-    barterbox::PluginLoggerHolder().reset();
+    ResetPluginState();
 }
 
 void HostFixture::CreateLogger() {

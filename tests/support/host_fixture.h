@@ -29,6 +29,10 @@ private:
     std::shared_ptr<RecordingSink> sink_;
 };
 
+// Gives every layer's record its initial values: the file calls, the logger, the host's fault
+// reporter, the catalogue and the audit. Each fixture starts and ends with it.
+void ResetPluginState();
+
 // Plugin-owned buffers still alive and ledger errors, as one text per fault.
 std::vector<std::string> LedgerFaults();
 

@@ -33,11 +33,8 @@ protected:
         CreateLogger();
         folder_ = platform::OsPath(testing_support::MakeScratchFolder("barterbox-agreement"));
         ConfigPath() = (folder_ / "config.json").string();
-        Settings() = PluginSettings{};
     }
     void TearDown() override {
-        ClearExchanges();
-        Settings() = PluginSettings{};
         std::filesystem::remove_all(folder_);
         HostFixture::TearDown();
     }
