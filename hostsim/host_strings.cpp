@@ -6,6 +6,8 @@
 
 #include <utf8.h>
 
+#include "host/utf16.h"
+
 namespace hostsim {
 
 FString MakeFString(std::u16string_view text, BufferOwner owner, std::string origin) {
@@ -28,18 +30,7 @@ FString MakeFString(std::u16string_view text, BufferOwner owner, std::string ori
 }
 
 std::u16string Utf8ToUtf16(std::string_view text) {
-    std::u16string result;
-    auto it = text.begin();
-    while (it != text.end()) {
-        const auto bad = utf8::find_invalid(it, text.end());
-        utf8::unchecked::utf8to16(it, bad, std::back_inserter(result));
-        if (bad == text.end()) {
-            break;
-        }
-        result.push_back(u'\uFFFD');
-        it = bad + 1;
-    }
-    return result;
+    return barterbox::Utf8ToUtf16(text);
 }
 
 std::string Utf16ToUtf8(std::u16string_view text) {

@@ -4,10 +4,9 @@
 #include <array>
 #include <cstring>
 
-#include <utf8.h>
-
 #include "game_calls.h"
 #include "host_errors.h"
+#include "utf16.h"
 
 namespace barterbox {
 namespace {
@@ -64,21 +63,7 @@ std::string ToNarrowString(const FString& text) {
 }
 
 std::u16string ToWideString(std::string_view text) {
-    std::u16string result;
-    result.reserve(text.size());
-    auto it = text.begin();
-    while (it != text.end()) {
-        const auto bad = utf8::find_invalid(it, text.end());
-        utf8::unchecked::utf8to16(it, bad, std::back_inserter(result));
-        if (bad == text.end()) {
-            break;
-        }
-        // Only the one offending byte is replaced; its would-be continuation bytes are then
-        // invalid on their own and are replaced one by one.
-        result.push_back(u'\uFFFD');
-        it = bad + 1;
-    }
-    return result;
+    return Utf8ToUtf16(text);
 }
 
 void ReleaseFString(FString& text) {
