@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "engine_array.h"
+#include "host/class_names.h"
 #include "hostsim/host_strings.h"
-#include "item_blueprints.h"
 #include "world_state.h"
 
 namespace hostsim {
@@ -115,14 +115,15 @@ void World::AddItemClass(std::string path, int32_t maxStack) {
         Refuse("the maximum stack of " + path + " must be at least 1");
     }
     // Written as the blueprint or as its class, it is the class the game knows.
-    const std::string classPath = ClassPathOf(path);
+    const std::string classPath = barterbox::GeneratedClassPath(path);
     WorldState& state = *state_;
     if (std::any_of(state.Classes.begin(), state.Classes.end(),
                     [&](const ItemClassRecord& known) { return known.Info.Path == classPath; })) {
         Refuse("item class " + classPath + " exists already");
     }
     ItemClassRecord record;
-    record.Info = ItemClassInfo{classPath, std::string(ClassNameOf(classPath)), maxStack};
+    record.Info =
+        ItemClassInfo{classPath, std::string(barterbox::ClassNameOf(classPath)), maxStack};
     record.Object = state.Objects.Create<ItemClassObject>(
         ObjectKind::ItemClass, state.Names.Intern(Utf8ToUtf16(record.Info.Name)),
         Utf8ToUtf16(classPath));

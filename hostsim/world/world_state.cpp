@@ -10,7 +10,6 @@
 #include "hostsim/host_strings.h"
 #include "hostsim/name_registry.h"
 #include "hostsim/record_limit.h"
-#include "item_blueprints.h"
 
 namespace hostsim {
 namespace {
@@ -73,7 +72,7 @@ void WorldState::DestroyEverything() {
 
 const ItemClassRecord* WorldState::ClassByBlueprint(std::string_view blueprint) const {
     for (const ItemClassRecord& record : Classes) {
-        if (BlueprintNames(blueprint, record.Info.Path)) {
+        if (barterbox::BlueprintNames(blueprint, record.Info.Path)) {
             return &record;
         }
     }

@@ -34,4 +34,29 @@ inline std::string GeneratedClassPath(std::string_view blueprint) {
     return std::string(blueprint) + "_C";
 }
 
+// The class name in a class path: the text after its last ".".
+constexpr std::string_view ClassNameOf(std::string_view classPath) {
+    const size_t dot = classPath.rfind('.');
+    return dot == std::string_view::npos ? classPath : classPath.substr(dot + 1);
+}
+
+// Whether the text names, in a form the item-giving function takes, the item class whose path
+// name is classPath (.../X.X_C): its blueprint as an asset reference Blueprint'.../X.X', as the
+// bare .../X.X, or the class path itself. A class name alone is no blueprint.
+constexpr bool BlueprintNames(std::string_view blueprint, std::string_view classPath) {
+    constexpr std::string_view kPrefix = "Blueprint'";
+    std::string_view path = blueprint;
+    if (path.starts_with(kPrefix) && path.size() > kPrefix.size() && path.ends_with('\'')) {
+        path = path.substr(kPrefix.size(), path.size() - kPrefix.size() - 1);
+    }
+    if (path.empty() || classPath.empty()) {
+        return false;
+    }
+    if (path == classPath) {
+        return true;
+    }
+    // The blueprint itself: the class path without its "_C".
+    return IsGeneratedClassOf(classPath, path);
+}
+
 } // namespace barterbox

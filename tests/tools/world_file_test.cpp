@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/world/item_blueprints.h"
+#include "host/class_names.h"
 #include "tools/common/world_file.h"
 
 namespace {
@@ -299,7 +299,7 @@ TEST(WorldFile, ClassOfBlueprint_AcceptsTheBlueprintFormsOfAKnownClassOnly) {
     for (const Case& c : cases) {
         EXPECT_EQ(ClassOfBlueprint(classes, c.Blueprint), c.Class) << c.Blueprint;
         // The simulated game's GiveSlotItem must take exactly the same texts.
-        EXPECT_EQ(hostsim::BlueprintNames(c.Blueprint, classes[1].Path), c.Class == 1u)
+        EXPECT_EQ(barterbox::BlueprintNames(c.Blueprint, classes[1].Path), c.Class == 1u)
             << c.Blueprint;
     }
 }

@@ -8,7 +8,7 @@
 #include <map>
 
 #include "catalogue/config_reading.h"
-#include "catalogue/exchange_catalogue.h"
+#include "catalogue/exchange_definition.h"
 #include "member_suggestion.h"
 #include "parse_error_cause.h"
 #include "tools/common/json_type_name.h"

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "catalogue/config_reading.h"
-#include "hostsim/world/item_blueprints.h"
+#include "host/class_names.h"
 #include "world_check.h"
 
 namespace barterbox::tools {
@@ -39,8 +39,8 @@ std::optional<std::string> ReceivedClassPath(std::string_view text) {
     if (path.find('/') == std::string_view::npos) {
         return std::nullopt;
     }
-    std::string classPath = hostsim::ClassPathOf(path);
-    if (!hostsim::BlueprintNames(text, classPath)) {
+    std::string classPath = GeneratedClassPath(path);
+    if (!BlueprintNames(text, classPath)) {
         return std::nullopt;
     }
     return classPath;
@@ -55,7 +55,7 @@ std::vector<WorldItemClass> ClassesTheTableCreates(const std::vector<ExchangeDef
                                      [&](const WorldItemClass& c) { return c.Path == *path; })) {
                 continue;
             }
-            std::string name(hostsim::ClassNameOf(*path));
+            std::string name(ClassNameOf(*path));
             classes.push_back({std::move(*path), std::move(name)});
         }
     }

@@ -9,7 +9,6 @@
 #include <sstream>
 
 #include "host/class_names.h"
-#include "hostsim/world/item_blueprints.h"
 #include "json_type_name.h"
 #include "text_file.h"
 
@@ -177,8 +176,8 @@ struct WorldReader {
                 } else {
                     // Written as the blueprint or as its class, it is the class the game knows.
                     itemClass.Written = pathValue->get_ref<const std::string&>();
-                    itemClass.Path = hostsim::ClassPathOf(itemClass.Written);
-                    itemClass.ClassName = hostsim::ClassNameOf(itemClass.Path);
+                    itemClass.Path = GeneratedClassPath(itemClass.Written);
+                    itemClass.ClassName = ClassNameOf(itemClass.Path);
                     auto [earlier, fresh] = byPath.try_emplace(itemClass.Path, i);
                     if (!fresh) {
                         Fail(member, "this is already the class of ItemClasses[" +
@@ -359,9 +358,9 @@ WorldReadResult ReadWorldText(std::string_view text) {
     }
     if (auto full = root.find("WhenInventoryFull"); full != root.end()) {
         if (*full == "GiveWhatFits") {
-            world.WhenFull = hostsim::WhenInventoryFull::GiveWhatFits;
+            world.WhenFull = WhenInventoryFull::GiveWhatFits;
         } else if (*full == "GiveNothing") {
-            world.WhenFull = hostsim::WhenInventoryFull::GiveNothing;
+            world.WhenFull = WhenInventoryFull::GiveNothing;
         } else {
             reader.Fail({std::string("WhenInventoryFull")},
                         "must be \"GiveWhatFits\" or \"GiveNothing\", not " + full->dump());
@@ -403,9 +402,10 @@ std::string FormatWorldError(std::string_view fileName, const WorldFileError& er
 
 std::optional<size_t> ClassOfBlueprint(const std::vector<WorldItemClass>& classes,
                                        std::string_view blueprint) {
-    // The simulated game's own rule, so that the checker and the server never disagree.
+    // The game's own rule, which the simulated game follows, so that the checker and the server
+    // never disagree.
     for (size_t i = 0; i < classes.size(); ++i) {
-        if (hostsim::BlueprintNames(blueprint, classes[i].Path)) {
+        if (BlueprintNames(blueprint, classes[i].Path)) {
             return i;
         }
     }

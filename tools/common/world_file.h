@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "hostsim/world/world.h"
 #include "json_locations.h"
 
 namespace barterbox::tools {
@@ -40,11 +39,18 @@ struct WorldPlayer {
     std::vector<WorldInventoryItem> Inventory; // split into stacks of MaxStack by the server
 };
 
+// What the world's game does with items that do not all fit in an inventory, as the world file's
+// WhenInventoryFull names it. The file's own record: the server maps it onto the stand-in host's.
+enum class WhenInventoryFull {
+    GiveWhatFits, // hands out what fits
+    GiveNothing,  // hands out nothing
+};
+
 // What a world file describes: the inventory size, the item classes and the players, as the
 // server builds them into the simulated world.
 struct WorldDescription {
     int32_t InventorySlots = kDefaultInventorySlots;
-    hostsim::WhenInventoryFull WhenFull = hostsim::WhenInventoryFull::GiveWhatFits;
+    WhenInventoryFull WhenFull = WhenInventoryFull::GiveWhatFits;
     std::vector<WorldItemClass> ItemClasses;
     std::vector<WorldPlayer> Players;
 };

@@ -5,12 +5,27 @@
 
 namespace barterbox::server {
 
+namespace {
+
+// The world file's choice for a full inventory, as the stand-in host's world takes it.
+hostsim::WhenInventoryFull HostsWhenInventoryFull(tools::WhenInventoryFull whenFull) {
+    switch (whenFull) {
+    case tools::WhenInventoryFull::GiveNothing:
+        return hostsim::WhenInventoryFull::GiveNothing;
+    case tools::WhenInventoryFull::GiveWhatFits:
+        break;
+    }
+    return hostsim::WhenInventoryFull::GiveWhatFits;
+}
+
+} // namespace
+
 bool BuildWorld(const tools::WorldDescription& contents, hostsim::World& world,
                 std::string& error) {
     std::string where;
     try {
         world.SetInventorySlots(contents.InventorySlots);
-        world.SetWhenInventoryFull(contents.WhenFull);
+        world.SetWhenInventoryFull(HostsWhenInventoryFull(contents.WhenFull));
         for (size_t i = 0; i < contents.ItemClasses.size(); ++i) {
             where = "ItemClasses[" + std::to_string(i) + "]";
             // From the path as written: the world derives the class from it exactly as the reader
