@@ -110,89 +110,143 @@ std::string Ending(const Client& client, const asio::error_code& error, bool mid
     return "lost: " + error.message();
 }
 
+std::string Malformed(const RconWirePacketError& refused) {
+    return "sent a malformed packet (" + refused.Reason + "); connection closed";
+}
+
+// A packet read whole, or how the conversation ended while reading it.
+using PacketOrEnding = std::variant<RconWirePacket, std::string>;
+
+// Reads one packet: its size field first, checked before a byte more is read, then the rest.
+asio::awaitable<PacketOrEnding> ReadPacket(Client& client, bool authenticated) {
+    unsigned char field[kRconSizeFieldBytes];
+    const auto [sizeError, sizeRead] =
+        co_await asio::async_read(client.Socket, asio::buffer(field), kAsValues);
+    if (sizeError) {
+        co_return Ending(client, sizeError, false, authenticated);
+    }
+    const auto size = CheckPacketSize(field);
+    if (const auto* refused = std::get_if<RconWirePacketError>(&size)) {
+        co_return Malformed(*refused);
+    }
+    std::string bytes(static_cast<size_t>(std::get<int32_t>(size)), '\0');
+    const auto [bodyError, bodyRead] =
+        co_await asio::async_read(client.Socket, asio::buffer(bytes), kAsValues);
+    if (bodyError) {
+        co_return Ending(client, bodyError, true, authenticated);
+    }
+    auto decoded = DecodePacket(bytes);
+    if (const auto* refused = std::get_if<RconWirePacketError>(&decoded)) {
+        co_return Malformed(*refused);
+    }
+    co_return std::get<RconWirePacket>(std::move(decoded));
+}
+
+// The packets that answer one request, and how the conversation ends once they are written.
+struct Reply {
+    std::vector<std::string> Packets;
+    std::optional<std::string> Closing;
+};
+
+asio::awaitable<Reply> AnswerAuthentication(Endpoint& endpoint, Client& client,
+                                            const RconWirePacket& packet, const std::string& who,
+                                            bool& authenticated) {
+    authenticated = SamePassword(packet.Body, endpoint.Password);
+    Reply reply;
+    // Only the authentication answer, without the empty response some servers send first:
+    // clients that read one packet per call would lose the second one.
+    reply.Packets.push_back(
+        EncodePacket(authenticated ? packet.Id : kRconAuthFailedId, kRconAuthResponse, ""));
+    if (authenticated) {
+        ServerLine(who + " authenticated");
+    } else {
+        reply.Closing = "sent a wrong password; connection closed";
+        // Each guess costs its client a pause; other clients are served meanwhile.
+        asio::steady_timer pause(client.Socket.get_executor(), endpoint.Limits.FailedPasswordDelay);
+        co_await pause.async_wait(kAsValues);
+    }
+    co_return reply;
+}
+
+// The command's replies, each split into as many packets as it needs; every request is
+// answered, if only with nothing.
+Reply AnswerCommand(Endpoint& endpoint, RCONClientConnection* connection,
+                    const RconWirePacket& packet, const std::string& who) {
+    ServerLine(who + " sends: " + packet.Body);
+    std::vector<std::string> replies = endpoint.Services.Run(connection, packet.Id, packet.Body);
+    if (replies.empty()) {
+        replies.emplace_back();
+    }
+    Reply reply;
+    for (const std::string& text : replies) {
+        for (std::string& part : EncodeResponse(packet.Id, text)) {
+            reply.Packets.push_back(std::move(part));
+        }
+    }
+    return reply;
+}
+
+// Nothing but an authentication is answered before the client has authenticated.
+asio::awaitable<Reply> Answer(Endpoint& endpoint, Client& client, RCONClientConnection* connection,
+                              const std::string& who, const RconWirePacket& packet,
+                              bool& authenticated) {
+    if (packet.Type == kRconAuth) {
+        co_return co_await AnswerAuthentication(endpoint, client, packet, who, authenticated);
+    }
+    if (!authenticated) {
+        co_return Reply{{EncodePacket(kRconAuthFailedId, kRconAuthResponse, "")},
+                        "sent a request before authenticating; connection closed"};
+    }
+    if (packet.Type == kRconExecCommand) {
+        co_return AnswerCommand(endpoint, connection, packet, who);
+    }
+    // An empty response from a client marks the end of a multi-packet answer; mirror it.
+    co_return Reply{{EncodePacket(packet.Id, kRconResponseValue, "")}, std::nullopt};
+}
+
+// Writes the packets, each within the time a client that reads needs; how the conversation ended
+// when one could not be written.
+asio::awaitable<std::optional<std::string>> WritePackets(Endpoint& endpoint, Client& client,
+                                                         const std::vector<std::string>& packets,
+                                                         bool authenticated) {
+    // A client that stops reading fills its socket's buffer; it gets a while to catch up.
+    SetDeadline(client, Clock::now() + endpoint.Limits.WriteTime);
+    for (const std::string& packet : packets) {
+        const auto [writeError, written] =
+            co_await asio::async_write(client.Socket, asio::buffer(packet), kAsValues);
+        if (writeError) {
+            co_return Ending(client, writeError, false, authenticated);
+        }
+    }
+    co_return std::nullopt;
+}
+
 // Talks with one client until it goes or must go; returns how the conversation ended.
 asio::awaitable<std::string> Converse(Endpoint& endpoint, Client& client,
                                       RCONClientConnection* connection, const std::string& who) {
-    tcp::socket& socket = client.Socket;
     bool authenticated = false;
     // A connection that never authenticates must not hold one of the few places for long.
     const Clock::time_point authenticateBy = Clock::now() + endpoint.Limits.AuthenticationTime;
     SetDeadline(client, authenticateBy);
     for (;;) {
-        unsigned char field[kRconSizeFieldBytes];
-        const auto [sizeError, sizeRead] =
-            co_await asio::async_read(socket, asio::buffer(field), kAsValues);
-        if (sizeError) {
-            co_return Ending(client, sizeError, false, authenticated);
+        PacketOrEnding read = co_await ReadPacket(client, authenticated);
+        if (std::string* ending = std::get_if<std::string>(&read)) {
+            co_return std::move(*ending);
         }
-        const auto size = CheckPacketSize(field);
-        if (const auto* refused = std::get_if<RconWirePacketError>(&size)) {
-            co_return "sent a malformed packet (" + refused->Reason + "); connection closed";
-        }
-        std::string bytes(static_cast<size_t>(std::get<int32_t>(size)), '\0');
-        const auto [bodyError, bodyRead] =
-            co_await asio::async_read(socket, asio::buffer(bytes), kAsValues);
-        if (bodyError) {
-            co_return Ending(client, bodyError, true, authenticated);
-        }
-        auto decoded = DecodePacket(bytes);
-        if (const auto* refused = std::get_if<RconWirePacketError>(&decoded)) {
-            co_return "sent a malformed packet (" + refused->Reason + "); connection closed";
-        }
-        const RconWirePacket& packet = std::get<RconWirePacket>(decoded);
-
-        std::vector<std::string> answers;
-        std::optional<std::string> closing;
-        if (packet.Type == kRconAuth) {
-            authenticated = SamePassword(packet.Body, endpoint.Password);
-            // Only the authentication answer, without the empty response some servers send
-            // first: clients that read one packet per call would lose the second one.
-            answers.push_back(
-                EncodePacket(authenticated ? packet.Id : kRconAuthFailedId, kRconAuthResponse, ""));
-            if (authenticated) {
-                ServerLine(who + " authenticated");
-            } else {
-                closing = "sent a wrong password; connection closed";
-                // Each guess costs its client a pause; other clients are served meanwhile.
-                asio::steady_timer pause(socket.get_executor(),
-                                         endpoint.Limits.FailedPasswordDelay);
-                co_await pause.async_wait(kAsValues);
-            }
-        } else if (!authenticated) {
-            answers.push_back(EncodePacket(kRconAuthFailedId, kRconAuthResponse, ""));
-            closing = "sent a request before authenticating; connection closed";
-        } else if (packet.Type == kRconExecCommand) {
-            ServerLine(who + " sends: " + packet.Body);
-            std::vector<std::string> replies =
-                endpoint.Services.Run(connection, packet.Id, packet.Body);
-            if (replies.empty()) {
-                replies.emplace_back(); // every request is answered, if only with nothing
-            }
-            for (const std::string& reply : replies) {
-                for (std::string& part : EncodeResponse(packet.Id, reply)) {
-                    answers.push_back(std::move(part));
-                }
-            }
-        } else {
-            // An empty response from a client marks the end of a multi-packet answer; mirror it.
-            answers.push_back(EncodePacket(packet.Id, kRconResponseValue, ""));
-        }
-        // A client that stops reading fills its socket's buffer; it gets a while to catch up.
-        SetDeadline(client, Clock::now() + endpoint.Limits.WriteTime);
-        for (const std::string& answer : answers) {
-            const auto [writeError, written] =
-                co_await asio::async_write(socket, asio::buffer(answer), kAsValues);
-            if (writeError) {
-                co_return Ending(client, writeError, false, authenticated);
-            }
+        const Reply reply = co_await Answer(endpoint, client, connection, who,
+                                            std::get<RconWirePacket>(read), authenticated);
+        std::optional<std::string> ending =
+            co_await WritePackets(endpoint, client, reply.Packets, authenticated);
+        if (ending) {
+            co_return std::move(*ending);
         }
         if (authenticated) {
             ClearDeadline(client); // an authenticated client may stay quiet as long as it likes
         } else {
             SetDeadline(client, authenticateBy);
         }
-        if (closing) {
-            co_return *closing;
+        if (reply.Closing) {
+            co_return *reply.Closing;
         }
     }
 }
