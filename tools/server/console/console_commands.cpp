@@ -79,6 +79,57 @@ void SendRcon(ServerContext& server, const std::string& text) {
     }
 }
 
+void JoinPlayer(hostsim::World& world, const ConsoleCommand& command) {
+    RefuseOnlineEosId(world, command.EosId);
+    world.Join(command.Player, command.EosId, command.Admin);
+    ServerLine(command.Player + " joined (EOS ID " + command.EosId +
+               (command.Admin ? ", administrator)" : ")"));
+}
+
+void SetAdministrator(hostsim::World& world, const ConsoleCommand& command) {
+    world.SetAdmin(command.Player, command.Admin);
+    ServerLine(command.Player +
+               (command.Admin ? " is an administrator now" : " is no longer an administrator"));
+}
+
+// Reports the items by their class's name when the text names a class, else as written.
+void GiveItems(hostsim::World& world, const ConsoleCommand& command) {
+    world.GiveItems(command.Player, command.Item, command.Quantity);
+    const auto itemClass = world.FindItemClass(command.Item);
+    ServerLine("gave " + command.Player + " " + std::to_string(command.Quantity) + " " +
+               (itemClass ? itemClass->Name : command.Item));
+}
+
+void SendChat(const hostsim::World& world, const ConsoleCommand& command) {
+    AShooterPlayerController* player = OnlinePlayer(world, command.Player);
+    if (!hostsim::DispatchChat(player, hostsim::Utf8ToUtf16(command.Text))) {
+        ServerLine(UnhandledLine("chat", command.Text));
+    }
+}
+
+// A player's console line. An administrator's command from a player who is not one gets no
+// answer, so the server says why.
+void SendConsoleLine(const hostsim::World& world, const ConsoleCommand& command) {
+    AShooterPlayerController* player = OnlinePlayer(world, command.Player);
+    if (!hostsim::DispatchConsole(player, hostsim::Utf8ToUtf16(command.Text))) {
+        ServerLine(UnhandledLine("console", command.Text));
+    } else if (const auto ignored = IgnoredForNonAdministrator(
+                   command.Player, IsAdministrator(world, command.Player), command.Text)) {
+        ServerLine(*ignored);
+    }
+}
+
+// The console's own commands, then the commands the plugin has registered with the host.
+void ShowHelp() {
+    ServerLine("console commands (# starts a comment):");
+    for (const std::string_view line : kConsoleHelp) {
+        ServerLine("  " + std::string(line));
+    }
+    for (const std::string& line : RegisteredCommandLines()) {
+        ServerLine(line);
+    }
+}
+
 void Run(ServerContext& server, const ConsoleCommand& command) {
     hostsim::World& world = *server.World;
     switch (command.Verb) {
@@ -89,47 +140,27 @@ void Run(ServerContext& server, const ConsoleCommand& command) {
         ListPlayers(world);
         break;
     case ConsoleVerb::Join:
-        RefuseOnlineEosId(world, command.EosId);
-        world.Join(command.Player, command.EosId, command.Admin);
-        ServerLine(command.Player + " joined (EOS ID " + command.EosId +
-                   (command.Admin ? ", administrator)" : ")"));
+        JoinPlayer(world, command);
         break;
     case ConsoleVerb::Leave:
         world.Leave(command.Player);
         ServerLine(command.Player + " left");
         break;
     case ConsoleVerb::Admin:
-        world.SetAdmin(command.Player, command.Admin);
-        ServerLine(command.Player +
-                   (command.Admin ? " is an administrator now" : " is no longer an administrator"));
+        SetAdministrator(world, command);
         break;
-    case ConsoleVerb::Give: {
-        world.GiveItems(command.Player, command.Item, command.Quantity);
-        const auto itemClass = world.FindItemClass(command.Item);
-        ServerLine("gave " + command.Player + " " + std::to_string(command.Quantity) + " " +
-                   (itemClass ? itemClass->Name : command.Item));
+    case ConsoleVerb::Give:
+        GiveItems(world, command);
         break;
-    }
     case ConsoleVerb::Inventory:
         ShowInventory(world, command.Player);
         break;
-    case ConsoleVerb::Chat: {
-        AShooterPlayerController* player = OnlinePlayer(world, command.Player);
-        if (!hostsim::DispatchChat(player, hostsim::Utf8ToUtf16(command.Text))) {
-            ServerLine(UnhandledLine("chat", command.Text));
-        }
+    case ConsoleVerb::Chat:
+        SendChat(world, command);
         break;
-    }
-    case ConsoleVerb::Console: {
-        AShooterPlayerController* player = OnlinePlayer(world, command.Player);
-        if (!hostsim::DispatchConsole(player, hostsim::Utf8ToUtf16(command.Text))) {
-            ServerLine(UnhandledLine("console", command.Text));
-        } else if (const auto ignored = IgnoredForNonAdministrator(
-                       command.Player, IsAdministrator(world, command.Player), command.Text)) {
-            ServerLine(*ignored);
-        }
+    case ConsoleVerb::Console:
+        SendConsoleLine(world, command);
         break;
-    }
     case ConsoleVerb::Rcon:
         SendRcon(server, command.Text);
         break;
@@ -144,13 +175,7 @@ void Run(ServerContext& server, const ConsoleCommand& command) {
         EditPluginFile(server.ServerDir, command.File, command.Text);
         break;
     case ConsoleVerb::Help:
-        ServerLine("console commands (# starts a comment):");
-        for (const std::string_view line : kConsoleHelp) {
-            ServerLine("  " + std::string(line));
-        }
-        for (const std::string& line : RegisteredCommandLines()) {
-            ServerLine(line);
-        }
+        ShowHelp();
         break;
     }
 }

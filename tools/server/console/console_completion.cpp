@@ -39,6 +39,52 @@ std::string_view ItemNameInBlueprint(std::string_view blueprint) {
     return name.substr(0, name.find('.'));
 }
 
+// rcon Barterbox.Do EOSID NAME
+std::vector<std::string> RconChoices(size_t index, const CompletionSources& sources) {
+    if (index == 1) {
+        return sources.RconCommands;
+    }
+    if (index == 2) {
+        return sources.EosIds;
+    }
+    return index == 3 ? sources.Exchanges : std::vector<std::string>{};
+}
+
+// chat NAME /ex NAME
+std::vector<std::string> ChatChoices(const std::vector<std::string>& words, size_t index,
+                                     const CompletionSources& sources) {
+    if (index == 2) {
+        return sources.ChatCommands;
+    }
+    return index == 3 && Contains(sources.ChatCommands, words[2]) ? sources.Exchanges
+                                                                  : std::vector<std::string>{};
+}
+
+// console NAME Barterbox.Remove NAME, console NAME DoExchange EOSID NAME,
+// console NAME Barterbox.Add NAME GIVE:QTY RECEIVE:QTY
+std::vector<std::string> PlayerConsoleChoices(const std::vector<std::string>& words, size_t index,
+                                              const CompletionSources& sources) {
+    if (index == 2) {
+        return sources.ConsoleCommands;
+    }
+    const std::string& command = words[2];
+    if (SameIgnoringCase(command, "DoExchange")) {
+        return index == 3   ? sources.EosIds
+               : index == 4 ? sources.Exchanges
+                            : std::vector<std::string>{};
+    }
+    if (SameIgnoringCase(command, "Barterbox.Remove")) {
+        return index == 3 ? sources.Exchanges : std::vector<std::string>{};
+    }
+    if (SameIgnoringCase(command, "Barterbox.Add")) {
+        return index == 3   ? sources.Exchanges
+               : index == 4 ? WithColon(sources.ItemClasses)
+               : index == 5 ? WithColon(sources.ItemBlueprints)
+                            : std::vector<std::string>{};
+    }
+    return {};
+}
+
 // Which list the word at `index` comes from, given the words before it.
 std::vector<std::string> Choices(const std::vector<std::string>& words, size_t index,
                                  const CompletionSources& sources) {
@@ -47,14 +93,7 @@ std::vector<std::string> Choices(const std::vector<std::string>& words, size_t i
     }
     const std::string& verb = words[0];
     if (SameIgnoringCase(verb, "rcon")) {
-        // rcon Barterbox.Do EOSID NAME
-        if (index == 1) {
-            return sources.RconCommands;
-        }
-        if (index == 2) {
-            return sources.EosIds;
-        }
-        return index == 3 ? sources.Exchanges : std::vector<std::string>{};
+        return RconChoices(index, sources);
     }
     static const std::vector<std::string> kPlayerVerbs = {"leave", "admin", "give",
                                                           "inv",   "chat",  "console"};
@@ -71,34 +110,10 @@ std::vector<std::string> Choices(const std::vector<std::string>& words, size_t i
         return sources.ItemClasses;
     }
     if (SameIgnoringCase(verb, "chat")) {
-        // chat NAME /ex NAME
-        if (index == 2) {
-            return sources.ChatCommands;
-        }
-        return index == 3 && Contains(sources.ChatCommands, words[2]) ? sources.Exchanges
-                                                                      : std::vector<std::string>{};
+        return ChatChoices(words, index, sources);
     }
     if (SameIgnoringCase(verb, "console")) {
-        // console NAME Barterbox.Remove NAME, console NAME DoExchange EOSID NAME,
-        // console NAME Barterbox.Add NAME GIVE:QTY RECEIVE:QTY
-        if (index == 2) {
-            return sources.ConsoleCommands;
-        }
-        const std::string& command = words[2];
-        if (SameIgnoringCase(command, "DoExchange")) {
-            return index == 3   ? sources.EosIds
-                   : index == 4 ? sources.Exchanges
-                                : std::vector<std::string>{};
-        }
-        if (SameIgnoringCase(command, "Barterbox.Remove")) {
-            return index == 3 ? sources.Exchanges : std::vector<std::string>{};
-        }
-        if (SameIgnoringCase(command, "Barterbox.Add")) {
-            return index == 3   ? sources.Exchanges
-                   : index == 4 ? WithColon(sources.ItemClasses)
-                   : index == 5 ? WithColon(sources.ItemBlueprints)
-                                : std::vector<std::string>{};
-        }
+        return PlayerConsoleChoices(words, index, sources);
     }
     return {};
 }

@@ -9,17 +9,10 @@
 
 namespace barterbox::server {
 
-OptionsResult ParseServerOptions(const std::vector<std::string>& arguments) {
-    OptionsResult result;
-    ServerOptions& options = result.Options;
-    options.ServerDir = ".";
-    options.PluginFile = DefaultPluginPath();
+namespace {
 
-    CLI::App app{"The simulated ARK dedicated server: loads the Barterbox plugin module into the "
-                 "stand-in host and runs console lines, a script or RCON requests against it."};
-    // Options start with "-" on every platform; on Windows "/" would otherwise start one too, and
-    // take an absolute path for an option.
-    app.allow_windows_style_options(false);
+// The folders and files the server works with.
+void AddFileOptions(CLI::App& app, ServerOptions& options) {
     app.add_option("--server-dir", options.ServerDir,
                    "the server folder; the plugin's config is "
                    "DIR/ArkApi/Plugins/Barterbox/config.json")
@@ -30,7 +23,16 @@ OptionsResult ParseServerOptions(const std::vector<std::string>& arguments) {
         ->capture_default_str();
     app.add_option("--script", options.ScriptFile,
                    "read console lines from FILE instead of standard input");
-    uint16_t port = 0;
+}
+
+struct RconOptions {
+    CLI::Option* Port;
+    CLI::Option* Password;
+};
+
+// The RCON endpoint's options: a port and a password come together, and the others only with a
+// port.
+RconOptions AddRconOptions(CLI::App& app, ServerOptions& options, uint16_t& port) {
     CLI::Option* portOption =
         app.add_option("--rcon-port", port,
                        "serve RCON on 127.0.0.1:N (0 picks a free port, which is printed)")
@@ -45,8 +47,23 @@ OptionsResult ParseServerOptions(const std::vector<std::string>& arguments) {
     CLI::Option* serveOption = app.add_flag(
         "--serve", options.Serve,
         "keep serving RCON after the input ends, until SIGINT or SIGTERM, then unload cleanly");
-    app.add_flag("--no-color", options.NoColour, "never colour the output");
-    std::string hostNames = "default";
+    portOption->needs(passwordOption);
+    passwordOption->needs(portOption);
+    serveOption->needs(portOption);
+    connectionsOption->needs(portOption);
+    return {portOption, passwordOption};
+}
+
+// Empty for a UTC time to the millisecond, else why the text is not one.
+std::string NotAUtcTime(const std::string& time) {
+    static const std::regex kTime{R"(\d{4}-\d{2}-\d{2}T\d{2}:\d{2}:\d{2}\.\d{3}Z)"};
+    return std::regex_match(time, kTime) ? std::string()
+                                         : "not a UTC time like 2026-12-08T15:25:01.123Z";
+}
+
+// What the host shows the plugin of the game: the spelling of its names, the names it lacks, and
+// the clock the audit reads.
+void AddGameOptions(CLI::App& app, ServerOptions& options, std::string& hostNames) {
     app.add_option("--host-names", hostNames,
                    "default: the game's names as the plugin is built on them; current: as the "
                    "host's current headers spell them (BaseGetPlayerCharacter)")
@@ -59,27 +76,42 @@ OptionsResult ParseServerOptions(const std::vector<std::string>& arguments) {
     app.add_option("--fixed-clock", options.FixedClock,
                    "stop the plugin's audit clock at TIME (UTC, 2026-12-08T15:25:01.123Z), so "
                    "that its records are the same on every run")
-        ->check(CLI::Validator(
-            [](const std::string& time) {
-                static const std::regex kTime{R"(\d{4}-\d{2}-\d{2}T\d{2}:\d{2}:\d{2}\.\d{3}Z)"};
-                return std::regex_match(time, kTime)
-                           ? std::string()
-                           : "not a UTC time like 2026-12-08T15:25:01.123Z";
-            },
-            "TIME"));
-    portOption->needs(passwordOption);
-    passwordOption->needs(portOption);
-    serveOption->needs(portOption);
-    connectionsOption->needs(portOption);
+        ->check(CLI::Validator(NotAUtcTime, "TIME"));
+}
 
+std::vector<const char*> ArgumentPointers(const std::vector<std::string>& arguments) {
     std::vector<const char*> argv;
     for (const std::string& argument : arguments) {
         argv.push_back(argument.c_str());
     }
+    return argv;
+}
+
+} // namespace
+
+OptionsResult ParseServerOptions(const std::vector<std::string>& arguments) {
+    OptionsResult result;
+    ServerOptions& options = result.Options;
+    options.ServerDir = ".";
+    options.PluginFile = DefaultPluginPath();
+
+    CLI::App app{"The simulated ARK dedicated server: loads the Barterbox plugin module into the "
+                 "stand-in host and runs console lines, a script or RCON requests against it."};
+    // Options start with "-" on every platform; on Windows "/" would otherwise start one too, and
+    // take an absolute path for an option.
+    app.allow_windows_style_options(false);
+    AddFileOptions(app, options);
+    uint16_t port = 0;
+    const RconOptions rcon = AddRconOptions(app, options, port);
+    app.add_flag("--no-color", options.NoColour, "never colour the output");
+    std::string hostNames = "default";
+    AddGameOptions(app, options, hostNames);
+
+    std::vector<const char*> argv = ArgumentPointers(arguments);
     try {
         app.parse(static_cast<int>(argv.size()), argv.data());
         options.CurrentHostNames = hostNames == "current";
-        if (*passwordOption && options.RconPassword.empty()) {
+        if (*rcon.Password && options.RconPassword.empty()) {
             throw CLI::ValidationError("--rcon-password", "an RCON password cannot be empty");
         }
     } catch (const CLI::ParseError& error) {
@@ -87,7 +119,7 @@ OptionsResult ParseServerOptions(const std::vector<std::string>& arguments) {
         result.ExitStatus = status == 0 ? 0 : 2;
         return result;
     }
-    if (*portOption) {
+    if (*rcon.Port) {
         options.RconPort = port;
     }
     return result;
