@@ -108,6 +108,98 @@ public:
     }
 };
 
+// The index as the walk builds it: where the scanner is, the containers open around it, and the
+// path of the value it is at.
+struct Indexer {
+    explicit Indexer(std::string_view text) : Scan{text} {
+        if (text.starts_with("\xEF\xBB\xBF")) {
+            Scan.At = 3; // a byte order mark is no part of the document
+        }
+    }
+
+    JsonLocations Index;
+    Scanner Scan;
+    std::vector<OpenContainer> Open;
+    MemberPath Path;
+
+    void NoteValue() {
+        if (Path.size() <= kMaxIndexedDepth) {
+            Index.Values[Path] = Scan.Here();
+        }
+    }
+
+    // Reads "name" : and makes the name the current step, noting a name the object repeats.
+    void EnterMember(OpenContainer& object) {
+        const TextPosition at = Scan.Here();
+        std::string name = DecodeName(Scan.TakeString());
+        Scan.SkipSpace();
+        ++Scan.At; // the colon
+        Scan.SkipSpace();
+        Path.push_back(name);
+        if (Path.size() <= kMaxIndexedDepth) {
+            Index.Names[Path] = at;
+            auto [seen, fresh] = object.NamesSeen.try_emplace(std::move(name), at);
+            if (!fresh) {
+                Index.Repeats.push_back({Path, seen->second, at});
+                seen->second = at;
+            }
+        }
+    }
+
+    // Makes the container's next member or element, counted by Count, the current step.
+    void EnterNext(OpenContainer& container) {
+        if (container.IsObject) {
+            EnterMember(container);
+        } else {
+            Path.emplace_back(container.Count);
+        }
+    }
+
+    // Reads the value that starts here: a string or a scalar whole, an empty container whole, or
+    // the opening of a container and the step to its first value. Whether the value is complete.
+    bool StartValue() {
+        const char c = Scan.Peek();
+        if (c == '"') {
+            Scan.TakeString();
+            return true;
+        }
+        if (c != '{' && c != '[') {
+            Scan.SkipScalar();
+            return true;
+        }
+        ++Scan.At;
+        Scan.SkipSpace();
+        Open.push_back({c == '{', 0, {}});
+        if (Scan.Peek() == '}' || Scan.Peek() == ']') {
+            ++Scan.At;
+            Open.pop_back();
+            return true;
+        }
+        EnterNext(Open.back());
+        return false;
+    }
+
+    // After a complete value: closes every container that it completes, then steps to the next
+    // value. False when it was the document's last.
+    bool StepToNextValue() {
+        while (!Open.empty()) {
+            Path.pop_back();
+            Scan.SkipSpace();
+            if (Scan.Peek() == ',') {
+                ++Scan.At;
+                Scan.SkipSpace();
+                OpenContainer& container = Open.back();
+                ++container.Count;
+                EnterNext(container);
+                return true;
+            }
+            ++Scan.At; // the closing bracket or brace
+            Open.pop_back();
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 std::string DisplayPath(const MemberPath& path) {
@@ -151,85 +243,15 @@ std::string PointerPath(const MemberPath& path) {
 }
 
 JsonLocations IndexJson(std::string_view text) {
-    JsonLocations index;
-    Scanner scan{text};
-    if (text.starts_with("\xEF\xBB\xBF")) {
-        scan.At = 3;
-    }
-    std::vector<OpenContainer> open;
-    MemberPath path;
-
-    // Reads "name" : and makes the name the current step.
-    auto enterMember = [&](OpenContainer& object) {
-        const TextPosition at = scan.Here();
-        std::string name = DecodeName(scan.TakeString());
-        scan.SkipSpace();
-        ++scan.At; // the colon
-        scan.SkipSpace();
-        path.push_back(name);
-        if (path.size() <= kMaxIndexedDepth) {
-            index.Names[path] = at;
-            auto [seen, fresh] = object.NamesSeen.try_emplace(std::move(name), at);
-            if (!fresh) {
-                index.Repeats.push_back({path, seen->second, at});
-                seen->second = at;
-            }
-        }
-    };
-
-    scan.SkipSpace();
-    while (!scan.AtEnd()) {
-        if (path.size() <= kMaxIndexedDepth) {
-            index.Values[path] = scan.Here();
-        }
-        const char c = scan.Peek();
-        bool valueDone = true;
-        if (c == '{' || c == '[') {
-            ++scan.At;
-            scan.SkipSpace();
-            open.push_back({c == '{', 0, {}});
-            if (scan.Peek() == '}' || scan.Peek() == ']') {
-                ++scan.At;
-                open.pop_back();
-            } else {
-                valueDone = false;
-                if (open.back().IsObject) {
-                    enterMember(open.back());
-                } else {
-                    path.emplace_back(size_t{0});
-                }
-            }
-        } else if (c == '"') {
-            scan.TakeString();
-        } else {
-            scan.SkipScalar();
-        }
-
-        // Close every container that this value completes, then step to the next value.
-        while (valueDone) {
-            if (open.empty()) {
-                return index;
-            }
-            path.pop_back();
-            scan.SkipSpace();
-            if (scan.Peek() == ',') {
-                ++scan.At;
-                scan.SkipSpace();
-                OpenContainer& container = open.back();
-                ++container.Count;
-                if (container.IsObject) {
-                    enterMember(container);
-                } else {
-                    path.emplace_back(container.Count);
-                }
-                valueDone = false;
-            } else {
-                ++scan.At; // the closing bracket or brace
-                open.pop_back();
-            }
+    Indexer indexer(text);
+    indexer.Scan.SkipSpace();
+    while (!indexer.Scan.AtEnd()) {
+        indexer.NoteValue();
+        if (indexer.StartValue() && !indexer.StepToNextValue()) {
+            break;
         }
     }
-    return index;
+    return std::move(indexer.Index);
 }
 
 TextPosition ValuePosition(const JsonLocations& locations, const MemberPath& path) {

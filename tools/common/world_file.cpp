@@ -131,139 +131,173 @@ struct WorldReader {
         return text;
     }
 
-    void ReadItemClasses(const json& root, WorldDescription& world) {
-        auto found = root.find("ItemClasses");
-        if (found == root.end()) {
-            return;
+    // A member that may be left out but is an array when given; nothing when it is absent or
+    // is no array, which is reported.
+    const json* OptionalArray(const json& object, const char* name, const MemberPath& member,
+                              std::string_view holding) {
+        auto found = object.find(name);
+        if (found == object.end()) {
+            return nullptr;
         }
-        const MemberPath sectionPath{std::string("ItemClasses")};
         if (!found->is_array()) {
-            Fail(sectionPath, "must be an array of item classes, not " + JsonTypeName(*found));
+            Fail(member,
+                 "must be an array of " + std::string(holding) + ", not " + JsonTypeName(*found));
+            return nullptr;
+        }
+        return &*found;
+    }
+
+    // An item class's Path as written, when it is a full path name that a report can print.
+    std::optional<std::string> ClassPathText(const json& entry, const MemberPath& path) {
+        const json* pathValue = Required(entry, path, "Path");
+        if (pathValue == nullptr) {
+            return std::nullopt;
+        }
+        const MemberPath member = Child(path, "Path");
+        if (!pathValue->is_string()) {
+            Fail(member, "must be a string, not " + JsonTypeName(*pathValue));
+            return std::nullopt;
+        }
+        const std::string& text = pathValue->get_ref<const std::string&>();
+        if (std::any_of(text.begin(), text.end(),
+                        [](char c) { return static_cast<unsigned char>(c) <= ' '; })) {
+            // Game path names never hold them, and a class name is printed in reports.
+            Fail(member, "must not hold spaces or control characters, not " + Quote(text));
+            return std::nullopt;
+        }
+        const size_t dot = text.rfind('.');
+        if (dot == std::string::npos || dot + 1 == text.size()) {
+            Fail(member, "must be a full path name whose class name follows its last \".\", not " +
+                             Quote(text));
+            return std::nullopt;
+        }
+        return text;
+    }
+
+    // The entry ItemClasses[index], when it is usable: a class that no entry before it gives
+    // (byPath holds theirs) and its stack size.
+    std::optional<WorldItemClass> ReadItemClass(const json& entry, const MemberPath& path,
+                                                size_t index,
+                                                std::map<std::string, size_t>& byPath) {
+        OnlyKnownMembers(entry, path, {"Path", "MaxStack"});
+        WorldItemClass itemClass;
+        bool usable = true;
+        if (std::optional<std::string> written = ClassPathText(entry, path)) {
+            // Written as the blueprint or as its class, it is the class the game knows.
+            itemClass.Written = std::move(*written);
+            itemClass.Path = GeneratedClassPath(itemClass.Written);
+            itemClass.ClassName = ClassNameOf(itemClass.Path);
+            auto [earlier, fresh] = byPath.try_emplace(itemClass.Path, index);
+            if (!fresh) {
+                Fail(Child(path, "Path"), "this is already the class of ItemClasses[" +
+                                              std::to_string(earlier->second) + "] (" +
+                                              itemClass.Path + ")");
+                usable = false;
+            }
+        } else {
+            usable = false;
+        }
+        if (auto stack = Count(entry, path, "MaxStack")) {
+            itemClass.MaxStack = *stack;
+        } else {
+            usable = false;
+        }
+        return usable ? std::optional(std::move(itemClass)) : std::nullopt;
+    }
+
+    void ReadItemClasses(const json& root, WorldDescription& world) {
+        const MemberPath sectionPath{std::string("ItemClasses")};
+        const json* section = OptionalArray(root, "ItemClasses", sectionPath, "item classes");
+        if (section == nullptr) {
             return;
         }
         std::map<std::string, size_t> byPath;
-        for (size_t i = 0; i < found->size(); ++i) {
-            const json& entry = (*found)[i];
+        for (size_t i = 0; i < section->size(); ++i) {
+            const json& entry = (*section)[i];
             const MemberPath path = Child(sectionPath, i);
             if (!entry.is_object()) {
                 Fail(path, "must be an object with Path and MaxStack, not " + JsonTypeName(entry));
                 continue;
             }
-            OnlyKnownMembers(entry, path, {"Path", "MaxStack"});
-            WorldItemClass itemClass;
-            bool usable = true;
-            if (const json* pathValue = Required(entry, path, "Path")) {
-                const MemberPath member = Child(path, "Path");
-                const size_t dot = pathValue->is_string()
-                                       ? pathValue->get_ref<const std::string&>().rfind('.')
-                                       : std::string::npos;
-                if (!pathValue->is_string()) {
-                    Fail(member, "must be a string, not " + JsonTypeName(*pathValue));
-                    usable = false;
-                } else if (const std::string& text = pathValue->get_ref<const std::string&>();
-                           std::any_of(text.begin(), text.end(), [](char c) {
-                               return static_cast<unsigned char>(c) <= ' ';
-                           })) {
-                    // Game path names never hold them, and a class name is printed in reports.
-                    Fail(member, "must not hold spaces or control characters, not " + Quote(text));
-                    usable = false;
-                } else if (dot == std::string::npos ||
-                           dot + 1 == pathValue->get_ref<const std::string&>().size()) {
-                    Fail(member, "must be a full path name whose class name follows its last "
-                                 "\".\", not " +
-                                     Quote(pathValue->get_ref<const std::string&>()));
-                    usable = false;
-                } else {
-                    // Written as the blueprint or as its class, it is the class the game knows.
-                    itemClass.Written = pathValue->get_ref<const std::string&>();
-                    itemClass.Path = GeneratedClassPath(itemClass.Written);
-                    itemClass.ClassName = ClassNameOf(itemClass.Path);
-                    auto [earlier, fresh] = byPath.try_emplace(itemClass.Path, i);
-                    if (!fresh) {
-                        Fail(member, "this is already the class of ItemClasses[" +
-                                         std::to_string(earlier->second) + "] (" + itemClass.Path +
-                                         ")");
-                        usable = false;
-                    }
-                }
-            } else {
-                usable = false;
-            }
-            if (auto stack = Count(entry, path, "MaxStack")) {
-                itemClass.MaxStack = *stack;
-            } else {
-                usable = false;
-            }
-            if (usable) {
-                world.ItemClasses.push_back(std::move(itemClass));
+            if (std::optional<WorldItemClass> itemClass = ReadItemClass(entry, path, i, byPath)) {
+                world.ItemClasses.push_back(std::move(*itemClass));
             }
         }
     }
 
+    // An inventory entry's Item and the one item class of the world that it names.
+    std::optional<WorldInventoryItem> ItemOfOneClass(const json& entry, const MemberPath& path,
+                                                     const WorldDescription& world) {
+        const json* itemValue = Required(entry, path, "Item");
+        if (itemValue == nullptr) {
+            return std::nullopt;
+        }
+        const MemberPath member = Child(path, "Item");
+        if (!itemValue->is_string()) {
+            Fail(member, "must be a string, not " + JsonTypeName(*itemValue));
+            return std::nullopt;
+        }
+        WorldInventoryItem item;
+        item.Item = itemValue->get<std::string>();
+        const std::vector<size_t> classes = ClassesNamedBy(world.ItemClasses, item.Item);
+        if (classes.empty()) {
+            Fail(member, Quote(item.Item) + " names no item class of ItemClasses");
+            return std::nullopt;
+        }
+        if (classes.size() > 1) {
+            std::string paths;
+            for (size_t index : classes) {
+                paths += (paths.empty() ? "" : ", ") + world.ItemClasses[index].Path;
+            }
+            Fail(member, Quote(item.Item) + " names several item classes (" + paths +
+                             "); write the full path instead");
+            return std::nullopt;
+        }
+        item.ClassIndex = classes.front();
+        return item;
+    }
+
+    // One entry of an inventory, when it is usable: its item and its quantity.
+    std::optional<WorldInventoryItem> ReadInventoryItem(const json& entry, const MemberPath& path,
+                                                        const WorldDescription& world) {
+        OnlyKnownMembers(entry, path, {"Item", "Quantity"});
+        std::optional<WorldInventoryItem> item = ItemOfOneClass(entry, path, world);
+        const std::optional<int32_t> quantity = Count(entry, path, "Quantity");
+        if (!item || !quantity) {
+            return std::nullopt;
+        }
+        item->Quantity = *quantity;
+        return item;
+    }
+
+    // The player's items, and a report when, all of them read, they do not fit the inventory's
+    // slots once split into stacks.
     void ReadInventory(const json& player, const MemberPath& playerPath,
                        const WorldDescription& world, WorldPlayer& into) {
-        auto found = player.find("Inventory");
-        if (found == player.end()) {
-            return;
-        }
         const MemberPath inventoryPath = Child(playerPath, "Inventory");
-        if (!found->is_array()) {
-            Fail(inventoryPath, "must be an array of {\"Item\", \"Quantity\"} entries, not " +
-                                    JsonTypeName(*found));
+        const json* inventory =
+            OptionalArray(player, "Inventory", inventoryPath, "{\"Item\", \"Quantity\"} entries");
+        if (inventory == nullptr) {
             return;
         }
         int64_t slotsNeeded = 0;
         bool complete = true;
-        for (size_t i = 0; i < found->size(); ++i) {
-            const json& entry = (*found)[i];
+        for (size_t i = 0; i < inventory->size(); ++i) {
+            const json& entry = (*inventory)[i];
             const MemberPath path = Child(inventoryPath, i);
             if (!entry.is_object()) {
                 Fail(path, "must be an object with Item and Quantity, not " + JsonTypeName(entry));
                 complete = false;
                 continue;
             }
-            OnlyKnownMembers(entry, path, {"Item", "Quantity"});
-            WorldInventoryItem item;
-            bool usable = true;
-            if (const json* itemValue = Required(entry, path, "Item")) {
-                const MemberPath member = Child(path, "Item");
-                if (!itemValue->is_string()) {
-                    Fail(member, "must be a string, not " + JsonTypeName(*itemValue));
-                    usable = false;
-                } else {
-                    item.Item = itemValue->get<std::string>();
-                    const std::vector<size_t> classes =
-                        ClassesNamedBy(world.ItemClasses, item.Item);
-                    if (classes.empty()) {
-                        Fail(member, Quote(item.Item) + " names no item class of ItemClasses");
-                        usable = false;
-                    } else if (classes.size() > 1) {
-                        std::string paths;
-                        for (size_t index : classes) {
-                            paths += (paths.empty() ? "" : ", ") + world.ItemClasses[index].Path;
-                        }
-                        Fail(member, Quote(item.Item) + " names several item classes (" + paths +
-                                         "); write the full path instead");
-                        usable = false;
-                    } else {
-                        item.ClassIndex = classes.front();
-                    }
-                }
-            } else {
-                usable = false;
-            }
-            if (auto quantity = Count(entry, path, "Quantity")) {
-                item.Quantity = *quantity;
-            } else {
-                usable = false;
-            }
-            if (!usable) {
+            std::optional<WorldInventoryItem> item = ReadInventoryItem(entry, path, world);
+            if (!item) {
                 complete = false;
                 continue;
             }
-            const int64_t maxStack = world.ItemClasses[item.ClassIndex].MaxStack;
-            slotsNeeded += (item.Quantity + maxStack - 1) / maxStack;
-            into.Inventory.push_back(std::move(item));
+            const int64_t maxStack = world.ItemClasses[item->ClassIndex].MaxStack;
+            slotsNeeded += (item->Quantity + maxStack - 1) / maxStack;
+            into.Inventory.push_back(std::move(*item));
         }
         if (complete && slotsNeeded > world.InventorySlots) {
             Fail(inventoryPath, "needs " + std::to_string(slotsNeeded) +
@@ -273,19 +307,15 @@ struct WorldReader {
     }
 
     void ReadPlayers(const json& root, WorldDescription& world) {
-        auto found = root.find("Players");
-        if (found == root.end()) {
-            return;
-        }
         const MemberPath sectionPath{std::string("Players")};
-        if (!found->is_array()) {
-            Fail(sectionPath, "must be an array of players, not " + JsonTypeName(*found));
+        const json* section = OptionalArray(root, "Players", sectionPath, "players");
+        if (section == nullptr) {
             return;
         }
         std::map<std::string, size_t> names;
         std::map<std::string, size_t> eosIds;
-        for (size_t i = 0; i < found->size(); ++i) {
-            const json& entry = (*found)[i];
+        for (size_t i = 0; i < section->size(); ++i) {
+            const json& entry = (*section)[i];
             const MemberPath path = Child(sectionPath, i);
             if (!entry.is_object()) {
                 Fail(path, "must be an object with Name, EosId, Admin and Inventory, not " +
