@@ -304,46 +304,53 @@ struct ConfigChecker {
     }
 };
 
-} // namespace
+// A text that is no JSON the plugin reads: one error, for no exchange and no member.
+Finding ParseFailure(const std::string& fileName, TextPosition where, std::string message) {
+    return {Severity::Error, fileName, where, std::nullopt, {}, std::move(message)};
+}
 
-ConfigCheck CheckConfigText(const std::string& fileName, std::string_view text) {
-    ConfigCheck check;
+// Parses the text as the plugin does. False when it cannot, with the error in the findings,
+// placed and worded by what most likely caused it when that can be told.
+bool Parse(ConfigCheck& check, const std::string& fileName, std::string_view text) {
     try {
         check.Document = ParseConfigText(text);
+        return true;
     } catch (const json::parse_error& error) {
         // The library counts the byte it stopped at from 1.
         const size_t stoppedAt = error.byte == 0 ? 0 : error.byte - 1;
         if (auto cause = ExplainParseError(text, stoppedAt, error.what())) {
-            check.Findings.push_back({Severity::Error,
-                                      fileName,
-                                      PositionOfOffset(text, cause->Offset),
-                                      std::nullopt,
-                                      {},
-                                      cause->Words + "; " + error.what()});
+            check.Findings.push_back(ParseFailure(fileName, PositionOfOffset(text, cause->Offset),
+                                                  cause->Words + "; " + error.what()));
         } else {
-            check.Findings.push_back({Severity::Error,
-                                      fileName,
-                                      ParseErrorPosition(text),
-                                      std::nullopt,
-                                      {},
-                                      error.what()});
+            check.Findings.push_back(
+                ParseFailure(fileName, ParseErrorPosition(text), error.what()));
         }
-        return check;
     } catch (const json::exception& error) {
-        check.Findings.push_back(
-            {Severity::Error, fileName, ParseErrorPosition(text), std::nullopt, {}, error.what()});
-        return check;
+        check.Findings.push_back(ParseFailure(fileName, ParseErrorPosition(text), error.what()));
     }
-    check.Parsed = true;
-    check.Locations = IndexJson(text);
-    ConfigChecker checker{fileName, check.Locations, check.Findings};
+    return false;
+}
 
-    for (const RepeatedMember& repeat : check.Locations.Repeats) {
+void WarnOfRepeatedMembers(ConfigChecker& checker, const JsonLocations& locations) {
+    for (const RepeatedMember& repeat : locations.Repeats) {
         checker.Add(Severity::Warning, repeat.First, repeat.Member,
                     "given again at line " + std::to_string(repeat.Later.Line) + ", column " +
                         std::to_string(repeat.Later.Column) +
                         " in the same object; the plugin keeps only that later one");
     }
+}
+
+} // namespace
+
+ConfigCheck CheckConfigText(const std::string& fileName, std::string_view text) {
+    ConfigCheck check;
+    if (!Parse(check, fileName, text)) {
+        return check;
+    }
+    check.Parsed = true;
+    check.Locations = IndexJson(text);
+    ConfigChecker checker{fileName, check.Locations, check.Findings};
+    WarnOfRepeatedMembers(checker, check.Locations);
     const json& root = check.Document;
     if (!root.is_object()) {
         checker.WarnAtValue({}, "the root is " + JsonTypeName(root) +

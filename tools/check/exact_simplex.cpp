@@ -101,12 +101,12 @@ void PriceOut(Tableau& t, const std::vector<Rational>& cost) {
     }
 }
 
-} // namespace
-
-LinearSolution Maximise(const LinearProgram& program) {
+// The first phase's tableau: each row signed so that its right side is not negative, with an
+// artificial column of its own (n + i) as its starting basic column. Only the program's own
+// columns ever enter, so an artificial that leaves the basis never comes back.
+Tableau FirstPhaseTableau(const LinearProgram& program) {
     const size_t n = program.Variables;
     const size_t m = program.Rows.size();
-    // One artificial column per row gives the first phase its starting basis.
     Tableau t;
     t.Cells.assign(m, std::vector<Rational>(n + m));
     t.Right.resize(m);
@@ -120,23 +120,25 @@ LinearSolution Maximise(const LinearProgram& program) {
         t.Cells[i][n + i] = 1;
         t.Basis[i] = n + i;
     }
+    t.Entering = n;
+    return t;
+}
 
-    std::vector<Rational> cost(n + m);
-    for (size_t i = 0; i < m; ++i) {
+// The first phase: drives the artificials' sum down. The program is feasible when it reaches zero.
+bool ReachFeasibleVertex(Tableau& t, size_t n) {
+    std::vector<Rational> cost(n + t.Cells.size());
+    for (size_t i = 0; i < t.Cells.size(); ++i) {
         cost[n + i] = -1;
     }
     PriceOut(t, cost);
-    t.Entering = n;
     Optimise(t); // bounded: the artificials cannot go below zero
-    LinearSolution solution;
-    if (!t.Value.is_zero()) {
-        return solution;
-    }
-    solution.Feasible = true;
+    return t.Value.is_zero();
+}
 
-    // Artificials still basic stand at zero; swap them for any real column of their row. A row
-    // with none is a redundant constraint and keeps its artificial, which can never move.
-    for (size_t i = 0; i < m; ++i) {
+// Artificials still basic stand at zero; swap them for any real column of their row. A row with
+// none is a redundant constraint and keeps its artificial, which can never move.
+void DriveOutArtificials(Tableau& t, size_t n) {
+    for (size_t i = 0; i < t.Cells.size(); ++i) {
         if (t.Basis[i] < n) {
             continue;
         }
@@ -147,22 +149,45 @@ LinearSolution Maximise(const LinearProgram& program) {
             }
         }
     }
+}
 
-    cost.assign(n + m, Rational(0));
-    for (size_t j = 0; j < n && j < program.Objective.size(); ++j) {
+// The second phase's costs: the program's objective on its own columns, none on the artificials.
+std::vector<Rational> ObjectiveCosts(const LinearProgram& program, size_t columns) {
+    std::vector<Rational> cost(columns, Rational(0));
+    for (size_t j = 0; j < program.Variables && j < program.Objective.size(); ++j) {
         cost[j] = program.Objective[j];
     }
-    PriceOut(t, cost);
+    return cost;
+}
+
+// The program's variables at the tableau's vertex: the basic ones at their right sides.
+std::vector<Rational> VertexValues(const Tableau& t, size_t n) {
+    std::vector<Rational> values(n, Rational(0));
+    for (size_t i = 0; i < t.Cells.size(); ++i) {
+        if (t.Basis[i] < n) {
+            values[t.Basis[i]] = t.Right[i];
+        }
+    }
+    return values;
+}
+
+} // namespace
+
+LinearSolution Maximise(const LinearProgram& program) {
+    const size_t n = program.Variables;
+    Tableau t = FirstPhaseTableau(program);
+    LinearSolution solution;
+    if (!ReachFeasibleVertex(t, n)) {
+        return solution;
+    }
+    solution.Feasible = true;
+    DriveOutArtificials(t, n);
+    PriceOut(t, ObjectiveCosts(program, n + program.Rows.size()));
     if (!Optimise(t)) {
         throw std::logic_error("the linear program is unbounded");
     }
     solution.Optimum = -t.Value;
-    solution.Values.assign(n, Rational(0));
-    for (size_t i = 0; i < m; ++i) {
-        if (t.Basis[i] < n) {
-            solution.Values[t.Basis[i]] = t.Right[i];
-        }
-    }
+    solution.Values = VertexValues(t, n);
     return solution;
 }
 
