@@ -3,16 +3,23 @@
 
 #include <algorithm>
 
+#include "commands/command_names.h"
 #include "host/ascii_case.h"
 #include "hostsim/command_registry.h"
 
 namespace barterbox::server {
 namespace {
 
-// The plugin ignores these silently for anyone who is not an administrator, as a game server's
-// plugin must; the simulated server says so instead, since the silence puzzles whoever tries.
-constexpr std::string_view kAdministratorCommands[] = {
-    "Barterbox.Reload", "Barterbox.List", "Barterbox.Add", "Barterbox.Remove", "Barterbox.Save"};
+// The plugin ignores its administrators' commands silently for anyone who is not one, as a game
+// server's plugin must; the simulated server says so instead, since the silence puzzles whoever
+// tries.
+bool IsAdministratorsCommand(std::string_view word) {
+    return std::any_of(std::begin(kCommandNames), std::end(kCommandNames),
+                       [&](const CommandName& command) {
+                           return command.Audience == CommandAudience::Administrators &&
+                                  EqualIgnoringAsciiCase(command.Name, word);
+                       });
+}
 
 std::string Joined(const std::vector<std::string>& names) {
     std::string joined;
@@ -51,10 +58,7 @@ std::optional<std::string> IgnoredForNonAdministrator(std::string_view player, b
         return std::nullopt;
     }
     const std::string_view word = line.substr(0, line.find(' '));
-    const bool adminCommand =
-        std::any_of(std::begin(kAdministratorCommands), std::end(kAdministratorCommands),
-                    [&](std::string_view name) { return EqualIgnoringAsciiCase(name, word); });
-    if (!adminCommand) {
+    if (!IsAdministratorsCommand(word)) {
         return std::nullopt;
     }
     for (const std::string& name : hostsim::RegisteredNames(hostsim::HandlerKind::Console)) {
