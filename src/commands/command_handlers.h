@@ -1,4 +1,5 @@
-// The nine command handlers, each with the host's signature for its kind of command.
+// The command handlers, each with the host's signature for its kind of command; the names they
+// answer to are in command_names.h.
 #pragma once
 
 #include "host/engine_types.h"
