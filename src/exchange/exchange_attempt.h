@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "audit/exchange_outcome.h"
@@ -14,6 +15,16 @@
 
 namespace barterbox {
 
+// How much of each Receive entry's class the player holds: counted just before the hand-out, so
+// that afterwards the difference is what arrived, whatever the game answered. One holding per
+// class, however many entries name it.
+struct ReceivedHolding {
+    std::string ClassPath;   // the class the entry's blueprint generates
+    UClass* Class = nullptr; // known once an item of the class has been seen
+    int64_t Quantity = 0;
+};
+using ReceivedHoldings = std::vector<ReceivedHolding>;
+
 struct ExchangeAttempt {
     AShooterPlayerController* Player = nullptr;
     // A copy, so that nothing the game does while the exchange runs can pull it from under us.
@@ -21,6 +32,10 @@ struct ExchangeAttempt {
     int32_t Multiplier = 1;
     ClassTextMemo Memo;
     std::vector<TakenItems> Taken;
+    // Counted once everything is taken, just before the hand-out; empty until then.
+    ReceivedHoldings Before;
+    // Set once an undo has begun: an undo is never run twice, which could give back twice.
+    bool UndoBegun = false;
     ExchangeOutcome Outcome;
 };
 

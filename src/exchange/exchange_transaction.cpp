@@ -133,6 +133,7 @@ bool GiveEverything(ExchangeAttempt& attempt) {
 // All or nothing: whatever fails once items move, the player gets back what was taken and gives
 // back what arrived. Only when that cannot be done either does the player keep a part.
 void Trade(ExchangeAttempt& attempt) {
+    attempt.Outcome.Step = ExchangeStep::Take;
     if (!TakeEverything(attempt)) {
         attempt.Outcome.Taken = TakenByClass(attempt.Taken, attempt.Memo);
         // The dry run proved the removals, so this is a game function that went away midway.
@@ -143,17 +144,45 @@ void Trade(ExchangeAttempt& attempt) {
         return;
     }
     attempt.Outcome.Taken = TakenByClass(attempt.Taken, attempt.Memo);
-    const ReceivedHoldings before = CountReceivedClasses(attempt);
+    attempt.Before = CountReceivedClasses(attempt);
+    attempt.Outcome.Step = ExchangeStep::Give;
     if (!GiveEverything(attempt)) {
         End(attempt, ExchangeStep::Give,
-            UndoExchange(attempt, before) ? ExchangeResult::Cancelled : ExchangeResult::Partial);
+            UndoExchange(attempt, attempt.Before) ? ExchangeResult::Cancelled
+                                                  : ExchangeResult::Partial);
         return;
     }
     End(attempt, ExchangeStep::Finish, ExchangeResult::Complete);
 }
 
-ExchangeOutcome Attempt(const ExchangeRequest& request) {
-    ExchangeAttempt attempt;
+// A fault midway (no memory, a library's error) must not cost the player what was already taken:
+// it goes back, and what arrived is taken back, as far as that can still be done. The outcome
+// then says how it ended, for the audit.
+void UndoAfterFault(ExchangeAttempt& attempt) noexcept {
+    if (attempt.Taken.empty()) {
+        attempt.Outcome.Result = ExchangeResult::Refused;
+        return;
+    }
+    attempt.Outcome.Result = ExchangeResult::Partial;
+    if (attempt.UndoBegun) {
+        return; // the fault was in the undo itself: what it did not do stays owed
+    }
+    try {
+        if (UndoExchange(attempt, attempt.Before)) {
+            attempt.Outcome.Result = ExchangeResult::Cancelled;
+        }
+    } catch (...) {
+        // The undo failed as well; the record says partial, and the fault goes on.
+    }
+}
+
+void Record(const ExchangeRequest& request, const ExchangeOutcome& outcome) {
+    AuditExchange({request.Via, host_calls::PlayerEosId(request.Player), std::string(request.By)},
+                  outcome);
+}
+
+// Runs the attempt to its end, all or nothing.
+void Attempt(const ExchangeRequest& request, ExchangeAttempt& attempt) {
     attempt.Player = request.Player;
     attempt.Multiplier = EffectiveMultiplier(request.Multiplier);
     attempt.Outcome.Exchange = std::string(request.Name);
@@ -162,14 +191,13 @@ ExchangeOutcome Attempt(const ExchangeRequest& request) {
     const ExchangeDefinition* found = FindExchange(request.Name);
     if (found == nullptr) {
         End(attempt, ExchangeStep::Find, ExchangeResult::Unknown);
-        return attempt.Outcome;
+        return;
     }
     attempt.Exchange = *found;
     attempt.Outcome.Exchange = attempt.Exchange.Name;
     if (PassesChecks(attempt)) {
         Trade(attempt);
     }
-    return attempt.Outcome;
 }
 
 } // namespace
@@ -181,10 +209,17 @@ ExchangeOutcome ExecuteExchange(const ExchangeRequest& request) {
         refused.Result = ExchangeResult::Refused;
         return refused;
     }
-    ExchangeOutcome outcome = Attempt(request);
-    AuditExchange({request.Via, host_calls::PlayerEosId(request.Player), std::string(request.By)},
-                  outcome);
-    return outcome;
+    ExchangeAttempt attempt;
+    try {
+        Attempt(request, attempt);
+    } catch (...) {
+        // On its way to the entry guard, which logs it and answers the caller.
+        UndoAfterFault(attempt);
+        Record(request, attempt.Outcome);
+        throw;
+    }
+    Record(request, attempt.Outcome);
+    return std::move(attempt.Outcome);
 }
 
 } // namespace barterbox

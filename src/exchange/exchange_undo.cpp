@@ -152,6 +152,7 @@ ReceivedHoldings CountReceivedClasses(ExchangeAttempt& attempt) {
 }
 
 bool UndoExchange(ExchangeAttempt& attempt, const ReceivedHoldings& before) {
+    attempt.UndoBegun = true;
     ExchangeOutcome& outcome = attempt.Outcome;
     if (!before.empty()) {
         TakeBackWhatArrived(attempt, before);

@@ -14,16 +14,6 @@
 
 namespace barterbox {
 
-// How much of each Receive entry's class the player holds: counted just before the hand-out, so
-// that afterwards the difference is what arrived, whatever the game answered. One holding per
-// class, however many entries name it.
-struct ReceivedHolding {
-    std::string ClassPath;   // the class the entry's blueprint generates
-    UClass* Class = nullptr; // known once an item of the class has been seen
-    int64_t Quantity = 0;
-};
-using ReceivedHoldings = std::vector<ReceivedHolding>;
-
 // The memo must have met every item of the inventory, as the Give checks' walks leave it.
 ReceivedHoldings CountReceivedClasses(ExchangeAttempt& attempt);
 

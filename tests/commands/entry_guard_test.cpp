@@ -1,6 +1,9 @@
 // A fault inside a command never reaches the game server: an exception thrown where the plugin
 // calls the file system is caught at the command's entry (or, for the audit, at the sink), logged
 // as one line naming where, answered as far as it can be, and the next command runs as usual.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -38,7 +41,7 @@ struct GuardCase {
     std::string Then;
 };
 
-class EntryGuard : public CommandsFixture, public testing::WithParamInterface<GuardCase> {
+class GuardFixture : public CommandsFixture {
 protected:
     void SetUp() override {
         CommandsFixture::SetUp();
@@ -63,13 +66,15 @@ protected:
         }
     }
     // The reply to whoever asked, as one text.
-    std::string LastReply() {
-        if (GetParam().By == Way::Rcon) {
+    std::string LastReply(Way by) {
+        if (by == Way::Rcon) {
             return RconReplies().empty() ? "" : RconReplies().back();
         }
         return Replies().empty() ? "" : Replies().back().Text;
     }
 };
+
+class EntryGuard : public GuardFixture, public testing::WithParamInterface<GuardCase> {};
 
 TEST_P(EntryGuard, AFaultIsLoggedAnsweredAndTheNextCommandRunsAsUsual) {
     const GuardCase& c = GetParam();
@@ -80,7 +85,7 @@ TEST_P(EntryGuard, AFaultIsLoggedAnsweredAndTheNextCommandRunsAsUsual) {
     }
     Send(c);
     EXPECT_EQ(Log(), c.Logged);
-    EXPECT_EQ(LastReply(), c.Reply);
+    EXPECT_EQ(LastReply(c.By), c.Reply);
 
     barterbox::ResetFileSystem();
     Sink().Clear();
@@ -88,12 +93,13 @@ TEST_P(EntryGuard, AFaultIsLoggedAnsweredAndTheNextCommandRunsAsUsual) {
     for (const std::string& line : Log()) {
         EXPECT_EQ(line.find("Internal error"), std::string::npos) << line;
     }
-    EXPECT_EQ(LastReply(), c.Then);
+    EXPECT_EQ(LastReply(c.By), c.Then);
 }
 
 const std::string kInternal = "[Barterbox][error] Barterbox: Internal error in ";
 const std::string kCompleted = "[Barterbox][info] Barterbox: Player completed 'Wood' x1";
 
+// The fault is raised where the plugin calls the file system; the exchange's own cases below.
 INSTANTIATE_TEST_SUITE_P(
     Commands, EntryGuard,
     testing::Values(
@@ -128,5 +134,33 @@ INSTANTIATE_TEST_SUITE_P(
                   "5: Exchange completed",
                   "5: Exchange completed"}),
     [](const testing::TestParamInfo<GuardCase>& info) { return std::string(info.param.What); });
+
+// A fault in the middle of an exchange, after the Give items were taken: they go back before the
+// fault reaches the guard, and the attempt is on the record as cancelled.
+TEST_F(GuardFixture, AFaultMidExchange_GivesBackWhatWasTakenAndIsRecorded) {
+    bool thrown = false;
+    world->SetGiveRefusal([&](std::string_view, int32_t) -> bool {
+        if (!std::exchange(thrown, true)) {
+            throw std::runtime_error(kFault);
+        }
+        return false;
+    });
+    Chat(bob, u"/ex Wood");
+    EXPECT_EQ(Carried("Bob", "PrimalItemResource_Wood"), 30);
+    EXPECT_EQ(Carried("Bob", "PrimalItemResource_Stone"), 0);
+    EXPECT_EQ(Log(), (Lines{"[Barterbox][warning] Barterbox: Cancelled 'Wood' for 00022b0b: gave "
+                            "back " +
+                                std::string(testing_support::kWoodPath) + "_C x10",
+                            kInternal + "/ex: " + kFault}));
+    EXPECT_EQ(LastReply(Way::Chat),
+              "<Barterbox> Something went wrong inside the plugin; an administrator "
+              "can read why in the server's log");
+    const std::filesystem::path audit = std::filesystem::path(ConfigPath()).parent_path() / "audit";
+    ASSERT_TRUE(std::filesystem::exists(audit));
+    const auto day = *std::filesystem::directory_iterator(audit);
+    std::ifstream in(day.path());
+    const std::string records{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(records.find(R"("outcome":"cancelled")"), std::string::npos) << records;
+}
 
 } // namespace
