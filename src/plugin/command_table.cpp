@@ -26,14 +26,12 @@ constexpr std::array<CommandEntry, kCommandCount> kCommands{{
 }};
 // clang-format on
 
-// Each entry is the command of that place in the list of names, with a handler of its kind.
+// Each entry is the command of that place in the list of names, of the same kind.
 constexpr bool MatchesTheNames() {
     return std::equal(kCommands.begin(), kCommands.end(), std::begin(kCommandNames),
+                      std::end(kCommandNames),
                       [](const CommandEntry& entry, const CommandName& name) {
-                          const bool handled = name.Kind == CommandKind::Chat      ? !!entry.Chat
-                                               : name.Kind == CommandKind::Console ? !!entry.Console
-                                                                                   : !!entry.Rcon;
-                          return entry.Name == name.Name && entry.Kind == name.Kind && handled;
+                          return entry.Name == name.Name && entry.Kind == name.Kind;
                       });
 }
 static_assert(MatchesTheNames(), "the command table follows commands/command_names.h");
