@@ -63,10 +63,6 @@ host_calls::RconHandler GuardedRcon(const CommandEntry& command) {
 
 } // namespace
 
-std::span<const CommandEntry> CommandTable() {
-    return kCommands;
-}
-
 void RegisterCommands() {
     for (const CommandEntry& command : kCommands) {
         switch (command.Kind) {

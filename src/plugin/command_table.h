@@ -2,8 +2,6 @@
 // handler, in registration order.
 #pragma once
 
-#include <span>
-
 #include "commands/command_names.h"
 #include "host/engine_types.h"
 
@@ -16,8 +14,6 @@ struct CommandEntry {
     void (*Console)(APlayerController*, FString*, bool);
     void (*Rcon)(RCONClientConnection*, RCONPacket*, UWorld*);
 };
-
-std::span<const CommandEntry> CommandTable();
 
 // Registers every command of the table with the host, in order, each behind the guard that keeps
 // a fault inside it from reaching the game server (entry_guard.h).
