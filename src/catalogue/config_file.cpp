@@ -23,6 +23,7 @@
 #include "catalogue/file_backup.h"
 #include "catalogue/file_state.h"
 #include "catalogue/plugin_settings.h"
+#include "catalogue/whole_file.h"
 #include "logger/plugin_logger.h"
 #include "platform/file_calls.h"
 
@@ -40,44 +41,6 @@ std::optional<SeenFile>& LastSeen() {
 }
 
 // --- Reading ------------------------------------------------------------------------------------
-
-enum class ReadOutcome { Read, Missing, NoAccess, NotRegular, ReadFailed };
-
-// Reads only a regular file: a link to a device or a folder in the file's place is unreadable,
-// never read until memory runs out. The file is opened first, without waiting, and only then
-// looked at, so that a named pipe swapped in between a look and the open never holds the game
-// thread. Running out of memory on a huge file is unreadable too.
-ReadOutcome ReadWholeFile(const std::string& path, std::string& text, FileStamp& stamp) {
-    errno = 0;
-    std::FILE* file = FileSystem().OpenRegular(path.c_str());
-    if (file == nullptr) {
-        const int error = errno;
-        stamp = StampOf(path);
-        if (!stamp.Exists || error == ENOENT) {
-            stamp = FileStamp{};
-            return ReadOutcome::Missing;
-        }
-        return error == ENODEV ? ReadOutcome::NotRegular : ReadOutcome::NoAccess;
-    }
-    stamp = StampOf(file);
-    bool failed = false;
-    try {
-        text.clear();
-        text.reserve(static_cast<std::size_t>(stamp.Size));
-        char buffer[1 << 16];
-        std::size_t count = 0;
-        while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-            text.append(buffer, count);
-        }
-        failed = std::ferror(file) != 0;
-    } catch (const std::bad_alloc&) {
-        failed = true;
-    } catch (const std::length_error&) {
-        failed = true;
-    }
-    std::fclose(file);
-    return failed ? ReadOutcome::ReadFailed : ReadOutcome::Read;
-}
 
 SeenFile SeenNow(const FileStamp& stamp, std::uint64_t digest) {
     return SeenFile{ConfigPath(), stamp, digest, StampIsSettled(stamp)};

@@ -14,6 +14,10 @@ void* OpenModule(const std::string& path, std::string& error);
 void* ModuleFunction(void* module, const char* name);
 // Gives the handle back; true when the loader accepted it.
 bool CloseModule(void* module);
+// A module that something else has loaded already, found by its file name ("Permissions.dll"),
+// with a reference of its own that CloseModule gives back; nullptr when no such module is loaded.
+// Nothing is loaded by it.
+void* OpenLoadedModule(const std::string& fileName);
 // Whether the module file is still mapped in the process.
 bool ModuleStillLoaded(const std::string& path);
 

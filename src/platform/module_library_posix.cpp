@@ -25,6 +25,11 @@ bool CloseModule(void* module) {
     return dlclose(module) == 0;
 }
 
+void* OpenLoadedModule(const std::string& fileName) {
+    // A bare name matches a loaded module's own name (its SONAME) as well as its path.
+    return dlopen(fileName.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_LOCAL);
+}
+
 bool ModuleStillLoaded(const std::string& path) {
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
     if (module == nullptr) {

@@ -29,6 +29,12 @@ bool CloseModule(void* module) {
     return FreeLibrary(static_cast<HMODULE>(module)) != 0;
 }
 
+void* OpenLoadedModule(const std::string& fileName) {
+    HMODULE module = nullptr;
+    // Without the unchanged-count flag the call takes a reference, which CloseModule frees.
+    return GetModuleHandleExW(0, OsPath(fileName).c_str(), &module) != 0 ? module : nullptr;
+}
+
 bool ModuleStillLoaded(const std::string& path) {
     HMODULE module = nullptr;
     return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, OsPath(path).c_str(),
