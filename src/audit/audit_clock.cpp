@@ -20,15 +20,20 @@ std::optional<Clock::time_point> ReadTimeText(const char* text) {
     int millisecond = 0;
     char zone = 0;
     char end = 0;
-    if (std::sscanf(text, "%4d-%2u-%2uT%2d:%2d:%2d.%3d%c%c", &year, &month, &day, &hour, &minute,
-                    &second, &millisecond, &zone, &end) != 8 ||
-        zone != 'Z') {
-        return std::nullopt;
+    const bool withMilliseconds =
+        std::sscanf(text, "%4d-%2u-%2uT%2d:%2d:%2d.%3d%c%c", &year, &month, &day, &hour, &minute,
+                    &second, &millisecond, &zone, &end) == 8;
+    if (!withMilliseconds) {
+        millisecond = 0;
+        if (std::sscanf(text, "%4d-%2u-%2uT%2d:%2d:%2d%c%c", &year, &month, &day, &hour, &minute,
+                        &second, &zone, &end) != 7) {
+            return std::nullopt;
+        }
     }
     const std::chrono::year_month_day date{std::chrono::year{year}, std::chrono::month{month},
                                            std::chrono::day{day}};
-    if (!date.ok() || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 ||
-        second > 59 || millisecond < 0) {
+    if (zone != 'Z' || !date.ok() || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
+        second < 0 || second > 59 || millisecond < 0) {
         return std::nullopt;
     }
     return std::chrono::sys_days{date} + std::chrono::hours{hour} + std::chrono::minutes{minute} +
@@ -36,6 +41,10 @@ std::optional<Clock::time_point> ReadTimeText(const char* text) {
 }
 
 } // namespace
+
+std::optional<Clock::time_point> ReadAuditTime(const std::string& text) {
+    return ReadTimeText(text.c_str());
+}
 
 Clock::time_point AuditClock() {
     if (const char* fixed = std::getenv("BARTERBOX_FIXED_CLOCK")) {

@@ -76,6 +76,44 @@ std::vector<AuditedItem> Amounts(const std::vector<ItemAmount>& items) {
     return amounts;
 }
 
+const char* RuleText(TradeRule rule) {
+    switch (rule) {
+    case TradeRule::Closed:
+        return "closed";
+    case TradeRule::Group:
+        return "groups";
+    case TradeRule::Cooldown:
+        return "cooldown";
+    case TradeRule::Day:
+        return "day";
+    case TradeRule::Week:
+        return "week";
+    case TradeRule::Total:
+        return "total";
+    case TradeRule::Stock:
+        return "stock";
+    case TradeRule::Unreadable:
+        break;
+    }
+    return "rules_unreadable";
+}
+
+// Which rule of rules.json refused or lowered the exchange; nothing without rules.
+void AddRuleMembers(Members& members, const ExchangeOutcome& outcome) {
+    if (const std::optional<RuleRefusal>& refusal = outcome.Refusal) {
+        members["refused_by"] = RuleText(refusal->Rule);
+        if (refusal->Limit > 0) {
+            members["limit"] = refusal->Limit;
+        }
+        if (refusal->Wait) {
+            members["wait_seconds"] = refusal->Wait->count();
+        }
+    }
+    if (outcome.LoweredBy) {
+        members["lowered_by"] = RuleText(*outcome.LoweredBy);
+    }
+}
+
 // Builds the record and hands it to the sinks. Building it can only run out of memory, which
 // costs the record and nothing else.
 template <typename Fill> void Audit(const char* event, const AuditSource& source, Fill&& fill) {
@@ -105,6 +143,7 @@ void AuditExchange(const AuditSource& source, const ExchangeOutcome& outcome) {
         members["multiplier"] = outcome.Multiplier;
         members["effective"] = outcome.Effective;
         members["outcome"] = ResultText(outcome.Result);
+        AddRuleMembers(members, outcome);
         members["taken"] = Listed(outcome.Taken, "class");
         members["given"] = Listed(outcome.Given, "item");
         if (outcome.Result == ExchangeResult::Cancelled ||
@@ -140,6 +179,15 @@ void AuditReload(const AuditSource& source, uint64_t exchanges, bool succeeded) 
 
 void AuditSave(const AuditSource& source, uint64_t exchanges, bool succeeded) {
     AuditWholeTable("save", source, exchanges, succeeded);
+}
+
+void AuditReset(const AuditSource& source, std::string_view player, std::string_view exchange) {
+    Audit("reset", source, [&](Members& members) {
+        members["player"] = player;
+        if (!exchange.empty()) {
+            members["exchange"] = exchange;
+        }
+    });
 }
 
 } // namespace barterbox

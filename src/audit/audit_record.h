@@ -30,5 +30,8 @@ void AuditAdd(const AuditSource& source, const ExchangeDefinition& exchange, boo
 void AuditRemove(const AuditSource& source, std::string_view name, bool saved);
 void AuditReload(const AuditSource& source, uint64_t exchanges, bool succeeded);
 void AuditSave(const AuditSource& source, uint64_t exchanges, bool succeeded);
+// An administrator's Barterbox.Reset of a player's counts: of one exchange, or of all when the
+// name is empty. The trade rules' ledger is rebuilt from these records too, so a reset holds.
+void AuditReset(const AuditSource& source, std::string_view player, std::string_view exchange);
 
 } // namespace barterbox

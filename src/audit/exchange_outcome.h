@@ -2,6 +2,7 @@
 // exchange returns it, the audit records it and the commands tell the player from it.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,9 +18,21 @@ struct AuditedItem {
 
 enum class ExchangeResult { Complete, Unknown, Short, Refused, Cancelled, Partial };
 
-// The step an attempt ended in: the lookup, the check of the game's counting functions, the
-// checks before anything is taken, the taking, the handing out, or none (it completed).
-enum class ExchangeStep { Find, Count, Check, Take, Give, Finish };
+// The step an attempt ended in: the lookup, the trade rules, the check of the game's counting
+// functions, the checks before anything is taken, the taking, the handing out, or none (it
+// completed).
+enum class ExchangeStep { Find, Rules, Count, Check, Take, Give, Finish };
+
+// The rule of rules.json that refused or lowered an exchange; Unreadable when rules.json could
+// not be read at the load, which closes every exchange.
+enum class TradeRule { Closed, Group, Cooldown, Day, Week, Total, Stock, Unreadable };
+
+struct RuleRefusal {
+    TradeRule Rule = TradeRule::Closed;
+    int64_t Limit = 0; // for the limits and the stock
+    // The time until the cooldown ends or the stock refills; none for a stock that never does.
+    std::optional<std::chrono::seconds> Wait;
+};
 
 // The first Give entry the player did not carry in its scaled quantity.
 struct ExchangeShortfall {
@@ -37,6 +50,8 @@ struct ExchangeOutcome {
     ExchangeResult Result = ExchangeResult::Unknown;
     ExchangeStep Step = ExchangeStep::Find;
     std::optional<ExchangeShortfall> Shortfall; // for ExchangeResult::Short
+    std::optional<RuleRefusal> Refusal;         // for a refusal in ExchangeStep::Rules
+    std::optional<TradeRule> LoweredBy;         // the rule that lowered the multiplier
     std::vector<AuditedItem> Taken;             // classes taken from the player
     std::vector<AuditedItem> Given;             // Receive items the game accepted
     std::vector<AuditedItem> Returned;          // classes given back by an undo

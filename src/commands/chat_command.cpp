@@ -9,13 +9,19 @@
 #include "exchange_replies.h"
 #include "host/engine_strings.h"
 #include "player_chat.h"
+#include "rules/rule_check.h"
 
 namespace barterbox {
 namespace {
 
 void SendListing(AShooterPlayerController* player) {
     SendPlayerChat(player, u"Available exchanges:");
+    const RuleSubject subject = SubjectOf(player);
     for (const auto& [key, definition] : Catalogue()) {
+        // Those closed to the player are left out: disabled, or not for their groups.
+        if (!OpenToPlayer(subject, definition.Name)) {
+            continue;
+        }
         // Both command words list the short one.
         if (definition.Description.empty()) {
             SendPlayerChat(player, u"  /ex {}", ToWideString(definition.Name));

@@ -15,6 +15,8 @@ void OnListConsoleCommand(APlayerController* sender, FString* line, bool);
 void OnAddConsoleCommand(APlayerController* sender, FString* line, bool);
 void OnRemoveConsoleCommand(APlayerController* sender, FString* line, bool);
 void OnSaveConsoleCommand(APlayerController* sender, FString* line, bool);
+void OnLimitsConsoleCommand(APlayerController* sender, FString* line, bool);
+void OnResetConsoleCommand(APlayerController* sender, FString* line, bool);
 
 // Operators' exchanges for a player named by EOS ID.
 void OnDoExchangeConsoleCommand(APlayerController* sender, FString* line, bool);

@@ -30,6 +30,8 @@ inline constexpr CommandName kCommandNames[] = {
     {"Barterbox.Add", CommandKind::Console, CommandAudience::Administrators},
     {"Barterbox.Remove", CommandKind::Console, CommandAudience::Administrators},
     {"Barterbox.Save", CommandKind::Console, CommandAudience::Administrators},
+    {"Barterbox.Limits", CommandKind::Console, CommandAudience::Administrators},
+    {"Barterbox.Reset", CommandKind::Console, CommandAudience::Administrators},
     {"Barterbox.Do", CommandKind::Rcon, CommandAudience::Operators},
 };
 

@@ -5,11 +5,52 @@
 #include "host/engine_strings.h"
 #include "logger/plugin_logger.h"
 #include "player_chat.h"
+#include "rules/rule_duration.h"
 
 namespace barterbox {
 namespace {
 
+// Why the trade rules refused it, in the player's words.
+void TellRefusal(AShooterPlayerController* player, const std::u16string& exchange,
+                 const RuleRefusal& refusal) {
+    const std::u16string wait = refusal.Wait ? ToWideString(TimeLeftText(*refusal.Wait)) : u"";
+    switch (refusal.Rule) {
+    case TradeRule::Closed:
+        SendPlayerChat(player, u"{} is closed for now", exchange);
+        return;
+    case TradeRule::Group:
+        SendPlayerChat(player, u"{} is not available to you", exchange);
+        return;
+    case TradeRule::Cooldown:
+        SendPlayerChat(player, u"{} is ready again in {}", exchange, wait);
+        return;
+    case TradeRule::Day:
+        SendPlayerChat(player, u"Limit reached for {}: {} per day", exchange, refusal.Limit);
+        return;
+    case TradeRule::Week:
+        SendPlayerChat(player, u"Limit reached for {}: {} per week", exchange, refusal.Limit);
+        return;
+    case TradeRule::Total:
+        SendPlayerChat(player, u"Limit reached for {}: {} in all", exchange, refusal.Limit);
+        return;
+    case TradeRule::Stock:
+        if (refusal.Wait) {
+            SendPlayerChat(player, u"{} is sold out; more in {}", exchange, wait);
+        } else {
+            SendPlayerChat(player, u"{} is sold out", exchange);
+        }
+        return;
+    case TradeRule::Unreadable:
+        break;
+    }
+    SendPlayerChat(player, u"Exchanges are closed for now");
+}
+
 void TellPlayer(AShooterPlayerController* player, const ExchangeOutcome& outcome) {
+    if (outcome.Refusal) {
+        TellRefusal(player, ToWideString(outcome.Exchange), *outcome.Refusal);
+        return;
+    }
     switch (outcome.Result) {
     case ExchangeResult::Complete:
         SendPlayerChat(player, u"Exchange complete: {} x{}", ToWideString(outcome.Exchange),

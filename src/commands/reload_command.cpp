@@ -1,5 +1,5 @@
-// Barterbox.Reload: reads config.json again, replacing the table and the settings; a file that
-// cannot be read leaves both as they were and says so in red.
+// Barterbox.Reload: reads config.json again, replacing the table and the settings, and rules.json;
+// a file that cannot be read leaves what it holds as it was and says so in red.
 #include "admin_arguments.h"
 #include "admin_reply.h"
 #include "audit/audit_record.h"
@@ -7,6 +7,8 @@
 #include "catalogue/exchange_catalogue.h"
 #include "command_handlers.h"
 #include "exchange/game_readiness.h"
+#include "host/engine_strings.h"
+#include "rules/rules_file.h"
 
 namespace barterbox {
 
@@ -15,15 +17,21 @@ void OnReloadConsoleCommand(APlayerController* sender, FString*, bool) {
         return;
     }
     const bool reloaded = ReloadConfig();
+    const std::optional<std::string> rulesProblem = ReloadRules();
     // A reload is where an administrator looks after a game update: say what the game lacks.
     ReportMissingGameNames();
     AuditReload(AdministratorSource(sender), ExchangeCount(), reloaded);
     if (!reloaded) {
         ReplyToAdmin(sender, ReplyColour::Red, u"Barterbox: Reload failed, kept {} exchanges",
                      ExchangeCount());
-        return;
+    } else {
+        ReplyToAdmin(sender, ReplyColour::Green, u"Barterbox: Reloaded {} exchanges",
+                     ExchangeCount());
     }
-    ReplyToAdmin(sender, ReplyColour::Green, u"Barterbox: Reloaded {} exchanges", ExchangeCount());
+    if (rulesProblem) {
+        ReplyToAdmin(sender, ReplyColour::Red, u"Barterbox: rules.json not reloaded: {}",
+                     ToWideString(*rulesProblem));
+    }
 }
 
 } // namespace barterbox

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "audit/audit_clock.h"
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
 #include "exchange_attempt.h"
@@ -16,6 +17,7 @@
 #include "inventory.h"
 #include "logger/plugin_logger.h"
 #include "removal_plan.h"
+#include "rules/rule_check.h"
 
 namespace barterbox {
 namespace {
@@ -66,6 +68,24 @@ bool EverythingCanBeGiven(const ExchangeAttempt& attempt) {
         }
     }
     return allGivable;
+}
+
+// The trade rules, after the lookup and before the inventory is counted: false, with the outcome
+// saying which rule, when they refuse; a multiplier beyond what they leave is lowered to it.
+bool PassesRules(ExchangeAttempt& attempt, const RuleSubject& subject) {
+    const RuleVerdict verdict =
+        CheckRules(subject, attempt.Exchange.Name, attempt.Multiplier, AuditClock());
+    if (verdict.Refusal) {
+        attempt.Outcome.Refusal = verdict.Refusal;
+        End(attempt, ExchangeStep::Rules, ExchangeResult::Refused);
+        return false;
+    }
+    if (verdict.LoweredBy) {
+        attempt.Multiplier = verdict.Runs;
+        attempt.Outcome.Effective = verdict.Runs;
+        attempt.Outcome.LoweredBy = verdict.LoweredBy;
+    }
+    return true;
 }
 
 // Every check made before anything is taken; false, with the outcome saying why, when the
@@ -195,8 +215,15 @@ void Attempt(const ExchangeRequest& request, ExchangeAttempt& attempt) {
     }
     attempt.Exchange = *found;
     attempt.Outcome.Exchange = attempt.Exchange.Name;
+    const RuleSubject subject = SubjectOf(request.Player);
+    if (!PassesRules(attempt, subject)) {
+        return;
+    }
     if (PassesChecks(attempt)) {
         Trade(attempt);
+    }
+    if (attempt.Outcome.Result == ExchangeResult::Complete) {
+        CountCompletedRuns(subject, attempt.Exchange.Name, attempt.Multiplier, AuditClock());
     }
 }
 

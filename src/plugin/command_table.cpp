@@ -22,6 +22,8 @@ constexpr std::array<CommandEntry, kCommandCount> kCommands{{
     {"Barterbox.Add",    CommandKind::Console, nullptr, &OnAddConsoleCommand,        nullptr},
     {"Barterbox.Remove", CommandKind::Console, nullptr, &OnRemoveConsoleCommand,     nullptr},
     {"Barterbox.Save",   CommandKind::Console, nullptr, &OnSaveConsoleCommand,       nullptr},
+    {"Barterbox.Limits", CommandKind::Console, nullptr, &OnLimitsConsoleCommand,     nullptr},
+    {"Barterbox.Reset",  CommandKind::Console, nullptr, &OnResetConsoleCommand,      nullptr},
     {"Barterbox.Do",     CommandKind::Rcon,    nullptr, nullptr, &OnExchangeRconCommand},
 }};
 // clang-format on

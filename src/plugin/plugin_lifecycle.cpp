@@ -20,6 +20,7 @@
 #include "logger/plugin_logger.h"
 #include "plugin/command_table.h"
 #include "plugin/plugin_version.h"
+#include "rules/rules_file.h"
 
 namespace barterbox {
 void LoadPlugin() {
@@ -28,6 +29,7 @@ void LoadPlugin() {
     FormPluginPaths(host_calls::ServerDirectory());
     Log(spdlog::level::info, "Barterbox v{} - Loading...", kPluginVersion);
     LoadConfig();
+    LoadRules();
     RegisterCommands();
     ReportMissingGameNames();
     Log(spdlog::level::info, "Barterbox: Loaded {} exchanges", ExchangeCount());

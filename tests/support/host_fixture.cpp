@@ -11,6 +11,7 @@
 #include "logger/plugin_logger.h"
 #include "platform/file_call_table.h"
 #include "platform/module_library.h"
+#include "rules/rules_state.h"
 
 namespace testing_support {
 
@@ -29,6 +30,7 @@ void ResetPluginState() {
     barterbox::ResetHostErrorReporter();
     barterbox::ResetCatalogueState();
     barterbox::ResetAuditState();
+    barterbox::ResetRulesState();
 }
 
 void HostFixture::SetUp() {

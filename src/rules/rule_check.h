@@ -1,0 +1,41 @@
+// The trade rules applied to one request: whether the player may run the exchange now, and how
+// many runs the limits leave; and the ledger kept up to date with what completed.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "audit/exchange_outcome.h"
+#include "rules/player_groups.h"
+#include "rules/run_ledger.h"
+
+namespace barterbox {
+
+struct RuleVerdict {
+    // The multiplier the rules leave: the one asked for, a lower one, or 0 with a refusal.
+    int32_t Runs = 0;
+    std::optional<RuleRefusal> Refusal;
+    std::optional<TradeRule> LoweredBy;
+};
+
+// In the order the rules are checked: closed, groups, cooldown, Day, Week, Total, stock. Without
+// rules.json every request passes as asked.
+RuleVerdict CheckRules(const RuleSubject& subject, std::string_view exchange, int32_t requested,
+                       RuleTime now);
+
+// Counts the runs of a completed exchange, when rules are in force.
+void CountCompletedRuns(const RuleSubject& subject, std::string_view exchange, int32_t runs,
+                        RuleTime now);
+
+// Whether the exchange is open to the player at all: not disabled, and in its groups. The chat
+// listing shows only those.
+bool OpenToPlayer(const RuleSubject& subject, std::string_view exchange);
+
+// One exchange's rules as they stand for a player, for Barterbox.Limits: "day 15/20, week 15/100,
+// cooldown 10m (ready in 9m 30s)"; std::nullopt when no rule applies to the exchange.
+std::optional<std::string> StandingText(const RuleSubject& subject, std::string_view exchange,
+                                        RuleTime now);
+
+} // namespace barterbox

@@ -1,0 +1,153 @@
+// Reading rules.json; see rules_file.h.
+#include "rules_file.h"
+
+#include <filesystem>
+#include <variant>
+
+#include "audit/audit_clock.h"
+#include "catalogue/config_file.h"
+#include "catalogue/config_reading.h"
+#include "catalogue/exchange_definition.h"
+#include "catalogue/whole_file.h"
+#include "host/permissions_plugin.h"
+#include "logger/plugin_logger.h"
+#include "platform/os_path.h"
+#include "rules/audit_history.h"
+#include "rules/rules_reading.h"
+#include "rules/rules_state.h"
+
+namespace barterbox {
+namespace {
+
+struct NoRules {};
+struct Unreadable {
+    std::string Reason;
+};
+using RulesFileReading = std::variant<TradeRules, NoRules, Unreadable>;
+
+bool IsSymbolicLink(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_symlink(platform::OsPath(path), error);
+}
+
+// "line 3, column 5: syntax error ...", from the JSON library's own text.
+std::string ParseErrorReason(const nlohmann::json::exception& error) {
+    const std::string text = error.what();
+    const std::string::size_type at = text.find(" at line ");
+    return at == std::string::npos ? text : text.substr(at + 4);
+}
+
+RulesFileReading ParseRules(const std::string& text) {
+    nlohmann::json root;
+    try {
+        root = ParseConfigText(text);
+    } catch (const nlohmann::json::exception& error) {
+        return Unreadable{ParseErrorReason(error)};
+    }
+    RulesReading reading = ReadTradeRules(root);
+    for (const RulesProblem& unknown : reading.Unknown) {
+        Log(spdlog::level::warn,
+            "Barterbox: rules.json: {} is not a member the plugin knows; it "
+            "is passed over",
+            RulesMemberText(unknown.Path));
+    }
+    if (!reading.Errors.empty()) {
+        const RulesProblem& first = reading.Errors.front();
+        return Unreadable{RulesMemberText(first.Path) + " " + first.Message};
+    }
+    return std::move(reading.Rules);
+}
+
+RulesFileReading ReadRulesFile() {
+    const std::string path = RulesFilePath();
+    if (IsSymbolicLink(path)) {
+        return Unreadable{"it is a symbolic link, not a file"};
+    }
+    std::string text;
+    FileStamp stamp;
+    switch (ReadWholeFile(path, text, stamp)) {
+    case ReadOutcome::Missing:
+        return NoRules{};
+    case ReadOutcome::NoAccess:
+        return Unreadable{"the plugin may not read it"};
+    case ReadOutcome::NotRegular:
+        return Unreadable{"it is not a regular file"};
+    case ReadOutcome::ReadFailed:
+        return Unreadable{"it could not be read whole"};
+    case ReadOutcome::Read:
+        break;
+    }
+    return ParseRules(text);
+}
+
+std::vector<RuleSeconds> StockPeriods(const TradeRules& rules) {
+    std::vector<RuleSeconds> periods;
+    const auto add = [&](const ExchangeRules& entry) {
+        if (entry.Restock) {
+            periods.push_back(*entry.Restock);
+        }
+    };
+    add(rules.Default);
+    for (const NamedRules& named : rules.Exchanges) {
+        add(named.Rules);
+    }
+    return periods;
+}
+
+void PutRulesInForce(TradeRules rules) {
+    RulesState& state = TheRulesState();
+    state.Ledger = RebuildLedger(PluginFolder() + "/audit", AuditClock(), StockPeriods(rules));
+    state.Rules = std::move(rules);
+    state.Closed = false;
+    Log(spdlog::level::info, "Barterbox: Loaded rules for {} exchanges",
+        state.Rules->Exchanges.size());
+    if (!permissions::PluginFound()) {
+        Log(spdlog::level::warn, "Barterbox: Permissions plugin not found; only the groups Admins "
+                                 "and Default are known");
+    }
+}
+
+} // namespace
+
+std::string RulesFilePath() {
+    return PluginFolder().empty() ? std::string() : PluginFolder() + "/rules.json";
+}
+
+void LoadRules() {
+    RulesState& state = TheRulesState();
+    state = RulesState{};
+    RulesFileReading reading = ReadRulesFile();
+    if (auto* unreadable = std::get_if<Unreadable>(&reading)) {
+        state.Closed = true;
+        Log(spdlog::level::err,
+            "Barterbox: Failed to read rules.json: {}; every exchange is closed until it is "
+            "reloaded",
+            unreadable->Reason);
+        return;
+    }
+    if (auto* rules = std::get_if<TradeRules>(&reading)) {
+        PutRulesInForce(std::move(*rules));
+    }
+}
+
+std::optional<std::string> ReloadRules() {
+    RulesFileReading reading = ReadRulesFile();
+    if (auto* unreadable = std::get_if<Unreadable>(&reading)) {
+        Log(spdlog::level::err, "Barterbox: rules.json not reloaded: {}", unreadable->Reason);
+        return unreadable->Reason;
+    }
+    RulesState& state = TheRulesState();
+    if (auto* rules = std::get_if<TradeRules>(&reading)) {
+        PutRulesInForce(std::move(*rules));
+    } else {
+        state = RulesState{};
+    }
+    return std::nullopt;
+}
+
+void ForgetPlayerRuns(const std::string& eosId, const std::string& exchange) {
+    ForgetRuns(TheRulesState().Ledger, eosId,
+               exchange.empty() ? std::nullopt : std::optional(ExchangeKey(exchange)));
+}
+
+} // namespace barterbox

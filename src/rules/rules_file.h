@@ -1,0 +1,25 @@
+// rules.json beside config.json: read at the load, after config.json, and at every Reload; never
+// written by the plugin. Each successful read also rebuilds the ledger of completed runs from the
+// audit's day files.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace barterbox {
+
+// The plugin folder's rules.json; empty until the plugin's paths are formed.
+std::string RulesFilePath();
+
+// At the load: no file, no rules; a file that cannot be read closes every exchange, and the log
+// says why.
+void LoadRules();
+// At an administrator's Reload: the rules read, or removed with the file; std::nullopt then. A
+// file that cannot be read leaves the rules in force and the reason is returned.
+std::optional<std::string> ReloadRules();
+
+// Forgets a player's counts and cooldown, of one exchange (by name) or of all (empty), as a
+// Barterbox.Reset recorded in the audit does.
+void ForgetPlayerRuns(const std::string& eosId, const std::string& exchange);
+
+} // namespace barterbox

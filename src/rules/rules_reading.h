@@ -1,0 +1,45 @@
+// Reading rules.json: the members it may hold, their types, and what each problem is called, so
+// that the plugin and the config checker read the file alike.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "rules/trade_rules.h"
+
+namespace barterbox {
+
+// Where in the document a problem is: member names and array indices from the root.
+using RulesMemberPath = std::vector<std::variant<std::string, size_t>>;
+
+struct RulesProblem {
+    RulesMemberPath Path;
+    std::string Message; // "must be a whole number of at least 1, not a string"
+};
+
+struct RulesReading {
+    TradeRules Rules;
+    // Values of a wrong type or out of range: a file with any is not applied.
+    std::vector<RulesProblem> Errors;
+    // Members the plugin does not know, passed over: a misspelt limit limits nothing.
+    std::vector<RulesProblem> Unknown;
+};
+
+inline constexpr std::array<std::string_view, 2> kRulesRootMembers{"Default", "Exchanges"};
+inline constexpr std::array<std::string_view, 9> kExchangeRuleMembers{
+    "Enabled", "Groups", "Cooldown", "Day", "Week", "Total", "Stock", "Restock", "For"};
+inline constexpr std::array<std::string_view, 4> kGroupRuleMembers{"Cooldown", "Day", "Week",
+                                                                   "Total"};
+
+// The whole document, every problem listed in the document's order.
+RulesReading ReadTradeRules(const nlohmann::json& root);
+
+// Members.Path, as people read it: Exchanges.Ingots.For.VIP.Day, Default.Groups[0].
+std::string RulesMemberText(const RulesMemberPath& path);
+
+} // namespace barterbox

@@ -1,0 +1,29 @@
+// Everything the trade rules keep for the life of the module: the rules in force and the ledger of
+// completed runs.
+//
+// State: the rules layer's one record, empty (no rules, nothing closed) before the module's
+// attach runs, and gone with the module's static objects; nothing of it is saved, since the
+// ledger is rebuilt from the audit's day files at every load. ResetRulesState empties it again,
+// which the test fixtures call.
+#pragma once
+
+#include <optional>
+
+#include "rules/run_ledger.h"
+#include "rules/trade_rules.h"
+
+namespace barterbox {
+
+struct RulesState {
+    // None without a rules.json: every exchange runs as if there were no rules at all.
+    std::optional<TradeRules> Rules;
+    // Set when rules.json was there at the load but could not be read: rather than run without
+    // the limits an administrator wrote, every exchange is refused until a Reload reads it.
+    bool Closed = false;
+    RunLedger Ledger;
+};
+
+RulesState& TheRulesState();
+void ResetRulesState();
+
+} // namespace barterbox
