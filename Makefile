@@ -26,7 +26,7 @@ build: deps
 # Quiet about the build: nothing when it is up to date, one progress line when it is not. Only
 # what the run needs is built (the plugin module, the stand-in host, the server and the checker);
 # the tests, fuzz targets and benchmarks wait for `make`, `make check` and `make test`.
-RUN_TARGETS := Barterbox barterbox_hostsim barterbox-server barterbox-check
+RUN_TARGETS := Barterbox barterbox_hostsim barterbox_permissions barterbox-server barterbox-check
 
 run: deps
 	@cmake --preset release >/dev/null

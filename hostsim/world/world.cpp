@@ -210,7 +210,7 @@ std::vector<PlayerInfo> World::Players() const {
     std::vector<PlayerInfo> players;
     for (const PlayerRecord& player : state_->Players) {
         const bool admin = (player.Controller->PlayerFlags & (1u << kIsAdminBit)) != 0;
-        players.push_back({player.Name, player.EosId, admin, player.Controller});
+        players.push_back({player.Name, player.EosId, admin, player.Controller, player.Groups});
     }
     return players;
 }

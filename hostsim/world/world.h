@@ -30,6 +30,8 @@
 namespace hostsim {
 
 inline constexpr int32_t kDefaultInventorySlots = 300;
+// The permission group the server's Permissions plugin puts every player in.
+inline constexpr std::string_view kDefaultGroup = "Default";
 
 struct ItemClassInfo {
     // The class path name, e.g. ".../PrimalItemResource_Wood.PrimalItemResource_Wood_C".
@@ -43,6 +45,7 @@ struct PlayerInfo {
     std::string EosId;
     bool Admin = false;
     AShooterPlayerController* Controller = nullptr;
+    std::vector<std::string> Groups; // permission groups besides Default, in the order joined
 };
 
 // One entry of a player's inventory array, in array order.
@@ -122,6 +125,14 @@ public:
     std::vector<PlayerInfo> Players() const;
     std::string PlayerNameOf(const void* controller) const; // empty when not a player's
 
+    // Permission groups, as the server's Permissions plugin keeps them: every player is in
+    // Default, and in the groups set here, which go with the player who leaves. Group names
+    // compare regardless of the case of A to Z. SetPlayerGroup answers whether it changed
+    // anything; it refuses an unknown player, an empty name and Default.
+    bool SetPlayerGroup(std::string_view name, std::string_view group, bool member);
+    // False for an EOS ID that no player online has, and for an empty group.
+    bool IsPlayerInGroup(std::string_view eosId, std::string_view group) const;
+
     // Inventories. GiveItems puts the quantity into new stacks of at most the class's maximum,
     // all or nothing; the Add functions place exactly one entry, whatever its size.
     void GiveItems(std::string_view player, std::string_view item, int32_t quantity);
@@ -150,5 +161,9 @@ public:
 private:
     std::unique_ptr<WorldState> state_;
 };
+
+// The membership question of the world that exists, in the host's UTF-16 text, for the stand-in
+// Permissions module; false when no world exists, and never throws.
+bool ActiveWorldPlayerInGroup(std::u16string_view eosId, std::u16string_view group) noexcept;
 
 } // namespace hostsim

@@ -95,6 +95,12 @@ PlayerRecord* WorldState::PlayerByName(std::string_view name) {
     return it != Players.end() ? &*it : nullptr;
 }
 
+const PlayerRecord* WorldState::PlayerByEosId(std::string_view eosId) const {
+    const auto it = std::find_if(Players.begin(), Players.end(),
+                                 [&](const PlayerRecord& player) { return player.EosId == eosId; });
+    return it != Players.end() ? &*it : nullptr;
+}
+
 PlayerRecord* WorldState::PlayerByController(const void* controller) {
     const auto it = std::find_if(Players.begin(), Players.end(), [&](const PlayerRecord& player) {
         return controller != nullptr && static_cast<const void*>(player.Controller) == controller;

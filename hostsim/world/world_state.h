@@ -27,6 +27,7 @@ struct PlayerRecord {
     ControllerObject* Controller = nullptr;
     CharacterObject* Character = nullptr; // null after RemoveCharacter
     InventoryObject* Inventory = nullptr;
+    std::vector<std::string> Groups; // besides Default, as first given
 };
 
 struct WorldState {
@@ -57,6 +58,7 @@ struct WorldState {
     const ItemClassRecord* ClassByAnyName(std::string_view item) const;
 
     PlayerRecord* PlayerByName(std::string_view name);
+    const PlayerRecord* PlayerByEosId(std::string_view eosId) const;
     PlayerRecord* PlayerByController(const void* controller);
     PlayerRecord* PlayerByInventory(const InventoryObject* inventory);
     std::string OwnerName(const InventoryObject* inventory);

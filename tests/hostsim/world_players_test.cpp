@@ -98,6 +98,39 @@ TEST_F(WorldPlayers, GetEOSIDFromController_FillsAStringThePluginMustRelease) {
     barterbox::ReleaseFString(eos);
 }
 
+// As the server's Permissions plugin keeps them: everyone is in Default, names ignore ASCII case,
+// and the memberships go with a player who leaves.
+TEST_F(WorldPlayers, Groups_AreAskedByEosIdAndGoWithThePlayerWhoLeaves) {
+    world->Join("Alice", "eos-a");
+    world->Join("Bob", "eos-b");
+    EXPECT_TRUE(world->SetPlayerGroup("Alice", "VIP", true));
+    EXPECT_FALSE(world->SetPlayerGroup("Alice", "vip", true)) << "the same group";
+    EXPECT_TRUE(world->SetPlayerGroup("Alice", "Donor", true));
+    EXPECT_EQ(world->Players()[0].Groups, (std::vector<std::string>{"VIP", "Donor"}));
+    EXPECT_TRUE(world->Players()[1].Groups.empty());
+
+    EXPECT_TRUE(world->IsPlayerInGroup("eos-a", "vIp"));
+    EXPECT_TRUE(world->IsPlayerInGroup("eos-b", "Default"));
+    EXPECT_TRUE(world->IsPlayerInGroup("eos-b", "DEFAULT"));
+    EXPECT_FALSE(world->IsPlayerInGroup("eos-b", "VIP"));
+    EXPECT_FALSE(world->IsPlayerInGroup("EOS-A", "VIP")) << "EOS IDs compare exactly";
+    EXPECT_FALSE(world->IsPlayerInGroup("eos-z", "Default"));
+    EXPECT_FALSE(world->IsPlayerInGroup("eos-a", ""));
+    EXPECT_FALSE(world->IsPlayerInGroup("eos-a", "VIPs"));
+    EXPECT_TRUE(hostsim::ActiveWorldPlayerInGroup(u"eos-a", u"donor"));
+
+    EXPECT_TRUE(world->SetPlayerGroup("Alice", "vip", false));
+    EXPECT_FALSE(world->SetPlayerGroup("Alice", "VIP", false)) << "no longer in it";
+    EXPECT_FALSE(world->IsPlayerInGroup("eos-a", "VIP"));
+    EXPECT_THROW(world->SetPlayerGroup("Alice", "default", false), std::invalid_argument);
+    EXPECT_THROW(world->SetPlayerGroup("Alice", "", true), std::invalid_argument);
+    EXPECT_THROW(world->SetPlayerGroup("Zed", "VIP", true), std::invalid_argument);
+
+    world->Leave("Alice");
+    world->Join("Alice", "eos-a");
+    EXPECT_FALSE(world->IsPlayerInGroup("eos-a", "Donor"));
+}
+
 TEST_F(WorldPlayers, FieldsAndFunctionsOnTheWrongKindOfObject_AreHostErrors) {
     AShooterPlayerController* alice = world->Join("Alice", "eos-a");
     EXPECT_EQ(AsaApi::GetAddress(alice, game::kMyInventoryComponent), nullptr);
