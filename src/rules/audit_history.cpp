@@ -155,12 +155,14 @@ RunLedger RebuildLedger(const std::string& auditFolder, RuleTime now,
         const std::string dayFile = auditFolder + "/" + name + ".jsonl";
         const std::string summaryFile = auditFolder + "/summaries/" + name + ".json";
         const bool closed = day < today;
+        // A day in which a stock period began is read record by record, even when closed.
         const bool summarised = closed && !readWhole.contains(day);
         const FileStamp onDisk = StampOf(dayFile);
         std::optional<DaySummary> summary = closed ? ReadSummary(summaryFile) : std::nullopt;
         // A summary stands for its day file while the file is as it was summarised, and alone
         // once the file has been archived.
-        if (summary && (!onDisk.Exists || (summarised && summary->DayFileBytes == onDisk.Size))) {
+        const bool current = summary && summary->DayFileBytes == onDisk.Size;
+        if (summary && (!onDisk.Exists || (summarised && current))) {
             ApplySummary(ledger, *summary, day);
             continue;
         }
@@ -175,7 +177,7 @@ RunLedger RebuildLedger(const std::string& auditFolder, RuleTime now,
         DaySummary replayed;
         replayed.DayFileBytes = stamp.Size;
         ReplayDayFile(text, ledger, replayed);
-        if (summarised) {
+        if (closed && !current) {
             WriteSummary(summaryFile, replayed);
         }
     }

@@ -58,15 +58,12 @@ std::optional<RuleSeconds> ReadDuration(const nlohmann::json& value) {
     if (value.is_string()) {
         return ReadDurationText(value.get_ref<const std::string&>());
     }
-    if (value.is_number_unsigned()) {
+    // Parsed, a whole number 0 or more is unsigned; built in code, it may be signed.
+    if (value.is_number_integer() && (value.is_number_unsigned() || value.get<int64_t>() >= 0)) {
         const uint64_t seconds = value.get<uint64_t>();
         if (seconds <= static_cast<uint64_t>(kLongestDuration.count())) {
             return RuleSeconds{static_cast<int64_t>(seconds)};
         }
-        return std::nullopt;
-    }
-    if (value.is_number_integer() && value.get<int64_t>() == 0) {
-        return RuleSeconds{0};
     }
     return std::nullopt;
 }

@@ -52,8 +52,7 @@ RulesFileReading ParseRules(const std::string& text) {
             RulesMemberText(unknown.Path));
     }
     if (!reading.Errors.empty()) {
-        const RulesProblem& first = reading.Errors.front();
-        return Unreadable{RulesMemberText(first.Path) + " " + first.Message};
+        return Unreadable{RulesProblemText(reading.Errors.front())};
     }
     return std::move(reading.Rules);
 }

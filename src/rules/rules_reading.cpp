@@ -159,6 +159,9 @@ private:
             value.get<uint64_t>() <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
             return static_cast<int64_t>(value.get<uint64_t>());
         }
+        if (value.is_number_integer() && !value.is_number_unsigned() && value.get<int64_t>() >= 1) {
+            return value.get<int64_t>();
+        }
         Fail(path, "must be a whole number of at least 1, not " + TypeWithArticle(value));
         return std::nullopt;
     }
@@ -253,6 +256,13 @@ std::string RulesMemberText(const RulesMemberPath& path) {
         }
         text += std::get<std::string>(step);
     }
+    return text;
+}
+
+std::string RulesProblemText(const RulesProblem& problem) {
+    std::string text = problem.Path.empty() ? "the file" : RulesMemberText(problem.Path);
+    text += ' ';
+    text += problem.Message;
     return text;
 }
 

@@ -41,5 +41,7 @@ RulesReading ReadTradeRules(const nlohmann::json& root);
 
 // Members.Path, as people read it: Exchanges.Ingots.For.VIP.Day, Default.Groups[0].
 std::string RulesMemberText(const RulesMemberPath& path);
+// The problem as one sentence: "Exchanges.Ingots.Day must be ...", "the file must be ...".
+std::string RulesProblemText(const RulesProblem& problem);
 
 } // namespace barterbox

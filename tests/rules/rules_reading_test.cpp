@@ -1,0 +1,104 @@
+// rules.json's reading rules: durations as administrators write them, the time left as players
+// read it, and each kind of problem named at its member.
+#include <gtest/gtest.h>
+
+#include "rules/rule_duration.h"
+#include "rules/rules_reading.h"
+
+namespace {
+
+using namespace barterbox;
+using nlohmann::json;
+
+TEST(RuleDuration, ReadsSecondsAndUnitPairsAndNothingElse) {
+    const std::pair<json, std::optional<int64_t>> cases[] = {
+        {90, 90},
+        {0, 0},
+        {"90s", 90},
+        {"10m", 600},
+        {"1h30m", 5400},
+        {"1w", 604800},
+        {"2d12h", 216000},
+        {"", std::nullopt},
+        {"10", std::nullopt},     // a number in quotes has no unit
+        {"m", std::nullopt},      // a unit without its number
+        {"1h 30m", std::nullopt}, // no spaces between the pairs
+        {"5y", std::nullopt},
+        {-5, std::nullopt},
+        {1.5, std::nullopt},
+        {true, std::nullopt},
+        {"99999999999999999999s", std::nullopt}, // beyond a century, never overflowing
+        {"5300w", std::nullopt},
+    };
+    for (const auto& [value, seconds] : cases) {
+        const std::optional<RuleSeconds> read = ReadDuration(value);
+        EXPECT_EQ(read ? std::optional(read->count()) : std::nullopt, seconds) << value.dump();
+    }
+}
+
+TEST(RuleDuration, TimeLeftShowsTheTwoLargestUnitsRoundedUp) {
+    const std::pair<int64_t, const char*> cases[] = {
+        {0, "1s"},         {45, "45s"},  {600, "10m"},  {570, "9m 30s"},
+        {3899, "1h 5m"},   {3600, "1h"}, {86399, "1d"}, {183600, "2d 3h"},
+        {183601, "2d 4h"}, {59, "59s"},  {61, "1m 1s"}, {604800, "7d"},
+    };
+    for (const auto& [seconds, text] : cases) {
+        EXPECT_EQ(TimeLeftText(RuleSeconds{seconds}), text) << seconds;
+    }
+}
+
+// The first error of each document, as the plugin's log names it.
+TEST(RulesReading, NamesEachProblemAtItsMember) {
+    const std::pair<const char*, const char*> cases[] = {
+        {R"([])", "the file must be an object with Default and Exchanges, not an array"},
+        {R"({"Exchanges": []})", "Exchanges must be an object of exchange names, not an array"},
+        {R"({"Exchanges": {"Ingots": 5}})",
+         "Exchanges.Ingots must be an object of rules, not the number 5"},
+        {R"({"Exchanges": {"Ingots": {"Day": 0}}})",
+         "Exchanges.Ingots.Day must be a whole number of at least 1, not the number 0"},
+        {R"({"Exchanges": {"Ingots": {"Total": "20"}}})",
+         "Exchanges.Ingots.Total must be a whole number of at least 1, not a string"},
+        {R"({"Default": {"Enabled": "no"}})",
+         "Default.Enabled must be true or false, not a string"},
+        {R"({"Default": {"Groups": ["VIP", ""]}})",
+         "Default.Groups[1] must be a group name, a text that is not empty, not a string"},
+        {R"({"Default": {"Cooldown": "10 minutes"}})",
+         "Default.Cooldown must be a duration, a whole number of seconds or a text such as "
+         "\"90s\", \"10m\" or \"1h30m\" (units s, m, h, d, w), not \"10 minutes\""},
+        {R"({"Default": {"Stock": 3, "Restock": 0}})", "Default.Restock must be at least 1 second"},
+        {R"({"Exchanges": {"Ingots": {"For": {"VIP": {"Week": 1.5}}}}})",
+         "Exchanges.Ingots.For.VIP.Week must be a whole number of at least 1, not a fraction"},
+    };
+    for (const auto& [text, error] : cases) {
+        const RulesReading reading = ReadTradeRules(json::parse(text));
+        ASSERT_FALSE(reading.Errors.empty()) << text;
+        const RulesProblem& first = reading.Errors.front();
+        EXPECT_EQ(RulesProblemText(first), error) << text;
+    }
+}
+
+TEST(RulesReading, PassesOverUnknownMembersAndMergesDefaultFieldByField) {
+    const RulesReading reading = ReadTradeRules(json::parse(R"({
+        "Default": {"Cooldown": "10m", "Day": 20, "Groups": ["Default"]},
+        "Exchanges": {"Ingots": {"Day": 5, "Dya": 3, "For": {"VIP": {"Day": 9, "Stock": 1}}}}
+    })"));
+    EXPECT_TRUE(reading.Errors.empty());
+    std::vector<std::string> unknown;
+    for (const RulesProblem& problem : reading.Unknown) {
+        unknown.push_back(RulesMemberText(problem.Path));
+    }
+    EXPECT_EQ(unknown,
+              (std::vector<std::string>{"Exchanges.Ingots.Dya", "Exchanges.Ingots.For.VIP.Stock"}));
+    // Matched as the catalogue matches names; its own Day, Default's cooldown and groups.
+    const ExchangeRules ingots = RulesForExchange(reading.Rules, "INGOTS");
+    EXPECT_EQ(ingots.Limits.Day, 5);
+    EXPECT_EQ(ingots.Limits.Cooldown, RuleSeconds{600});
+    EXPECT_EQ(ingots.Groups, std::vector<std::string>{"Default"});
+    ASSERT_TRUE(ingots.For);
+    EXPECT_EQ(ingots.For->front().Limits.Day, 9);
+    const ExchangeRules other = RulesForExchange(reading.Rules, "Paste");
+    EXPECT_EQ(other.Limits.Day, 20);
+    EXPECT_FALSE(other.For);
+}
+
+} // namespace
