@@ -1,6 +1,6 @@
 // libFuzzer target for the world file reader: any bytes give either findings or a world, never a
-// crash; a world the reader accepts builds in the simulated host with every player, class and
-// item it names, and findings come in the order of the file, each with a message.
+// crash; a world the reader accepts builds in the simulated host with every player, class, item
+// and group membership it names, and findings come in the order of the file, each with a message.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -50,6 +50,10 @@ void CheckWorld(const barterbox::tools::WorldDescription& contents) {
             carried += slot.Quantity;
         }
         Require(carried == expected);
+        // The groups the file gave, each a membership of the player's EOS ID.
+        for (const std::string& group : player.Groups) {
+            Require(world.IsPlayerInGroup(player.EosId, group));
+        }
     }
 }
 

@@ -31,4 +31,19 @@ TEST_F(WorldBuilder, ClassesGetTheGeneratedSuffixOnceInEveryWrittenForm) {
     EXPECT_EQ(slots[2].ClassName, "Res_Flint_C");
 }
 
+// The Permissions module asks the world by EOS ID, so the file's groups must arrive under it.
+TEST_F(WorldBuilder, GroupsBecomeMembershipsOfThePlayersEosId) {
+    const auto read = barterbox::tools::ReadWorldText(R"({"Players": [
+        {"Name": "A", "EosId": "0002a", "Groups": ["VIP", "Donor"]},
+        {"Name": "B", "EosId": "0002b"}]})");
+    ASSERT_TRUE(read.Ok());
+    hostsim::World world;
+    std::string error;
+    ASSERT_TRUE(barterbox::server::BuildWorld(read.Contents, world, error)) << error;
+    EXPECT_TRUE(world.IsPlayerInGroup("0002a", "donor"));
+    EXPECT_TRUE(world.IsPlayerInGroup("0002a", "VIP"));
+    EXPECT_FALSE(world.IsPlayerInGroup("0002b", "VIP"));
+    EXPECT_EQ(world.Players()[0].Groups, (std::vector<std::string>{"VIP", "Donor"}));
+}
+
 } // namespace

@@ -60,7 +60,7 @@ TEST(WorldFile, ReadWorldText_FillsInTheDefaultsAndResolvesEveryItemForm) {
   ],
   "Players": [
     { "Name": "Ada", "EosId": "e1" },
-    { "Name": "Bo", "EosId": "e2", "Admin": true, "Inventory": [
+    { "Name": "Bo", "EosId": "e2", "Admin": true, "Groups": ["VIP", "Donor"], "Inventory": [
       { "Item": "Res_Stone", "Quantity": 1 },
       { "Item": "/Game/R/Res_Wood.Res_Wood", "Quantity": 2 },
       { "Item": "Blueprint'/Game/R/Res_Stone.Res_Stone'", "Quantity": 3 },
@@ -75,6 +75,8 @@ TEST(WorldFile, ReadWorldText_FillsInTheDefaultsAndResolvesEveryItemForm) {
     ASSERT_EQ(read.Contents.Players.size(), 2u);
     EXPECT_FALSE(read.Contents.Players[0].Admin);
     EXPECT_TRUE(read.Contents.Players[0].Inventory.empty());
+    EXPECT_TRUE(read.Contents.Players[0].Groups.empty());
+    EXPECT_EQ(read.Contents.Players[1].Groups, (std::vector<std::string>{"VIP", "Donor"}));
     const auto& inventory = read.Contents.Players[1].Inventory;
     ASSERT_EQ(inventory.size(), 5u);
     EXPECT_EQ(inventory[0].ClassIndex, 1u);
@@ -192,8 +194,32 @@ INSTANTIATE_TEST_SUITE_P(
              "\"Quantity\"} entries, not an object",
              "world.json:5:3: error: Players[3]: Name is missing",
              "world.json:5:13: error: Players[3].EosId: must be a string, not a number",
-             "world.json:6:3: error: Players[4]: must be an object with Name, EosId, Admin and "
-             "Inventory, not a number"}},
+             "world.json:6:3: error: Players[4]: must be an object with Name, EosId, Admin, "
+             "Groups and Inventory, not a number"}},
+        WorldErrorCase{
+            "GroupFaults",
+            "{\"Players\": [\n"
+            "  {\"Name\": \"Ada\", \"EosId\": \"e1\", \"Groups\": \"VIP\"},\n"
+            "  {\"Name\": \"Bo\", \"EosId\": \"e2\", \"Groups\": [\"VIP\", 7, \"\", \"Big "
+            "Spender\",\n"
+            "    \"vip\", \"default\", \"Don\\u001b\"]},\n"
+            "  {\"Name\": \"Cy\", \"EosId\": \"e3\", \"Group\": []}\n"
+            "]}",
+            {"world.json:2:44: error: Players[0].Groups: must be an array of group names, not a "
+             "string",
+             "world.json:3:51: error: Players[1].Groups[1]: must be a string, not a number",
+             "world.json:3:54: error: Players[1].Groups[2]: must be a non-empty text without "
+             "spaces, not \"\"",
+             "world.json:3:58: error: Players[1].Groups[3]: must be a non-empty text without "
+             "spaces, not \"Big Spender\"",
+             "world.json:4:5: error: Players[1].Groups[4]: \"vip\" is the group \"VIP\" again; "
+             "group names ignore the case of A to Z",
+             "world.json:4:12: error: Players[1].Groups[5]: every player is in the group "
+             "Default; leave it out",
+             "world.json:4:23: error: Players[1].Groups[6]: must not hold control characters, "
+             "not \"Don\\u001b\"",
+             "world.json:5:33: error: Players[2].Group: unknown member; expected Name, EosId, "
+             "Admin, Groups, Inventory"}},
         WorldErrorCase{
             "InventoryFaults",
             "{" + kOneClass +

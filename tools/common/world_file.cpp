@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "host/ascii_case.h"
 #include "host/class_names.h"
 #include "json_type_name.h"
 #include "text_file.h"
@@ -113,12 +114,16 @@ struct WorldReader {
         if (value == nullptr) {
             return std::nullopt;
         }
-        const MemberPath member = Child(path, name);
-        if (!value->is_string()) {
-            Fail(member, "must be a string, not " + JsonTypeName(*value));
+        return WordText(*value, Child(path, name));
+    }
+
+    // A text that names something by one word, wherever it stands.
+    std::optional<std::string> WordText(const json& value, const MemberPath& member) {
+        if (!value.is_string()) {
+            Fail(member, "must be a string, not " + JsonTypeName(value));
             return std::nullopt;
         }
-        const auto& text = value->get_ref<const std::string&>();
+        const auto& text = value.get_ref<const std::string&>();
         if (text.empty() || text.find(' ') != std::string::npos) {
             Fail(member, "must be a non-empty text without spaces, not " + Quote(text));
             return std::nullopt;
@@ -270,6 +275,37 @@ struct WorldReader {
         return item;
     }
 
+    // The player's permission groups besides Default: words, as the console names them, each
+    // given once whatever its letter case, as the Permissions plugin compares them.
+    void ReadGroups(const json& player, const MemberPath& playerPath, WorldPlayer& into) {
+        const MemberPath groupsPath = Child(playerPath, "Groups");
+        const json* groups = OptionalArray(player, "Groups", groupsPath, "group names");
+        if (groups == nullptr) {
+            return;
+        }
+        for (size_t i = 0; i < groups->size(); ++i) {
+            const MemberPath member = Child(groupsPath, i);
+            std::optional<std::string> group = WordText((*groups)[i], member);
+            if (!group) {
+                continue;
+            }
+            if (EqualIgnoringAsciiCase(*group, "Default")) {
+                Fail(member, "every player is in the group Default; leave it out");
+                continue;
+            }
+            const auto earlier =
+                std::find_if(into.Groups.begin(), into.Groups.end(), [&](const std::string& known) {
+                    return EqualIgnoringAsciiCase(known, *group);
+                });
+            if (earlier != into.Groups.end()) {
+                Fail(member, Quote(*group) + " is the group " + Quote(*earlier) +
+                                 " again; group names ignore the case of A to Z");
+                continue;
+            }
+            into.Groups.push_back(std::move(*group));
+        }
+    }
+
     // The player's items, and a report when, all of them read, they do not fit the inventory's
     // slots once split into stacks.
     void ReadInventory(const json& player, const MemberPath& playerPath,
@@ -318,11 +354,11 @@ struct WorldReader {
             const json& entry = (*section)[i];
             const MemberPath path = Child(sectionPath, i);
             if (!entry.is_object()) {
-                Fail(path, "must be an object with Name, EosId, Admin and Inventory, not " +
+                Fail(path, "must be an object with Name, EosId, Admin, Groups and Inventory, not " +
                                JsonTypeName(entry));
                 continue;
             }
-            OnlyKnownMembers(entry, path, {"Name", "EosId", "Admin", "Inventory"});
+            OnlyKnownMembers(entry, path, {"Name", "EosId", "Admin", "Groups", "Inventory"});
             WorldPlayer player;
             if (auto name = Word(entry, path, "Name")) {
                 player.Name = *name;
@@ -348,6 +384,7 @@ struct WorldReader {
                          "must be true or false, not " + JsonTypeName(*admin));
                 }
             }
+            ReadGroups(entry, path, player);
             ReadInventory(entry, path, world, player);
             world.Players.push_back(std::move(player));
         }

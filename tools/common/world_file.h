@@ -36,6 +36,7 @@ struct WorldPlayer {
     std::string Name;
     std::string EosId;
     bool Admin = false;
+    std::vector<std::string> Groups;           // permission groups besides Default
     std::vector<WorldInventoryItem> Inventory; // split into stacks of MaxStack by the server
 };
 

@@ -36,6 +36,10 @@ bool BuildWorld(const tools::WorldDescription& contents, hostsim::World& world,
             const tools::WorldPlayer& player = contents.Players[p];
             where = "Players[" + std::to_string(p) + "]";
             world.Join(player.Name, player.EosId, player.Admin);
+            for (size_t g = 0; g < player.Groups.size(); ++g) {
+                where = "Players[" + std::to_string(p) + "].Groups[" + std::to_string(g) + "]";
+                world.SetPlayerGroup(player.Name, player.Groups[g], true);
+            }
             for (size_t i = 0; i < player.Inventory.size(); ++i) {
                 const tools::WorldInventoryItem& item = player.Inventory[i];
                 where = "Players[" + std::to_string(p) + "].Inventory[" + std::to_string(i) + "]";
