@@ -3,7 +3,10 @@
 // Split variant runs the same exchanges with the host clock on and reports how much of each was
 // the plugin's own time and how much the stand-in host's. The Audited variant writes each
 // exchange's audit record, as a server does, where the others run without a plugin folder and so
-// without the record: the two side by side are the record's cost.
+// without the record: the two side by side are the record's cost. The Ruled variant runs them
+// under trade rules that check every rule there is (groups, a cooldown of 0, the three limits,
+// a stock that refills, group overrides) without ever refusing: beside the plain one it is the
+// rules' cost.
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -25,6 +28,8 @@
 #include "hostsim/world/world.h"
 #include "logger/plugin_logger.h"
 #include "platform/module_library.h"
+#include "rules/rules_reading.h"
+#include "rules/rules_state.h"
 
 namespace {
 
@@ -70,7 +75,22 @@ void ReportSplit(benchmark::State& state, std::chrono::nanoseconds elapsed,
     state.counters["host_entries"] = static_cast<double>(clock.Entries) / exchanges;
 }
 
-enum class Variant { Plain, Split, Audited };
+enum class Variant { Plain, Split, Audited, Ruled };
+
+// Rules that every exchange passes, however many runs the benchmark makes.
+void PutBenchRulesInForce(bool ruled) {
+    barterbox::ResetRulesState();
+    if (!ruled) {
+        return;
+    }
+    barterbox::TheRulesState().Rules =
+        barterbox::ReadTradeRules(nlohmann::json::parse(R"({"Exchanges": {"Kit": {
+            "Groups": ["Default", "VIP"], "Cooldown": 0, "Day": 1000000000, "Week": 1000000000,
+            "Total": 1000000000, "Stock": 1000000000, "Restock": "1d",
+            "For": {"VIP": {"Day": 2000000000}, "Donor": {"Week": 2000000000}}}}})"))
+            .Rules;
+    barterbox::TheRulesState().Ledger.StockPeriods = {std::chrono::seconds{86400}};
+}
 
 void RunExchanges(benchmark::State& state, Variant variant) {
     const bool split = variant == Variant::Split;
@@ -87,6 +107,7 @@ void RunExchanges(benchmark::State& state, Variant variant) {
     barterbox::CreatePluginLogger({std::make_shared<spdlog::sinks::null_sink_mt>()});
     barterbox::ClearExchanges();
     barterbox::Settings() = barterbox::PluginSettings{};
+    PutBenchRulesInForce(variant == Variant::Ruled);
     barterbox::PutExchange({"Kit",
                             "three resources for ingots",
                             {{"PrimalItemResource_Wood", 150},
@@ -162,6 +183,7 @@ void RunExchanges(benchmark::State& state, Variant variant) {
 
     hostsim::ClearSentMessages();
     barterbox::ClearExchanges();
+    barterbox::ResetRulesState();
     barterbox::ResetPluginLogger();
     barterbox::PluginFolder().clear();
     std::filesystem::remove_all(folder);
@@ -187,7 +209,12 @@ void BM_ExecuteExchangeAudited(benchmark::State& state) {
         ->Unit(benchmark::kMicrosecond)                                                            \
         ->ComputeStatistics("min", &barterbox::bench::Fastest)
 
+void BM_ExecuteExchangeRuled(benchmark::State& state) {
+    RunExchanges(state, Variant::Ruled);
+}
+
 EXCHANGE_BENCHMARK(BM_ExecuteExchange);
+EXCHANGE_BENCHMARK(BM_ExecuteExchangeRuled);
 EXCHANGE_BENCHMARK(BM_ExecuteExchangeSplit);
 EXCHANGE_BENCHMARK(BM_ExecuteExchangeAudited);
 

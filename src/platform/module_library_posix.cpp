@@ -2,8 +2,10 @@
 #include "module_library.h"
 
 #include <dlfcn.h>
+#include <link.h>
 
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace barterbox::platform {
@@ -26,8 +28,28 @@ bool CloseModule(void* module) {
 }
 
 void* OpenLoadedModule(const std::string& fileName) {
-    // A bare name matches a loaded module's own name (its SONAME) as well as its path.
-    return dlopen(fileName.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_LOCAL);
+    // The loaded modules are searched by their paths first: dlopen with a bare name would look
+    // for the file on disk before it compares, at every call.
+    struct Search {
+        const std::string* Name;
+        std::string Path;
+    } search{&fileName, {}};
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* data) {
+            auto* wanted = static_cast<Search*>(data);
+            const std::string_view path = info->dlpi_name != nullptr ? info->dlpi_name : "";
+            const std::string_view base = path.substr(path.find_last_of('/') + 1);
+            if (base != *wanted->Name) {
+                return 0;
+            }
+            wanted->Path = std::string(path);
+            return 1;
+        },
+        &search);
+    if (search.Path.empty()) {
+        return nullptr;
+    }
+    return dlopen(search.Path.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_LOCAL);
 }
 
 bool ModuleStillLoaded(const std::string& path) {

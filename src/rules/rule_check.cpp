@@ -88,8 +88,8 @@ std::optional<RuleSeconds> CooldownLeft(const RunLimits& limits, const PlayerRun
 
 void AddPlayerAllowances(Standing& standing, const PlayerRuns* runs, RuleTime now) {
     const RunLimits& limits = standing.Limits;
-    const std::vector<TimedRuns> none;
-    const std::vector<TimedRuns>& week = runs != nullptr ? runs->ThisWeek : none;
+    const RunHistory none;
+    const RunHistory& week = runs != nullptr ? runs->ThisWeek : none;
     if (limits.Day) {
         standing.Allowances.push_back(
             {TradeRule::Day, *limits.Day, RunsSince(week, DayStart(now))});

@@ -2,6 +2,7 @@
 #include "run_ledger.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace barterbox {
 namespace {
@@ -9,8 +10,8 @@ namespace {
 using std::chrono::days;
 using std::chrono::floor;
 
-void DropBefore(std::vector<TimedRuns>& runs, RuleTime since) {
-    std::erase_if(runs, [&](const TimedRuns& entry) { return entry.Time < since; });
+bool BeforeTime(const TimedRuns& entry, RuleTime time) {
+    return entry.Time < time;
 }
 
 } // namespace
@@ -31,7 +32,7 @@ void AddPlayerRuns(RunLedger& ledger, const std::string& eosId, const std::strin
         player.Last = last;
     }
     DropBefore(player.ThisWeek, WeekStart(time));
-    player.ThisWeek.push_back({time, runs});
+    AddTimedRuns(player.ThisWeek, time, runs);
 }
 
 void AddStockRuns(RunLedger& ledger, const std::string& exchangeKey, RuleTime time, int64_t runs) {
@@ -39,7 +40,7 @@ void AddStockRuns(RunLedger& ledger, const std::string& exchangeKey, RuleTime ti
     stock.Total += runs;
     if (!ledger.StockPeriods.empty()) {
         DropBefore(stock.Recent, StockKeptSince(ledger, time));
-        stock.Recent.push_back({time, runs});
+        AddTimedRuns(stock.Recent, time, runs);
     }
 }
 
@@ -75,14 +76,34 @@ const StockRuns* FindStockRuns(const RunLedger& ledger, const std::string& excha
     return stock == ledger.Stock.end() ? nullptr : &stock->second;
 }
 
-int64_t RunsSince(const std::vector<TimedRuns>& runs, RuleTime since) {
-    int64_t count = 0;
-    for (const TimedRuns& entry : runs) {
-        if (entry.Time >= since) {
-            count += entry.Runs;
-        }
+void AddTimedRuns(RunHistory& history, RuleTime time, int64_t runs) {
+    std::vector<TimedRuns>& entries = history.Cumulative;
+    const int64_t before = entries.empty() ? history.Base : entries.back().Runs;
+    if (!entries.empty() && entries.back().Time >= time) {
+        entries.back().Runs = before + runs;
+        return;
     }
-    return count;
+    entries.push_back({time, before + runs});
+}
+
+int64_t RunsSince(const RunHistory& history, RuleTime since) {
+    const std::vector<TimedRuns>& entries = history.Cumulative;
+    if (entries.empty()) {
+        return 0;
+    }
+    const auto first = std::lower_bound(entries.begin(), entries.end(), since, BeforeTime);
+    const int64_t before = first == entries.begin() ? history.Base : std::prev(first)->Runs;
+    return entries.back().Runs - before;
+}
+
+void DropBefore(RunHistory& history, RuleTime since) {
+    std::vector<TimedRuns>& entries = history.Cumulative;
+    const auto first = std::lower_bound(entries.begin(), entries.end(), since, BeforeTime);
+    if (first == entries.begin()) {
+        return;
+    }
+    history.Base = std::prev(first)->Runs;
+    entries.erase(entries.begin(), first);
 }
 
 RuleTime DayStart(RuleTime time) {

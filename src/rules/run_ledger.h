@@ -22,19 +22,33 @@ struct TimedRuns {
     int64_t Runs = 0;
 };
 
+// Runs in time order, so that the runs since any moment are found by a binary search however busy
+// the exchange: each entry holds the runs counted up to and including it, from Base on.
+struct RunHistory {
+    std::vector<TimedRuns> Cumulative;
+    int64_t Base = 0; // the count before the first entry kept
+};
+
+// Adds runs at a time; one earlier than the last entry (a clock set back) counts at the last.
+void AddTimedRuns(RunHistory& history, RuleTime time, int64_t runs);
+// The runs counted at or after `since`.
+int64_t RunsSince(const RunHistory& history, RuleTime since);
+// Forgets the entries before `since`, which no limit counts any more.
+void DropBefore(RunHistory& history, RuleTime since);
+
 // One player's runs of one exchange since the player's last reset for it.
 struct PlayerRuns {
     int64_t Total = 0;
     std::optional<RuleTime> Last; // the last completed run
     // Runs since the start of the ISO week, for the Day and Week limits; older ones are dropped.
-    std::vector<TimedRuns> ThisWeek;
+    RunHistory ThisWeek;
 };
 
 // Every player's runs of one exchange together; resets do not refill a stock.
 struct StockRuns {
     int64_t Total = 0;
     // Runs since the earliest stock period of the rules in force began; older ones are dropped.
-    std::vector<TimedRuns> Recent;
+    RunHistory Recent;
 };
 
 struct RunLedger {
@@ -65,7 +79,6 @@ void ForgetRuns(RunLedger& ledger, const std::string& eosId,
 const PlayerRuns* FindPlayerRuns(const RunLedger& ledger, const std::string& eosId,
                                  const std::string& exchangeKey);
 const StockRuns* FindStockRuns(const RunLedger& ledger, const std::string& exchangeKey);
-int64_t RunsSince(const std::vector<TimedRuns>& runs, RuleTime since);
 
 // The starts of the periods the limits count in, all in UTC: the calendar day, the ISO week
 // (Monday 00:00), and a stock period counted from 1970-01-01T00:00:00Z.
