@@ -2,12 +2,15 @@
 #include "rules_file.h"
 
 #include <filesystem>
+
+#include <fmt/format.h>
 #include <variant>
 
 #include "audit/audit_clock.h"
 #include "catalogue/config_file.h"
 #include "catalogue/config_reading.h"
 #include "catalogue/exchange_definition.h"
+#include "catalogue/json_locations.h"
 #include "catalogue/whole_file.h"
 #include "host/permissions_plugin.h"
 #include "logger/plugin_logger.h"
@@ -37,6 +40,17 @@ std::string ParseErrorReason(const nlohmann::json::exception& error) {
     return at == std::string::npos ? text : text.substr(at + 4);
 }
 
+// "line 3, column 19: Exchanges.Ingots.Day must be ...", at the value (or, for a member the
+// plugin does not know, at its name).
+std::string LocatedProblem(const JsonLocations& locations, const RulesProblem& problem,
+                           bool atName) {
+    const MemberPath path(problem.Path.begin(), problem.Path.end());
+    const TextPosition position =
+        atName ? NamePosition(locations, path) : ValuePosition(locations, path);
+    return fmt::format("line {}, column {}: {}", position.Line, position.Column,
+                       RulesProblemText(problem));
+}
+
 RulesFileReading ParseRules(const std::string& text) {
     nlohmann::json root;
     try {
@@ -45,14 +59,16 @@ RulesFileReading ParseRules(const std::string& text) {
         return Unreadable{ParseErrorReason(error)};
     }
     RulesReading reading = ReadTradeRules(root);
+    if (reading.Unknown.empty() && reading.Errors.empty()) {
+        return std::move(reading.Rules);
+    }
+    const JsonLocations locations = IndexJson(text);
     for (const RulesProblem& unknown : reading.Unknown) {
-        Log(spdlog::level::warn,
-            "Barterbox: rules.json: {} is not a member the plugin knows; it "
-            "is passed over",
-            RulesMemberText(unknown.Path));
+        Log(spdlog::level::warn, "Barterbox: rules.json: {}; it is passed over",
+            LocatedProblem(locations, unknown, true));
     }
     if (!reading.Errors.empty()) {
-        return Unreadable{RulesProblemText(reading.Errors.front())};
+        return Unreadable{LocatedProblem(locations, reading.Errors.front(), false)};
     }
     return std::move(reading.Rules);
 }

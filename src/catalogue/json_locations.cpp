@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace barterbox::tools {
+namespace barterbox {
 
 namespace {
 
@@ -310,4 +310,4 @@ ParsedJson ParseJsonText(std::string_view text) {
     return result;
 }
 
-} // namespace barterbox::tools
+} // namespace barterbox
