@@ -21,6 +21,7 @@ CompletionSources Sources() {
     CompletionSources sources;
     sources.Players = {"Bram", "Ada", "Cleo"};
     sources.EosIds = {"0002aa", "0002bb"};
+    sources.Groups = {"VIP", "Donor", "Veteran"};
     sources.ItemClasses = {"PrimalItemResource_Wood_C", "PrimalItemResource_Stone_C"};
     sources.ItemBlueprints = {"Blueprint'/G/R/PrimalItemResource_Wood.PrimalItemResource_Wood'",
                               "Blueprint'/G/R/PrimalItemResource_Stone.PrimalItemResource_Stone'"};
@@ -33,7 +34,8 @@ CompletionSources Sources() {
 
 TEST(ConsoleCompletion, OffersTheWordsThatFitWhereTheCursorIs) {
     const CompletionSources sources = Sources();
-    EXPECT_THAT(CompletionCandidates("", sources).size(), 14u);
+    EXPECT_THAT(CompletionCandidates("", sources).size(), 16u);
+    EXPECT_THAT(CompletionCandidates("cl", sources), ElementsAre("clock"));
     EXPECT_THAT(CompletionCandidates("re", sources), ElementsAre("reload-plugin"));
     EXPECT_THAT(CompletionCandidates("chat ", sources), ElementsAre("Ada", "Bram", "Cleo"));
     EXPECT_THAT(CompletionCandidates("chat B", sources), ElementsAre("Bram"));
@@ -55,6 +57,10 @@ TEST(ConsoleCompletion, OffersTheWordsThatFitWhereTheCursorIs) {
                 ElementsAre("Ingots"));
     EXPECT_THAT(CompletionCandidates("admin Ada o", sources), ElementsAre("off", "on"));
     EXPECT_THAT(CompletionCandidates("join Dana 0002dd a", sources), ElementsAre("admin"));
+    EXPECT_THAT(CompletionCandidates("group C", sources), ElementsAre("Cleo"));
+    EXPECT_THAT(CompletionCandidates("group Cleo v", sources), ElementsAre("VIP", "Veteran"));
+    EXPECT_THAT(CompletionCandidates("group Cleo VIP o", sources), ElementsAre("off", "on"));
+    EXPECT_THAT(CompletionCandidates("group Cleo VIP on ", sources), IsEmpty());
     EXPECT_THAT(CompletionCandidates("give Ada PrimalItemResource_S", sources),
                 ElementsAre("PrimalItemResource_Stone_C"));
 }

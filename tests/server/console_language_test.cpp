@@ -4,14 +4,23 @@
 
 #include <gtest/gtest.h>
 
+#include "audit/audit_clock.h"
+#include "platform/process_environment.h"
+#include "tools/server/console/clock_duration.h"
 #include "tools/server/console/console_language.h"
+#include "tools/server/hosting/plugin_clock.h"
 
 namespace {
 
+using barterbox::server::ClockTime;
+using barterbox::server::ClockTimeText;
 using barterbox::server::ConsoleCommand;
 using barterbox::server::ConsoleError;
 using barterbox::server::ConsoleVerb;
 using barterbox::server::ParseConsoleLine;
+using barterbox::server::ReadClockDuration;
+using barterbox::server::ReadClockTime;
+using namespace std::chrono_literals;
 
 ConsoleCommand Parsed(std::string_view line) {
     const auto parsed = ParseConsoleLine(line);
@@ -100,6 +109,21 @@ TEST(ConsoleLanguage, WordCommands_TakeTheirArguments) {
     EXPECT_EQ(Parsed("help").Verb, ConsoleVerb::Help);
     EXPECT_EQ(Parsed("quit").Verb, ConsoleVerb::Quit);
 
+    const ConsoleCommand group = Parsed("group  Dana VIP on");
+    EXPECT_EQ(group.Verb, ConsoleVerb::Group);
+    EXPECT_EQ(group.Player, "Dana");
+    EXPECT_EQ(group.Group, "VIP");
+    EXPECT_TRUE(group.Member);
+    EXPECT_FALSE(Parsed("group Dana VIP off").Member);
+
+    const ConsoleCommand clock = Parsed("clock");
+    EXPECT_EQ(clock.Verb, ConsoleVerb::Clock);
+    EXPECT_FALSE(clock.ClockSetTo || clock.ClockMovedOn) << "only shown";
+    EXPECT_EQ(Parsed("clock +1h30m").ClockMovedOn, 5400s);
+    const ConsoleCommand set = Parsed("clock 2026-12-08T15:25:01Z");
+    ASSERT_TRUE(set.ClockSetTo);
+    EXPECT_EQ(ClockTimeText(*set.ClockSetTo), "2026-12-08T15:25:01.000Z");
+
     EXPECT_EQ(Parsed("show config.json").File, "config.json");
     const ConsoleCommand edit = Parsed("edit config.json {\"Exchanges\":  {}} ");
     EXPECT_EQ(edit.Verb, ConsoleVerb::Edit);
@@ -150,6 +174,100 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"console Ada", "usage: console NAME TEXT..."},
         RefusalCase{"rcon", "usage: rcon TEXT..."}, RefusalCase{"rcon ", "usage: rcon TEXT..."},
         RefusalCase{"show", "usage: show FILE"}, RefusalCase{"show a b", "usage: show FILE"},
-        RefusalCase{"edit config.json", "usage: edit FILE TEXT..."}));
+        RefusalCase{"edit config.json", "usage: edit FILE TEXT..."},
+        RefusalCase{"group Ada VIP", "usage: group NAME GROUP on|off"},
+        RefusalCase{"group Ada VIP yes", "usage: group NAME GROUP on|off"},
+        RefusalCase{"group Ada Big Spender on", "usage: group NAME GROUP on|off"},
+        RefusalCase{"clock now later", "usage: clock [TIME|+DURATION]"},
+        RefusalCase{"clock 2026-12-08 15:25:01", "usage: clock [TIME|+DURATION]"},
+        RefusalCase{"clock tomorrow", "TIME must be a UTC time from 1970 to 2199 like "
+                                      "2026-12-08T15:25:01.123Z or 2026-12-08T15:25:01Z, not "
+                                      "\"tomorrow\""},
+        RefusalCase{"clock -1h", "TIME must be a UTC time from 1970 to 2199 like "
+                                 "2026-12-08T15:25:01.123Z or 2026-12-08T15:25:01Z, not \"-1h\""},
+        RefusalCase{"clock +1y", "DURATION must be whole seconds or numbers with the units s, m, "
+                                 "h, d and w (90, 10m, 1h30m), up to 100 years, not \"1y\""},
+        RefusalCase{"clock +", "DURATION must be whole seconds or numbers with the units s, m, "
+                               "h, d and w (90, 10m, 1h30m), up to 100 years, not \"\""}));
+
+// Times as the records write them, with or without milliseconds; nothing else passes for one.
+TEST(ConsoleLanguage, ClockTimes_AreRealUtcTimesInTheRecordsForm) {
+    struct Case {
+        std::string_view Text;
+        std::string_view Read; // empty when refused
+    };
+    const Case cases[] = {
+        {"2026-12-08T15:25:01.123Z", "2026-12-08T15:25:01.123Z"},
+        {"2026-12-08T15:25:01Z", "2026-12-08T15:25:01.000Z"},
+        {"2028-02-29T23:59:59.999Z", "2028-02-29T23:59:59.999Z"},
+        {"1970-01-01T00:00:00Z", "1970-01-01T00:00:00.000Z"},
+        {"2199-12-31T23:59:59.999Z", "2199-12-31T23:59:59.999Z"},
+        {"1969-12-31T23:59:59.999Z", ""}, // before 1970
+        {"2200-01-01T00:00:00Z", ""},     // from 2200: the plugin's clock ends in 2262
+        {"9999-12-31T23:59:59.999Z", ""},
+        {"2027-02-29T00:00:00Z", ""},
+        {"2026-12-08T24:00:00Z", ""},
+        {"2026-12-08T15:60:00Z", ""},
+        {"2026-12-08T15:25:60Z", ""},
+        {"2026-13-08T15:25:01Z", ""},
+        {"2026-12-08T15:25:01.5Z", ""},
+        {"2026-12-08T15:25:01.1234Z", ""},
+        {"2026-12-08T15:25:01", ""},
+        {"2026-12-08t15:25:01Z", ""},
+        {"+2026-12-08T15:25:01Z", ""},
+        {"2026-12-08T15:25:+1Z", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        const std::optional<ClockTime> time = ReadClockTime(c.Text);
+        EXPECT_EQ(time ? ClockTimeText(*time) : "", c.Read) << c.Text;
+    }
+}
+
+TEST(ConsoleLanguage, ClockDurations_AreWholeSecondsOrUnitsUpToAHundredYears) {
+    struct Case {
+        std::string_view Text;
+        std::optional<std::chrono::seconds> Duration;
+    };
+    const Case cases[] = {
+        {"90", 90s},
+        {"0", 0s},
+        {"90s", 90s},
+        {"10m", 600s},
+        {"1h30m", 5400s},
+        {"1w", 604800s},
+        {"1w2d3h4m5s", 604800s + 2 * 86400s + 3 * 3600s + 4 * 60s + 5s},
+        {"3155695200", 3155695200s},
+        {"3155695201", std::nullopt},
+        {"5218w", std::nullopt},
+        {"5217w1d", 5217 * 604800s + 86400s},
+        {"99999999999999999999s", std::nullopt},
+        {"9223372036854775807w", std::nullopt},
+        {"1h30", std::nullopt},
+        {"1y", std::nullopt},
+        {"1H", std::nullopt},
+        {"h", std::nullopt},
+        {"1.5h", std::nullopt},
+        {"-5", std::nullopt},
+        {" 5", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReadClockDuration(c.Text), c.Duration) << c.Text;
+    }
+    EXPECT_EQ(barterbox::server::kLongestClockStep, 3155695200s);
+}
+
+// The plugin reads the clock the server fixes, to the millisecond.
+TEST(ConsoleLanguage, ClockTheServerSets_IsTheTimeThePluginTakes) {
+    for (const char* text :
+         {"2026-12-08T15:25:01.123Z", "1970-01-01T00:00:00.000Z", "2199-12-31T23:59:59.999Z"}) {
+        const ClockTime time = *ReadClockTime(text);
+        ASSERT_TRUE(barterbox::server::SetPluginClock(time));
+        EXPECT_EQ(barterbox::AuditTimeText(barterbox::AuditClock()), text);
+        EXPECT_EQ(barterbox::server::PluginClock(), time);
+    }
+    barterbox::platform::SetProcessEnvironment("BARTERBOX_FIXED_CLOCK", "");
+}
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "hostsim/host_strings.h"
 #include "plugin_commands.h"
 #include "plugin_files.h"
+#include "tools/server/hosting/plugin_clock.h"
 #include "tools/server/hosting/plugin_loading.h"
 #include "tools/server/hosting/server_context.h"
 #include "tools/server/output/event_output.h"
@@ -15,13 +16,22 @@
 namespace barterbox::server {
 namespace {
 
+// "; groups VIP, Donor" for a player in groups besides Default, which every player is in.
+std::string GroupsNote(const hostsim::PlayerInfo& player) {
+    std::string note;
+    for (const std::string& group : player.Groups) {
+        note += (note.empty() ? "; groups " : ", ") + group;
+    }
+    return note;
+}
+
 void ListPlayers(const hostsim::World& world) {
     const std::vector<hostsim::PlayerInfo> players = world.Players();
     ServerLine(std::to_string(players.size()) +
                (players.size() == 1 ? " player online" : " players online"));
     for (const hostsim::PlayerInfo& player : players) {
         ServerLine(player.Name + " (EOS ID " + player.EosId + ", " +
-                   (player.Admin ? "administrator" : "player") + ")");
+                   (player.Admin ? "administrator" : "player") + GroupsNote(player) + ")");
     }
 }
 
@@ -92,6 +102,35 @@ void SetAdministrator(hostsim::World& world, const ConsoleCommand& command) {
                (command.Admin ? " is an administrator now" : " is no longer an administrator"));
 }
 
+void SetGroup(hostsim::World& world, const ConsoleCommand& command) {
+    const bool changed = world.SetPlayerGroup(command.Player, command.Group, command.Member);
+    const std::string group = " the group " + command.Group;
+    if (command.Member) {
+        ServerLine(command.Player + " is in" + group + (changed ? " now" : " already"));
+    } else {
+        ServerLine(command.Player + (changed ? " is no longer in" : " was not in") + group);
+    }
+}
+
+// Shows the plugin's clock, after fixing it where the command says. Once fixed, it stands still
+// until the next clock command, so that a transcript's times are the same on every run.
+void RunClock(const ConsoleCommand& command) {
+    ClockTime time = PluginClock();
+    if (command.ClockSetTo) {
+        time = *command.ClockSetTo;
+    } else if (command.ClockMovedOn) {
+        if (time > kLatestClockTime - *command.ClockMovedOn) {
+            throw std::invalid_argument("the clock cannot pass " + ClockTimeText(kLatestClockTime));
+        }
+        time += *command.ClockMovedOn;
+    }
+    if ((command.ClockSetTo || command.ClockMovedOn) && !SetPluginClock(time)) {
+        ServerError("the environment refused the clock " + ClockTimeText(time));
+        return;
+    }
+    ServerLine("clock " + ClockTimeText(time));
+}
+
 // Reports the items by their class's name when the text names a class, else as written.
 void GiveItems(hostsim::World& world, const ConsoleCommand& command) {
     world.GiveItems(command.Player, command.Item, command.Quantity);
@@ -149,6 +188,9 @@ void Run(ServerContext& server, const ConsoleCommand& command) {
     case ConsoleVerb::Admin:
         SetAdministrator(world, command);
         break;
+    case ConsoleVerb::Group:
+        SetGroup(world, command);
+        break;
     case ConsoleVerb::Give:
         GiveItems(world, command);
         break;
@@ -173,6 +215,9 @@ void Run(ServerContext& server, const ConsoleCommand& command) {
         break;
     case ConsoleVerb::Edit:
         EditPluginFile(server.ServerDir, command.File, command.Text);
+        break;
+    case ConsoleVerb::Clock:
+        RunClock(command);
         break;
     case ConsoleVerb::Help:
         ShowHelp();

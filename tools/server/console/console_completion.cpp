@@ -95,13 +95,17 @@ std::vector<std::string> Choices(const std::vector<std::string>& words, size_t i
     if (SameIgnoringCase(verb, "rcon")) {
         return RconChoices(index, sources);
     }
-    static const std::vector<std::string> kPlayerVerbs = {"leave", "admin", "give",
+    static const std::vector<std::string> kPlayerVerbs = {"leave", "admin", "group",  "give",
                                                           "inv",   "chat",  "console"};
     if (index == 1) {
         return Contains(kPlayerVerbs, verb) ? sources.Players : std::vector<std::string>{};
     }
-    if (SameIgnoringCase(verb, "admin") && index == 2) {
+    if ((SameIgnoringCase(verb, "admin") && index == 2) ||
+        (SameIgnoringCase(verb, "group") && index == 3)) {
         return {"on", "off"};
+    }
+    if (SameIgnoringCase(verb, "group") && index == 2) {
+        return sources.Groups;
     }
     if (SameIgnoringCase(verb, "join") && index == 3) {
         return {"admin"};

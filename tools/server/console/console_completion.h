@@ -1,5 +1,6 @@
 // Tab completion for the console: which words may stand where the operator is typing, from the
-// console's own words, the players online, the registered commands and the exchanges.
+// console's own words, the players online and their groups, the registered commands and the
+// exchanges.
 #pragma once
 
 #include <string>
@@ -11,7 +12,8 @@ namespace barterbox::server {
 struct CompletionSources {
     std::vector<std::string> Players;
     std::vector<std::string> EosIds;
-    std::vector<std::string> ItemClasses;    // class names, as `give` and Give items take them
+    std::vector<std::string> Groups;      // the permission groups players are in, besides Default
+    std::vector<std::string> ItemClasses; // class names, as `give` and Give items take them
     std::vector<std::string> ItemBlueprints; // Blueprint'...' forms, as Receive items take them
     std::vector<std::string> ChatCommands;
     std::vector<std::string> ConsoleCommands;

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "clock_duration.h"
+
 namespace barterbox::server {
 namespace {
 
@@ -55,6 +57,66 @@ ConsoleParse PlayerAndText(ConsoleVerb verb, std::string_view rest, std::string_
     return command;
 }
 
+// give NAME ITEM QTY
+ConsoleParse GiveCommand(const std::vector<std::string_view>& words) {
+    if (words.size() != 3) {
+        return Usage("give NAME ITEM QTY");
+    }
+    ConsoleCommand command;
+    command.Verb = ConsoleVerb::Give;
+    if (!ReadQuantity(words[2], command.Quantity)) {
+        return ConsoleError{"QTY must be a whole number from 1 to " +
+                            std::to_string(std::numeric_limits<int32_t>::max()) + ", not \"" +
+                            std::string(words[2]) + "\""};
+    }
+    command.Player = std::string(words[0]);
+    command.Item = std::string(words[1]);
+    return command;
+}
+
+// group NAME GROUP on|off. Which groups exist is the world's to say, and Default is refused there.
+ConsoleParse GroupCommand(const std::vector<std::string_view>& words) {
+    if (words.size() != 3 || (words[2] != "on" && words[2] != "off")) {
+        return Usage("group NAME GROUP on|off");
+    }
+    ConsoleCommand command;
+    command.Verb = ConsoleVerb::Group;
+    command.Player = std::string(words[0]);
+    command.Group = std::string(words[1]);
+    command.Member = words[2] == "on";
+    return command;
+}
+
+// clock, clock TIME, clock +DURATION. A time or a duration that cannot be read refuses the line
+// before the clock is touched.
+ConsoleParse ClockCommand(const std::vector<std::string_view>& words) {
+    ConsoleCommand command;
+    command.Verb = ConsoleVerb::Clock;
+    if (words.empty()) {
+        return command;
+    }
+    if (words.size() != 1) {
+        return Usage("clock [TIME|+DURATION]");
+    }
+    const std::string_view word = words[0];
+    if (word.starts_with('+')) {
+        command.ClockMovedOn = ReadClockDuration(word.substr(1));
+        if (!command.ClockMovedOn) {
+            return ConsoleError{"DURATION must be whole seconds or numbers with the units s, m, h, "
+                                "d and w (90, 10m, 1h30m), up to 100 years, not \"" +
+                                std::string(word.substr(1)) + "\""};
+        }
+        return command;
+    }
+    command.ClockSetTo = ReadClockTime(word);
+    if (!command.ClockSetTo) {
+        return ConsoleError{"TIME must be a UTC time from 1970 to 2199 like "
+                            "2026-12-08T15:25:01.123Z or 2026-12-08T15:25:01Z, not \"" +
+                            std::string(word) + "\""};
+    }
+    return command;
+}
+
 ConsoleParse WordsCommand(ConsoleVerb verb, std::string_view word,
                           const std::vector<std::string_view>& words) {
     ConsoleCommand command;
@@ -96,18 +158,12 @@ ConsoleParse WordsCommand(ConsoleVerb verb, std::string_view word,
         command.Player = std::string(words[0]);
         command.Admin = words[1] == "on";
         return command;
+    case ConsoleVerb::Group:
+        return GroupCommand(words);
+    case ConsoleVerb::Clock:
+        return ClockCommand(words);
     case ConsoleVerb::Give:
-        if (words.size() != 3) {
-            return Usage("give NAME ITEM QTY");
-        }
-        if (!ReadQuantity(words[2], command.Quantity)) {
-            return ConsoleError{"QTY must be a whole number from 1 to " +
-                                std::to_string(std::numeric_limits<int32_t>::max()) + ", not \"" +
-                                std::string(words[2]) + "\""};
-        }
-        command.Player = std::string(words[0]);
-        command.Item = std::string(words[1]);
-        return command;
+        return GiveCommand(words);
     default:
         return ConsoleError{"internal: not a word command"};
     }
@@ -157,6 +213,7 @@ ConsoleParse ParseConsoleLine(std::string_view line) {
     static constexpr std::pair<std::string_view, ConsoleVerb> kWordVerbs[] = {
         {"players", ConsoleVerb::Players}, {"join", ConsoleVerb::Join},
         {"leave", ConsoleVerb::Leave},     {"admin", ConsoleVerb::Admin},
+        {"group", ConsoleVerb::Group},     {"clock", ConsoleVerb::Clock},
         {"give", ConsoleVerb::Give},       {"inv", ConsoleVerb::Inventory},
         {"help", ConsoleVerb::Help},       {"reload-plugin", ConsoleVerb::ReloadPlugin},
         {"show", ConsoleVerb::Show},       {"quit", ConsoleVerb::Quit},

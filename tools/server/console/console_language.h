@@ -2,10 +2,14 @@
 // before anything runs, so that a bad line is refused whole and changes nothing.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
+
+#include "tools/server/hosting/plugin_clock.h"
 
 namespace barterbox::server {
 
@@ -15,6 +19,7 @@ enum class ConsoleVerb {
     Join,
     Leave,
     Admin,
+    Group,
     Give,
     Inventory,
     Chat,
@@ -23,21 +28,27 @@ enum class ConsoleVerb {
     ReloadPlugin,
     Show,
     Edit,
+    Clock,
     Help,
     Quit,
 };
 
 struct ConsoleCommand {
     ConsoleVerb Verb = ConsoleVerb::Nothing;
-    std::string Player; // join, leave, admin, give, inv, chat, console
-    std::string EosId;  // join
-    bool Admin = false; // join (the optional word "admin"), admin (on or off)
-    std::string Item;   // give
+    std::string Player;  // join, leave, admin, group, give, inv, chat, console
+    std::string EosId;   // join
+    bool Admin = false;  // join (the optional word "admin"), admin (on or off)
+    std::string Group;   // group
+    bool Member = false; // group (on or off)
+    std::string Item;    // give
     int32_t Quantity = 0;
     // chat, console, rcon: the rest of the line after the single space that follows the player's
     // name (or the word rcon), exactly as written, inner and trailing spaces included.
     std::string Text;
     std::string File; // show, edit: a file of the plugin folder (edit writes Text into it)
+    // clock: the time to fix the plugin's clock at, or how far to move it on; neither shows it.
+    std::optional<ClockTime> ClockSetTo;
+    std::optional<std::chrono::seconds> ClockMovedOn;
 };
 
 // What is wrong with a line, in one line, e.g. "usage: give NAME ITEM QTY".
@@ -53,8 +64,8 @@ ConsoleParse ParseConsoleLine(std::string_view line);
 
 // The console's words, in the order help lists them.
 inline constexpr std::string_view kConsoleWords[] = {
-    "players", "join", "leave",         "admin", "give", "inv",  "chat",
-    "console", "rcon", "reload-plugin", "show",  "edit", "help", "quit"};
+    "players", "join", "leave",         "admin", "group", "give",  "inv",  "chat",
+    "console", "rcon", "reload-plugin", "show",  "edit",  "clock", "help", "quit"};
 
 // One line per command: its form and what it does.
 inline constexpr std::string_view kConsoleHelp[] = {
@@ -62,6 +73,7 @@ inline constexpr std::string_view kConsoleHelp[] = {
     "join NAME EOSID [admin]  a player joins, with an empty inventory",
     "leave NAME               a player leaves (the handle stays in the world's list)",
     "admin NAME on|off        makes a player an administrator, or not",
+    "group NAME GROUP on|off  puts a player into a permission group, or takes them out",
     "give NAME ITEM QTY       puts items into an inventory (class name, path or blueprint)",
     "inv NAME                 a player's inventory, slot by slot",
     "chat NAME TEXT...        the player types TEXT in chat, e.g. chat Ada /ex Wood 3",
@@ -70,6 +82,7 @@ inline constexpr std::string_view kConsoleHelp[] = {
     "reload-plugin            Plugin_Unload, unloads the module and loads it again",
     "show FILE                a file of the plugin folder, e.g. show config.json",
     "edit FILE TEXT...        overwrites a plugin folder file with TEXT, as a hand edit would",
+    "clock [TIME|+DURATION]   the plugin's clock; sets it, or moves it on, e.g. clock +1h30m",
     "help                     this list",
     "quit                     unloads the plugin and stops the server",
 };
