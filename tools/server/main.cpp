@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "hostsim/command_registry.h"
@@ -21,6 +22,7 @@
 #include "tools/server/console/console_language.h"
 #include "tools/server/hosting/host_events.h"
 #include "tools/server/hosting/ledger_check.h"
+#include "tools/server/hosting/permissions_loading.h"
 #include "tools/server/hosting/plugin_loading.h"
 #include "tools/server/hosting/server_context.h"
 #include "tools/server/hosting/world_builder.h"
@@ -58,6 +60,7 @@ CompletionSources GatherCompletionSources() {
     for (const hostsim::PlayerInfo& player : server.World->Players()) {
         sources.Players.push_back(player.Name);
         sources.EosIds.push_back(player.EosId);
+        sources.Groups.insert(sources.Groups.end(), player.Groups.begin(), player.Groups.end());
     }
     for (const hostsim::ItemClassInfo& itemClass : server.World->ItemClasses()) {
         sources.ItemClasses.push_back(itemClass.Name);
@@ -224,6 +227,21 @@ void SayHostNames(const ServerOptions& options) {
     }
 }
 
+// The Permissions module from the plugin module's folder, before the plugin, as the host loads the
+// plugins that a plugin may look for. Nothing, or the line that says what the plugin runs
+// without, for once the plugin has loaded: a server whose plugin did not load runs nothing.
+std::optional<std::string> StartPermissions(const ServerOptions& options) {
+    if (options.WithoutPermissions) {
+        return "the plugin runs without the Permissions module (--without-permissions)";
+    }
+    std::string error;
+    std::lock_guard lock(Server().HostMutex);
+    if (LoadPermissionsModule(PermissionsModulePath(options.PluginFile), error)) {
+        return std::nullopt;
+    }
+    return "the plugin runs without the Permissions module, which did not load: " + error;
+}
+
 bool LoadPlugin(const std::string& pluginFile) {
     std::lock_guard lock(Server().HostMutex);
     return LoadPluginAndReport(pluginFile);
@@ -273,6 +291,7 @@ void StopServing(bool rconServing) {
     CloseConsole();
     std::lock_guard lock(Server().HostMutex);
     UnloadPluginAndReport();
+    UnloadPermissionsModule(); // after the plugin, which may still hold its function
 }
 
 // Prints every fault of the host's ledger; true when there is none. Only now, with the module
@@ -306,7 +325,11 @@ int Serve(const ServerOptions& options, const barterbox::tools::WorldDescription
     }
     OpenWorld(world, serverDir, options.PluginFile);
     SayHostNames(options);
+    const std::optional<std::string> withoutPermissions = StartPermissions(options);
     const bool loaded = LoadPlugin(options.PluginFile);
+    if (loaded && withoutPermissions) {
+        ServerLine(*withoutPermissions);
+    }
     const bool rconServing = loaded && options.RconPort && StartRcon(options);
     // A session starts only with everything asked for: the plugin, and RCON when a port is given.
     const bool started = loaded && (!options.RconPort || rconServing);

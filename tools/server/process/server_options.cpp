@@ -1,10 +1,9 @@
 // The command line of barterbox-server; see server_options.h.
 #include "server_options.h"
 
-#include <regex>
-
 #include <CLI/CLI.hpp>
 
+#include "tools/server/hosting/plugin_clock.h"
 #include "tools/server/hosting/plugin_loading.h"
 
 namespace barterbox::server {
@@ -54,15 +53,15 @@ RconOptions AddRconOptions(CLI::App& app, ServerOptions& options, uint16_t& port
     return {portOption, passwordOption};
 }
 
-// Empty for a UTC time to the millisecond, else why the text is not one.
+// Empty for a UTC time, with or without milliseconds, else why the text is not one.
 std::string NotAUtcTime(const std::string& time) {
-    static const std::regex kTime{R"(\d{4}-\d{2}-\d{2}T\d{2}:\d{2}:\d{2}\.\d{3}Z)"};
-    return std::regex_match(time, kTime) ? std::string()
-                                         : "not a UTC time like 2026-12-08T15:25:01.123Z";
+    return ReadClockTime(time) ? std::string()
+                               : "not a UTC time from 1970 to 2199 like "
+                                 "2026-12-08T15:25:01.123Z or 2026-12-08T15:25:01Z";
 }
 
-// What the host shows the plugin of the game: the spelling of its names, the names it lacks, and
-// the clock the audit reads.
+// What the host shows the plugin of the game: the spelling of its names, the names it lacks, the
+// clock the plugin reads, and whether the Permissions plugin runs beside it.
 void AddGameOptions(CLI::App& app, ServerOptions& options, std::string& hostNames) {
     app.add_option("--host-names", hostNames,
                    "default: the game's names as the plugin is built on them; current: as the "
@@ -74,9 +73,12 @@ void AddGameOptions(CLI::App& app, ServerOptions& options, std::string& hostName
                    "(repeatable)")
         ->type_name("NAME");
     app.add_option("--fixed-clock", options.FixedClock,
-                   "stop the plugin's audit clock at TIME (UTC, 2026-12-08T15:25:01.123Z), so "
-                   "that its records are the same on every run")
+                   "stop the plugin's clock at TIME (UTC, 2026-12-08T15:25:01.123Z or "
+                   "2026-12-08T15:25:01Z), so that its records are the same on every run")
         ->check(CLI::Validator(NotAUtcTime, "TIME"));
+    app.add_flag("--without-permissions", options.WithoutPermissions,
+                 "do not load the Permissions module beside the plugin, as on a server without "
+                 "the Permissions plugin");
 }
 
 std::vector<const char*> ArgumentPointers(const std::vector<std::string>& arguments) {
@@ -121,6 +123,10 @@ OptionsResult ParseServerOptions(const std::vector<std::string>& arguments) {
     }
     if (*rcon.Port) {
         options.RconPort = port;
+    }
+    if (!options.FixedClock.empty()) {
+        // The plugin reads only the form with milliseconds.
+        options.FixedClock = ClockTimeText(*ReadClockTime(options.FixedClock));
     }
     return result;
 }

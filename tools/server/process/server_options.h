@@ -22,7 +22,9 @@ struct ServerOptions {
     // The game's names as the host's current headers spell them, not as the plugin was built on.
     bool CurrentHostNames = false;
     std::vector<std::string> Without; // game names the host leaves out
-    std::string FixedClock;           // empty: the plugin's audit keeps the system's clock
+    // Empty: the plugin keeps the system's clock. Always with milliseconds, as the plugin reads it.
+    std::string FixedClock;
+    bool WithoutPermissions = false; // no Permissions module beside the plugin
 };
 
 // The options, or the exit status when the program should stop at once (0 after --help, 2 after
