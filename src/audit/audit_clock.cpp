@@ -32,6 +32,11 @@ std::optional<Clock::time_point> ReadTimeText(const char* text) {
     }
     const std::chrono::year_month_day date{std::chrono::year{year}, std::chrono::month{month},
                                            std::chrono::day{day}};
+    // The system clock counts nanoseconds, which reach no further than 2262: a time beyond 2199
+    // leaves room for every cooldown and period to be added to it.
+    if (year < 1970 || year > 2199) {
+        return std::nullopt;
+    }
     if (zone != 'Z' || !date.ok() || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
         second < 0 || second > 59 || millisecond < 0) {
         return std::nullopt;

@@ -13,7 +13,7 @@ namespace barterbox {
 // at every call.
 std::chrono::system_clock::time_point AuditClock();
 // A time as the records write it, "2026-12-08T15:25:01.123Z" (the milliseconds may be left
-// out); std::nullopt for any other text.
+// out), from 1970 to 2199; std::nullopt for any other text.
 std::optional<std::chrono::system_clock::time_point> ReadAuditTime(const std::string& text);
 // "2026-12-08T15:25:01.123Z".
 std::string AuditTimeText(std::chrono::system_clock::time_point time);

@@ -11,9 +11,9 @@
 
 namespace barterbox {
 
-// The longest duration read: a century, far beyond any cooldown or period, so that adding one to
-// a time point never overflows.
-inline constexpr RuleSeconds kLongestDuration{100LL * 366 * 24 * 3600};
+// The longest duration read: ten years, far beyond any cooldown or period, so that adding one to
+// any time the clock reads (up to 2199) never overflows the clock's nanoseconds.
+inline constexpr RuleSeconds kLongestDuration{10LL * 366 * 24 * 3600};
 
 // "90s", "10m", "1h30m", "1w": one or more number-and-unit pairs (s, m, h, d, w), nothing else;
 // std::nullopt when the text does not read or exceeds kLongestDuration.

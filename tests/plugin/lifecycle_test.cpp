@@ -29,10 +29,12 @@ using testing::ElementsAre;
 
 constexpr const char* kModule = BARTERBOX_MODULE_PATH;
 
-const std::vector<std::string> kCommandNames = {
-    "/exchange",      "/ex",           "DoExchange",       "Barterbox.Reload",
-    "Barterbox.List", "Barterbox.Add", "Barterbox.Remove", "Barterbox.Save",
-    "Barterbox.Do"};
+const std::vector<std::string> kCommandNames = {"/exchange",        "/ex",
+                                                "DoExchange",       "Barterbox.Reload",
+                                                "Barterbox.List",   "Barterbox.Add",
+                                                "Barterbox.Remove", "Barterbox.Save",
+                                                "Barterbox.Limits", "Barterbox.Reset",
+                                                "Barterbox.Do"};
 
 class PluginLifecycle : public testing_support::HostFixture {
 protected:
@@ -86,7 +88,7 @@ std::vector<std::string> RemovalNames() {
     return names;
 }
 
-TEST_F(PluginLifecycle, Load_RegistersTheNineCommandsInTableOrder) {
+TEST_F(PluginLifecycle, Load_RegistersEveryCommandInTableOrder) {
     Load();
     std::vector<std::string> names;
     std::vector<std::string> operations;
@@ -99,7 +101,8 @@ TEST_F(PluginLifecycle, Load_RegistersTheNineCommandsInTableOrder) {
               (std::vector<std::string>{
                   "RegisterChatHandler", "RegisterChatHandler", "RegisterConsoleHandler",
                   "RegisterConsoleHandler", "RegisterConsoleHandler", "RegisterConsoleHandler",
-                  "RegisterConsoleHandler", "RegisterConsoleHandler", "RegisterRconHandler"}));
+                  "RegisterConsoleHandler", "RegisterConsoleHandler", "RegisterConsoleHandler",
+                  "RegisterConsoleHandler", "RegisterRconHandler"}));
     EXPECT_THAT(hostsim::RegisteredNames(hostsim::HandlerKind::Rcon), ElementsAre("Barterbox.Do"));
     // A registry reference kept from an earlier use may be stale on the real host.
     EXPECT_GE(hostsim::CommandsFetches(), kCommandNames.size()) << "fetched at each registration";
@@ -143,14 +146,15 @@ TEST_F(PluginLifecycle, PluginUnloadThenDetach_RemovesTheNamesTwiceAndLogsUnload
         unloaded += text == "[Barterbox][info] Barterbox: Unloaded" ? 1 : 0;
     }
     EXPECT_EQ(unloaded, 2);
-    int found = 0;
+    size_t found = 0;
     for (const auto& call : hostsim::RegistryCalls()) {
         found += call.Operation.starts_with("Unregister") && call.WasRegistered ? 1 : 0;
     }
-    EXPECT_EQ(found, 9) << "the second nine removals are for names no longer registered";
+    EXPECT_EQ(found, kCommandNames.size())
+        << "the second round of removals is for names no longer registered";
 }
 
-TEST_F(PluginLifecycle, DetachAlone_RemovesTheNinesNamesOnce) {
+TEST_F(PluginLifecycle, DetachAlone_RemovesEveryNameOnce) {
     Load();
     Unload();
     EXPECT_EQ(RemovalNames(), kCommandNames);
@@ -175,7 +179,7 @@ TEST_F(PluginLifecycle, ReloadedModule_StartsFromFreshState) {
     Sink().Clear();
     hostsim::ResetCommandRegistry();
     Load();
-    EXPECT_EQ(hostsim::RegisteredNames(hostsim::HandlerKind::Console).size(), 6u);
+    EXPECT_EQ(hostsim::RegisteredNames(hostsim::HandlerKind::Console).size(), 8u);
     EXPECT_EQ(LogTexts().front(), "[Barterbox][info] Barterbox v1.1 - Loading...");
 }
 

@@ -224,7 +224,7 @@ TEST(ConsoleLanguage, ClockTimes_AreRealUtcTimesInTheRecordsForm) {
     }
 }
 
-TEST(ConsoleLanguage, ClockDurations_AreWholeSecondsOrUnitsUpToAHundredYears) {
+TEST(ConsoleLanguage, ClockDurations_AreWholeSecondsOrUnitsUpToTenYears) {
     struct Case {
         std::string_view Text;
         std::optional<std::chrono::seconds> Duration;
@@ -237,10 +237,10 @@ TEST(ConsoleLanguage, ClockDurations_AreWholeSecondsOrUnitsUpToAHundredYears) {
         {"1h30m", 5400s},
         {"1w", 604800s},
         {"1w2d3h4m5s", 604800s + 2 * 86400s + 3 * 3600s + 4 * 60s + 5s},
-        {"3155695200", 3155695200s},
-        {"3155695201", std::nullopt},
-        {"5218w", std::nullopt},
-        {"5217w1d", 5217 * 604800s + 86400s},
+        {"316224000", 316224000s},
+        {"316224001", std::nullopt},
+        {"523w", std::nullopt},
+        {"522w2d", 522 * 604800s + 2 * 86400s},
         {"99999999999999999999s", std::nullopt},
         {"9223372036854775807w", std::nullopt},
         {"1h30", std::nullopt},
@@ -255,7 +255,7 @@ TEST(ConsoleLanguage, ClockDurations_AreWholeSecondsOrUnitsUpToAHundredYears) {
     for (const Case& c : cases) {
         EXPECT_EQ(ReadClockDuration(c.Text), c.Duration) << c.Text;
     }
-    EXPECT_EQ(barterbox::server::kLongestClockStep, 3155695200s);
+    EXPECT_EQ(barterbox::server::kLongestClockStep, 316224000s);
 }
 
 // The plugin reads the clock the server fixes, to the millisecond.

@@ -185,9 +185,10 @@ def main():
         terminal.type(b"\r")
         terminal.expect(b"Give format: ItemName:quantity")
 
-        # Completion ignores letter case: CONS completes to console, barterbox.l to Barterbox.List.
+        # Completion ignores letter case: CONS completes to console, barterbox.lis to
+        # Barterbox.List.
         terminal.settle()
-        terminal.type(b"CONS\tAda barterbox.l\t\r")
+        terminal.type(b"CONS\tAda barterbox.lis\t\r")
         terminal.expect(b"Barterbox: 6 exchanges")
         terminal.expect(b"Electronics - 1 metal ingot and 3 silica pearls for 1 electronics")
 

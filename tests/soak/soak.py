@@ -9,11 +9,16 @@ first difference: an inventory that changed other than through a completed excha
 Receive in, times the multiplier the player was told), a saved config.json that is not the table,
 an error line, a sanitizer report, a non-zero exit (which includes a leak or ledger error at the
 module's unload), an audit line that is not JSON, or an audit that disagrees with the model on how
-many exchanges each player completed or had undone. At the end it prints the seed, the throughput and the peak memory.
+many exchanges each player completed or had undone. Trade rules are in force (rules.json) while the
+plugin's clock moves on in steps: no player may exceed a limit or run within a cooldown, no stock
+period may sell more than its stock, and the runs each player completed of each exchange, as the
+audit records them, must be the model's, across resets, reloads and module reloads. At the end it
+prints the seed, the throughput and the peak memory.
 
     soak.py SERVER_PROGRAM [--lines N] [--seed S] [--check-memory]
 """
 import argparse
+import datetime
 import json
 import os
 import random
@@ -71,6 +76,16 @@ EXCHANGES = {
     "Split": definition([("Thatch", 2)], [("Fiber", 1), ("Flint", 1)]),
     "Mend": definition([("Fiber", 1)], [("Wood", 1)]),
 }
+
+
+# Every kind of limit on the exchanges, small enough to be reached often.
+RULES = {"Exchanges": {
+    "Forth": {"Day": 25},
+    "Back": {"Cooldown": "90s"},
+    "Pair": {"Stock": 30, "Restock": "1h"},
+    "Split": {"Total": 40, "Week": 30},
+}}
+START = datetime.datetime(2026, 12, 7, tzinfo=datetime.timezone.utc)  # a Monday
 
 
 def config_text(names):
@@ -188,6 +203,12 @@ class Generator:
         elif pick < 0.902:
             if self.disk_valid:
                 yield "reload-plugin"
+        elif pick < 0.93:
+            yield "clock +" + r.choice(["30s", "1m", "10m", "1h", "5h", "1d"])
+        elif pick < 0.935:
+            target = eos(r.choice(PLAYERS))
+            yield ("console %s Barterbox.Reset %s %s"
+                   % (admin, target, r.choice(["", "Forth", "back", "Split", "Pair"]))).rstrip()
         else:
             yield "rcon Barterbox.Do %s" % eos(player)
 
@@ -207,6 +228,12 @@ class Model:
         # Per EOS ID, as the audit names players: exchanges completed, and exchanges undone.
         self.completed_by = {}
         self.cancelled_by = {}
+        # The plugin's clock, and per (EOS ID, exchange key) the completed runs since the last
+        # reset, as (time, runs); per exchange key every run, for the stocks.
+        self.clock = START
+        self.runs = {}
+        self.reset_runs = {}  # the runs a reset made the rules forget, which the audit still holds
+        self.stock_runs = {}
         self.saved = False  # the plugin saved during the command being read
         self.disk_is_table = True  # no hand edit since the last save
 
@@ -295,6 +322,11 @@ class Model:
         if "Exchange partially complete" in text or "Failed to remove items" in text:
             self.fail(text)
             return
+        match = re.match(r"\[server\] clock (\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d)(?:\.\d+)?Z$", text)
+        if match:
+            self.clock = datetime.datetime.strptime(match.group(1), "%Y-%m-%dT%H:%M:%S").replace(
+                tzinfo=datetime.timezone.utc)
+            return
         match = re.match(r"\[msg -> \w+\] \(green\) (.*)$", text)
         if match:
             self.admin_reply(match.group(1))
@@ -309,6 +341,7 @@ class Model:
         if found is None or found[0] != name:
             self.fail("%s completed %s, which the table does not hold" % (player, name))
             return
+        self.check_rules(eos(player), name.lower(), multiplier)
         inventory = self.inventories[player]
         for item, quantity in found[1].items():
             inventory[item] = inventory.get(item, 0) - quantity * multiplier
@@ -317,8 +350,36 @@ class Model:
         for item, quantity in found[2].items():
             inventory[item] = inventory.get(item, 0) + quantity * multiplier
 
+    def check_rules(self, player, key, runs):
+        """Counts the completed runs and fails when they break a rule of RULES."""
+        now = self.clock
+        mine = self.runs.setdefault((player, key), [])
+        stock = self.stock_runs.setdefault(key, [])
+        if key == "back" and mine and now - mine[-1][0] < datetime.timedelta(seconds=90):
+            self.fail("%s ran Back %s after the last, within its cooldown" % (player, now - mine[-1][0]))
+        mine.append((now, runs))
+        stock.append((now, runs))
+        day = now.replace(hour=0, minute=0, second=0, microsecond=0)
+        week = day - datetime.timedelta(days=day.weekday())
+        hour = now.replace(minute=0, second=0, microsecond=0)
+        since = lambda entries, start: sum(n for t, n in entries if t >= start)
+        broken = {"forth": [("per day", since(mine, day), 25)],
+                  "split": [("in all", since(mine, START), 40), ("per week", since(mine, week), 30)],
+                  "pair": [("per hour for everyone", since(stock, hour), 30)]}.get(key, [])
+        for period, count, limit in broken:
+            if count > limit:
+                self.fail("%s has %d runs of %s %s, beyond %d" % (player, count, key, period, limit))
+
+    def reset(self, player, key):
+        for entry in [k for k in self.runs if k[0] == player and (key is None or k[1] == key)]:
+            self.reset_runs.setdefault(entry, []).extend(self.runs.pop(entry))
+
     def admin_reply(self, text):
         words = self.command.split(" ")
+        match = re.match(r"Barterbox: Reset the counts of (\w+) for (\w+)", text)
+        if match:
+            self.reset(match.group(1), None if text.endswith("every exchange") else match.group(2).lower())
+            return
         if text.startswith("Added exchange"):
             name, give, receive = words[3], words[4], words[5]
             give_item, give_quantity = give.rsplit(":", 1)
@@ -352,9 +413,11 @@ def rss(pid, field):
 def check_audit(plugin, model):
     """Every line of every audit file is one JSON record, and the exchange records agree with the
     model: as many completed and as many cancelled per player as the server's replies told."""
-    completed, cancelled, records = {}, {}, 0
+    completed, cancelled, records, runs = {}, {}, 0, {}
     folder = os.path.join(plugin, "audit")
     for name in sorted(os.listdir(folder)) if os.path.isdir(folder) else []:
+        if not name.endswith(".jsonl"):
+            continue  # the summaries of closed days, which the trade rules read
         with open(os.path.join(folder, name), "rb") as day:
             for number, raw in enumerate(day, 1):
                 try:
@@ -368,9 +431,19 @@ def check_audit(plugin, model):
                 tally = {"complete": completed, "cancelled": cancelled}.get(record["outcome"])
                 if tally is not None:
                     tally[record["eos_id"]] = tally.get(record["eos_id"], 0) + 1
+                if record["outcome"] == "complete":
+                    key = (record["eos_id"], record["exchange"].lower())
+                    runs[key] = runs.get(key, 0) + record["effective"]
     if completed != model.completed_by:
         model.failures.append("the audit counts completed exchanges %s, the model %s"
                               % (completed, model.completed_by))
+    modelled = {}
+    for (player, key), entries in list(model.runs.items()) + list(model.reset_runs.items()):
+        modelled[(player, key)] = modelled.get((player, key), 0) + sum(n for _, n in entries)
+    modelled = {k: v for k, v in modelled.items() if v}
+    if runs != modelled:
+        model.failures.append("the audit counts runs %s, the model %s"
+                              % (sorted(runs.items()), sorted(modelled.items())))
     if cancelled != model.cancelled_by:
         model.failures.append("the audit counts cancelled exchanges %s, the model %s"
                               % (cancelled, model.cancelled_by))
@@ -397,13 +470,15 @@ def main():
     disk = config_text(list(EXCHANGES))
     with open(os.path.join(plugin, "config.json"), "w") as config:
         config.write(disk)
+    with open(os.path.join(plugin, "rules.json"), "w") as rules:
+        json.dump(RULES, rules)
     with open(os.path.join(scratch, "world.json"), "w") as world:
         json.dump(WORLD, world)
     env = dict(os.environ)
     env["ASAN_OPTIONS"] = env.get("ASAN_OPTIONS", "") + ":quarantine_size_mb=16"
     server = subprocess.Popen(
         [arguments.server, "--server-dir", scratch, "--world", os.path.join(scratch, "world.json"),
-         "--no-color"],
+         "--no-color", "--fixed-clock", START.strftime("%Y-%m-%dT%H:%M:%S.000Z")],
         stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=env)
 
     def feed():
