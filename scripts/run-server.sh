@@ -14,6 +14,9 @@ if [[ ! -f "$plugin_folder/config.json" ]]; then
   mkdir -p "$plugin_folder"
   cp "$repo/examples/config.json" "$plugin_folder/config.json"
 fi
+if [[ ! -f "$plugin_folder/rules.json" ]]; then
+  cp "$repo/examples/rules.json" "$plugin_folder/rules.json"
+fi
 if [[ ! -f "$server/world.json" ]]; then
   cp "$repo/examples/world.json" "$server/world.json"
 fi

@@ -10,7 +10,7 @@
 #include "catalogue/config_reading.h"
 #include "catalogue/exchange_definition.h"
 #include "member_suggestion.h"
-#include "parse_error_cause.h"
+#include "plugin_text.h"
 #include "tools/common/json_type_name.h"
 
 namespace barterbox::tools {
@@ -43,20 +43,12 @@ struct ConfigChecker {
     const std::string& File;
     const JsonLocations& Locations;
     std::vector<Finding>& Findings;
-    bool Refused = false; // a finding already says the plugin refuses the file
-    size_t Exchanges = 0; // the exchanges the plugin keeps
-
-    static std::optional<std::string> ExchangeOf(const MemberPath& member) {
-        if (member.size() >= 2 && member[0] == PathStep(std::string("Exchanges"))) {
-            if (const auto* name = std::get_if<std::string>(&member[1])) {
-                return *name;
-            }
-        }
-        return std::nullopt;
-    }
+    bool Refused = false;            // a finding already says the plugin refuses the file
+    std::vector<std::string> Kept{}; // the names of the exchanges the plugin keeps
 
     void Add(Severity level, TextPosition where, const MemberPath& member, std::string message) {
-        Findings.push_back({level, File, where, ExchangeOf(member), member, std::move(message)});
+        Findings.push_back(
+            {level, File, where, ExchangeOfMember(member), member, std::move(message)});
     }
     void WarnAtValue(const MemberPath& member, std::string message) {
         Add(Severity::Warning, ValuePosition(Locations, member), member, std::move(message));
@@ -289,8 +281,8 @@ struct ConfigChecker {
             namesByKey[ExchangeKey(definition.Name)].push_back(definition.Name);
             CheckReachable(definition.Name);
         }
-        Exchanges = namesByKey.size();
         for (const auto& [key, names] : namesByKey) {
+            Kept.push_back(names.back());
             // Quoted as JSON, so that a name holding control characters cannot reach a terminal.
             const std::string kept = Dump(json(names.back()));
             for (size_t i = 0; i + 1 < names.size(); ++i) {
@@ -304,53 +296,18 @@ struct ConfigChecker {
     }
 };
 
-// A text that is no JSON the plugin reads: one error, for no exchange and no member.
-Finding ParseFailure(const std::string& fileName, TextPosition where, std::string message) {
-    return {Severity::Error, fileName, where, std::nullopt, {}, std::move(message)};
-}
-
-// Parses the text as the plugin does. False when it cannot, with the error in the findings,
-// placed and worded by what most likely caused it when that can be told.
-bool Parse(ConfigCheck& check, const std::string& fileName, std::string_view text) {
-    try {
-        check.Document = ParseConfigText(text);
-        return true;
-    } catch (const json::parse_error& error) {
-        // The library counts the byte it stopped at from 1.
-        const size_t stoppedAt = error.byte == 0 ? 0 : error.byte - 1;
-        if (auto cause = ExplainParseError(text, stoppedAt, error.what())) {
-            check.Findings.push_back(ParseFailure(fileName, PositionOfOffset(text, cause->Offset),
-                                                  cause->Words + "; " + error.what()));
-        } else {
-            check.Findings.push_back(
-                ParseFailure(fileName, ParseErrorPosition(text), error.what()));
-        }
-    } catch (const json::exception& error) {
-        check.Findings.push_back(ParseFailure(fileName, ParseErrorPosition(text), error.what()));
-    }
-    return false;
-}
-
-void WarnOfRepeatedMembers(ConfigChecker& checker, const JsonLocations& locations) {
-    for (const RepeatedMember& repeat : locations.Repeats) {
-        checker.Add(Severity::Warning, repeat.First, repeat.Member,
-                    "given again at line " + std::to_string(repeat.Later.Line) + ", column " +
-                        std::to_string(repeat.Later.Column) +
-                        " in the same object; the plugin keeps only that later one");
-    }
-}
-
 } // namespace
 
 ConfigCheck CheckConfigText(const std::string& fileName, std::string_view text) {
     ConfigCheck check;
-    if (!Parse(check, fileName, text)) {
+    PluginText read = ReadPluginText(fileName, text, check.Findings);
+    if (!read.Parsed) {
         return check;
     }
     check.Parsed = true;
-    check.Locations = IndexJson(text);
+    check.Document = std::move(read.Document);
+    check.Locations = std::move(read.Locations);
     ConfigChecker checker{fileName, check.Locations, check.Findings};
-    WarnOfRepeatedMembers(checker, check.Locations);
     const json& root = check.Document;
     if (!root.is_object()) {
         checker.WarnAtValue({}, "the root is " + JsonTypeName(root) +
@@ -368,7 +325,11 @@ ConfigCheck CheckConfigText(const std::string& fileName, std::string_view text) 
         checker.Add(Severity::Error, {}, {}, *typeError + kRefused);
         checker.Refused = true;
     }
-    check.Exchanges = checker.Refused ? 0 : checker.Exchanges;
+    check.Refused = checker.Refused;
+    if (!check.Refused) {
+        check.ExchangeNames = std::move(checker.Kept);
+    }
+    check.Exchanges = check.ExchangeNames.size();
     std::stable_sort(check.Findings.begin(), check.Findings.end(),
                      [](const Finding& a, const Finding& b) { return a.Where < b.Where; });
     return check;

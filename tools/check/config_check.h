@@ -17,7 +17,9 @@ struct ConfigCheck {
     bool Parsed = false;
     nlohmann::json Document; // for the checks against a world, when parsed
     JsonLocations Locations;
-    size_t Exchanges = 0; // how many exchanges the plugin loads from the text
+    bool Refused = false;                   // the plugin refuses the parsed text as a whole
+    size_t Exchanges = 0;                   // how many exchanges the plugin loads from the text
+    std::vector<std::string> ExchangeNames; // theirs, as the text spells them
 };
 
 ConfigCheck CheckConfigText(const std::string& fileName, std::string_view text);

@@ -24,4 +24,15 @@ struct Finding {
     std::string Message;
 };
 
+// The exchange a member belongs to: config.json and rules.json both keep one entry per exchange
+// under Exchanges.
+inline std::optional<std::string> ExchangeOfMember(const MemberPath& member) {
+    if (member.size() >= 2 && member[0] == PathStep(std::string("Exchanges"))) {
+        if (const auto* name = std::get_if<std::string>(&member[1])) {
+            return *name;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace barterbox::tools

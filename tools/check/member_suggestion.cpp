@@ -38,7 +38,7 @@ size_t EditDistance(std::string_view a, std::string_view b) {
 }
 
 std::optional<std::string_view> SuggestMember(std::string_view name,
-                                              std::initializer_list<std::string_view> known) {
+                                              std::span<const std::string_view> known) {
     std::optional<std::string_view> best;
     size_t bestDistance = 0;
     for (std::string_view candidate : known) {
@@ -50,6 +50,11 @@ std::optional<std::string_view> SuggestMember(std::string_view name,
         }
     }
     return best;
+}
+
+std::optional<std::string_view> SuggestMember(std::string_view name,
+                                              std::initializer_list<std::string_view> known) {
+    return SuggestMember(name, std::span(known.begin(), known.size()));
 }
 
 } // namespace barterbox::tools

@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace barterbox::tools {
@@ -11,6 +12,8 @@ namespace barterbox::tools {
 // The known name nearest to `name`, ignoring the case of A to Z, when it is near enough to be a
 // slip of the keyboard: at most two letters added, dropped, changed or swapped, and fewer than
 // half of the known name's letters. Nothing otherwise.
+std::optional<std::string_view> SuggestMember(std::string_view name,
+                                              std::span<const std::string_view> known);
 std::optional<std::string_view> SuggestMember(std::string_view name,
                                               std::initializer_list<std::string_view> known);
 
