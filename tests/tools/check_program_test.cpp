@@ -66,6 +66,7 @@ private:
     std::filesystem::path folder_;
 };
 
+// The examples' rules.json lies beside their config.json, so each run checks it too.
 TEST_F(CheckProgram, ExamplesAreCleanWithAndWithoutTheWorld) {
     const std::string config = kExamples + "/config.json";
     const std::string world = kExamples + "/world.json";
@@ -73,7 +74,9 @@ TEST_F(CheckProgram, ExamplesAreCleanWithAndWithoutTheWorld) {
          {config, config + " --world " + world, "--world " + world + " " + config}) {
         const ProgramRun run = RunCheck(arguments);
         EXPECT_EQ(run.Status, 0) << arguments;
-        EXPECT_EQ(run.Output, config + ": no findings, 6 exchanges\n") << arguments;
+        EXPECT_EQ(run.Output, config + ": no findings, 6 exchanges\n" + kExamples +
+                                  "/rules.json: no findings, rules for 4 exchanges\n")
+            << arguments;
     }
     // Scripts keep their silence, and programs get the empty array.
     for (const std::string& arguments :
@@ -214,6 +217,61 @@ TEST_F(CheckProgram, WorldChecksNeedTheWorldAndABrokenWorldIsAnError) {
                                      "to 100000, not -1\n");
 }
 
+// rules.json is read from the config's folder when it is there; --rules names another, which must
+// be there. The exit status sums up both files.
+TEST_F(CheckProgram, RulesBesideTheConfigOrNamedAreCheckedWithIt) {
+    const std::string config =
+        Write("config.json",
+              R"({"Exchanges": {"Ingots": {"Give": {"x": 1}, "Receive": {"/G/Y.Y": 1}}}})");
+    const std::string named = Write("trial.json", R"({"Exchanges": {"Ingots": {"Day": 20}}})");
+    const ProgramRun alone = RunCheck(config);
+    EXPECT_EQ(alone.Status, 0);
+    EXPECT_EQ(alone.Output, config + ": no findings, 1 exchange\n") << "no rules.json, no line";
+    const ProgramRun clean = RunCheck("--rules " + named + " " + config);
+    EXPECT_EQ(clean.Status, 0);
+    EXPECT_EQ(clean.Output, config + ": no findings, 1 exchange\n" + named +
+                                ": no findings, rules for 1 exchange\n");
+    EXPECT_EQ(RunCheck("-q --rules " + named + " " + config).Output, "");
+
+    const std::string beside = Write("rules.json", "{\"Exchanges\": {\"Ingots\": {\"Dya\": 20}}}");
+    const ProgramRun warned = RunCheck(config);
+    EXPECT_EQ(warned.Status, 1);
+    EXPECT_EQ(warned.Output, beside + ":1:27: warning: Exchanges.Ingots.Dya: unknown member (did "
+                                      "you mean \"Day\"?); the plugin passes over it, so it "
+                                      "limits nothing\n");
+    const ProgramRun json = RunCheck("--json " + config);
+    const nlohmann::json findings = nlohmann::json::parse(json.Output);
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0]["file"], beside);
+    EXPECT_EQ(findings[0]["exchange"], "Ingots");
+    EXPECT_EQ(findings[0]["member"], "/Exchanges/Ingots/Dya");
+    EXPECT_EQ(RunCheck("--rules " + named + " " + config).Status, 0) << "the named one replaces it";
+
+    const ProgramRun missing = RunCheck("--rules " + named + ".missing " + config);
+    EXPECT_EQ(missing.Status, 2);
+    EXPECT_EQ(missing.Output,
+              named + ".missing: error: cannot read the file: No such file or directory\n");
+}
+
+// The plugin reads no rules.json through a link, and closes every exchange; a folder is no file.
+TEST_F(CheckProgram, RulesThatThePluginCannotReadAreAnError) {
+    const std::string config = Write("config.json", "{}");
+    const std::string target = Write("shared-rules.json", "{}");
+    const std::string link = std::filesystem::path(config).replace_filename("rules.json").string();
+    std::filesystem::create_symlink(target, link);
+    const ProgramRun linked = RunCheck(config);
+    EXPECT_EQ(linked.Status, 2);
+    EXPECT_EQ(linked.Output, link + ": error: the file is a symbolic link; the plugin reads no "
+                                    "rules.json through a link, and closes every exchange at its "
+                                    "load\n");
+    std::filesystem::remove(link);
+    std::filesystem::create_directory(link);
+    const ProgramRun folder = RunCheck(config);
+    EXPECT_EQ(folder.Status, 2);
+    EXPECT_EQ(folder.Output, link + ": error: cannot read the file: not a regular file (a folder, "
+                                    "a device or a pipe)\n");
+}
+
 TEST_F(CheckProgram, UsageErrorsExitWithTwoAndHelpWithZero) {
     EXPECT_EQ(RunCheck("").Status, 2);
     EXPECT_EQ(RunCheck("--bogus x.json").Status, 2);
@@ -221,6 +279,8 @@ TEST_F(CheckProgram, UsageErrorsExitWithTwoAndHelpWithZero) {
     const ProgramRun help = RunCheck("--help");
     EXPECT_EQ(help.Status, 0);
     EXPECT_NE(help.Output.find("--world"), std::string::npos) << help.Output;
+    EXPECT_NE(help.Output.find("--rules"), std::string::npos) << help.Output;
+    EXPECT_EQ(RunCheck("--rules").Status, 2);
 }
 
 } // namespace

@@ -1,14 +1,15 @@
-// The config checks: one config per kind of finding, checked for the exact line the administrator
-// reads (position, member, message) and for the exit status it leads to.
+// The checks of config.json and of the rules.json beside it: one file (or pair) per kind of
+// finding, checked for the exact line the administrator reads (position, member, message) and for
+// the exit status it leads to.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "tools/check/check_run.h"
 #include "tools/check/config_check.h"
 #include "tools/check/finding_output.h"
-#include "tools/check/trade_check.h"
 
 namespace {
 
@@ -27,26 +28,45 @@ struct ConfigCase {
     std::string Text;
     std::vector<std::string> Lines;
     int Status;
+    std::optional<std::string> Rules = std::nullopt; // rules.json beside config.json
 };
+
+// A case with a rules.json, written in the order a reader takes it in: the two files, then what
+// the check prints and its exit status.
+ConfigCase RulesCase(const char* name, std::string config, std::string rules,
+                     std::vector<std::string> lines, int status) {
+    return {name, std::move(config), std::move(lines), status, std::move(rules)};
+}
 
 class ConfigCheckFindings : public ::testing::TestWithParam<ConfigCase> {};
 
-// The config's own findings and those of its trades, as a run without a world reports them.
-TEST_P(ConfigCheckFindings, CheckConfigText_ReportsTheFindingWhereItStands) {
-    const ConfigCheck check = CheckConfigText("config.json", GetParam().Text);
-    std::vector<Finding> findings = check.Findings;
-    for (Finding& trade : CheckTrades("config.json", check, nullptr, std::nullopt)) {
-        findings.push_back(std::move(trade));
-    }
-    std::stable_sort(findings.begin(), findings.end(),
-                     [](const Finding& a, const Finding& b) { return a.Where < b.Where; });
-    EXPECT_EQ(Lines(findings), GetParam().Lines);
-    EXPECT_EQ(ExitStatus(findings), GetParam().Status);
+// Every finding of the files, as a run without a world reports them: the config's own, those of
+// its trades, then rules.json's.
+TEST_P(ConfigCheckFindings, CheckTexts_ReportsTheFindingWhereItStands) {
+    CheckResult result;
+    CheckTexts({"config.json", GetParam().Text, "rules.json", GetParam().Rules}, result);
+    EXPECT_EQ(Lines(result.Findings), GetParam().Lines);
+    EXPECT_EQ(ExitStatus(result.Findings), GetParam().Status);
 }
 
 // A clean exchange to put beside the one under test, so each case shows only its own finding.
 const std::string kSettings =
     R"("Settings": {"AllowMultiplier": true, "ChatPrefix": "Trader", "MaxMultiplier": 10})";
+
+// A clean table for the rules cases: three exchanges and no loop.
+const std::string kRulesConfig =
+    "{\"Exchanges\": {\n"
+    "  \"Ingots\": {\"Give\": {\"Metal\": 2}, \"Receive\": {\"/G/Ingot.Ingot\": 1}},\n"
+    "  \"Paste\": {\"Give\": {\"Stone\": 8}, \"Receive\": {\"/G/Paste.Paste\": 2}},\n"
+    "  \"Polymer\": {\"Give\": {\"Paste\": 4}, \"Receive\": {\"/G/Polymer.Polymer\": 1}}\n"
+    "}}";
+
+// Two exchanges that mint a B for every round of one run each.
+const std::string kLoopConfig =
+    "{\"Exchanges\": {\n"
+    "  \"Sell\": {\"Give\": {\"/G/A.A\": 1}, \"Receive\": {\"/G/B.B\": 2}},\n"
+    "  \"Buy\": {\"Give\": {\"/G/B.B\": 1}, \"Receive\": {\"/G/A.A\": 1}}\n"
+    "}}";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ConfigCheckFindings,
@@ -496,7 +516,203 @@ INSTANTIATE_TEST_SUITE_P(
                    "}}",
                    {"config.json:2:3: error: Exchanges.Pack: loop: Pack x1, Unpack x1 gains 1 A_C "
                     "per round"},
-                   2}),
+                   2},
+
+        // rules.json beside config.json.
+        RulesCase(
+            "RulesClean", kRulesConfig,
+            "{\"Default\": {\"Cooldown\": \"10m\"},\n"
+            " \"Exchanges\": {\n"
+            "  \"ingots\": {\"Day\": 20, \"For\": {\"VIP\": {\"Day\": 40, \"Cooldown\": 60}}},\n"
+            "  \"Paste\": {\"Enabled\": false, \"Stock\": 5},\n"
+            "  \"Polymer\": {\"Groups\": [\"VIP\"], \"Stock\": 3, \"Restock\": \"1h30m\"}\n"
+            "}}",
+            {}, 0),
+        RulesCase(
+            "RulesParseError", kRulesConfig, "{\"Exchanges\": {\n  \"Ingots\": {\"Day\": 20,}\n}}",
+            {"rules.json:2:23: error: a trailing comma before \"}\"; JSON allows no comma after "
+             "the last member; [json.exception.parse_error.101] parse error at line 2, column 24: "
+             "syntax error while parsing object key - unexpected '}'; expected string literal"},
+            2),
+        RulesCase("RulesWrongTypes", kRulesConfig,
+                  "{\"Exchanges\": {\n"
+                  "  \"Ingots\": {\"Enabled\": \"no\", \"Day\": \"20\", \"Groups\": \"VIP\"},\n"
+                  "  \"Paste\": [],\n"
+                  "  \"Polymer\": {\"For\": {\"VIP\": 40}}\n"
+                  "}}",
+                  {"rules.json:2:25: error: Exchanges.Ingots.Enabled: must be true or false, not a "
+                   "string; the plugin refuses the whole file: at its load every exchange is "
+                   "closed, and a Reload keeps the rules in force",
+                   "rules.json:2:38: error: Exchanges.Ingots.Day: must be a whole number of at "
+                   "least 1, not a string; the plugin refuses the whole file: at its load every "
+                   "exchange is closed, and a Reload keeps the rules in force",
+                   "rules.json:2:54: error: Exchanges.Ingots.Groups: must be an array of group "
+                   "names, not a string; the plugin refuses the whole file: at its load every "
+                   "exchange is closed, and a Reload keeps the rules in force",
+                   "rules.json:3:12: error: Exchanges.Paste: must be an object of rules, not an "
+                   "array; the plugin refuses the whole file: at its load every exchange is "
+                   "closed, and a Reload keeps the rules in force",
+                   "rules.json:4:30: error: Exchanges.Polymer.For.VIP: must be an object of "
+                   "limits, not the number 40; the plugin refuses the whole file: at its load "
+                   "every exchange is closed, and a Reload keeps the rules in force"},
+                  2),
+        RulesCase("RulesRootNotAnObject", kRulesConfig, "[{\"Exchanges\": {}}]",
+                  {"rules.json:1:1: error: the root must be an object with Default and Exchanges, "
+                   "not an array; the plugin refuses the whole file: at its load every exchange is "
+                   "closed, and a Reload keeps the rules in force"},
+                  2),
+        RulesCase(
+            "RulesDurationsThatDoNotRead", kRulesConfig,
+            "{\"Default\": {\"Cooldown\": \"10x\"},\n"
+            " \"Exchanges\": {\n"
+            "  \"Ingots\": {\"Cooldown\": -5, \"For\": {\"VIP\": {\"Cooldown\": \"1h 30m\"}}},\n"
+            "  \"Polymer\": {\"Stock\": 3, \"Restock\": \"0s\"}\n"
+            "}}",
+            {"rules.json:1:26: error: Default.Cooldown: must be a duration, a whole number of "
+             "seconds or a text such as \"90s\", \"10m\" or \"1h30m\" (units s, m, h, d, w), not "
+             "\"10x\"; the plugin refuses the whole file: at its load every exchange is closed, "
+             "and a Reload keeps the rules in force",
+             "rules.json:3:26: error: Exchanges.Ingots.Cooldown: must be a duration, a whole "
+             "number of seconds or a text such as \"90s\", \"10m\" or \"1h30m\" (units s, m, h, d, "
+             "w), not the number -5; the plugin refuses the whole file: at its load every exchange "
+             "is closed, and a Reload keeps the rules in force",
+             "rules.json:3:58: error: Exchanges.Ingots.For.VIP.Cooldown: must be a duration, a "
+             "whole number of seconds or a text such as \"90s\", \"10m\" or \"1h30m\" (units s, m, "
+             "h, d, w), not \"1h 30m\"; the plugin refuses the whole file: at its load every "
+             "exchange is closed, and a Reload keeps the rules in force",
+             "rules.json:4:38: error: Exchanges.Polymer.Restock: must be at least 1 second; the "
+             "plugin refuses the whole file: at its load every exchange is closed, and a Reload "
+             "keeps the rules in force"},
+            2),
+        RulesCase("RulesLimitsBelowOne", kRulesConfig,
+                  "{\"Exchanges\": {\n"
+                  "  \"Ingots\": {\"Day\": 0, \"Week\": -1, \"Total\": 2.5},\n"
+                  "  \"Polymer\": {\"Stock\": 0}\n"
+                  "}}",
+                  {"rules.json:2:21: error: Exchanges.Ingots.Day: must be a whole number of at "
+                   "least 1, not the number 0; the plugin refuses the whole file: at its load "
+                   "every exchange is closed, and a Reload keeps the rules in force",
+                   "rules.json:2:32: error: Exchanges.Ingots.Week: must be a whole number of at "
+                   "least 1, not the number -1; the plugin refuses the whole file: at its load "
+                   "every exchange is closed, and a Reload keeps the rules in force",
+                   "rules.json:2:45: error: Exchanges.Ingots.Total: must be a whole number of at "
+                   "least 1, not a fraction; the plugin refuses the whole file: at its load every "
+                   "exchange is closed, and a Reload keeps the rules in force",
+                   "rules.json:3:24: error: Exchanges.Polymer.Stock: must be a whole number of at "
+                   "least 1, not the number 0; the plugin refuses the whole file: at its load "
+                   "every exchange is closed, and a Reload keeps the rules in force"},
+                  2),
+        RulesCase("RulesUnknownMembersWithSuggestions", kRulesConfig,
+                  "{\"Exchange\": {}, \"Default\": {\"cooldown\": \"1m\"},\n"
+                  " \"Exchanges\": {\n"
+                  "  \"Ingots\": {\"Dya\": 20, \"Note\": \"x\", \"For\": {\"VIP\": {\"Wek\": 9, "
+                  "\"Stock\": 1}}},\n"
+                  "  \"Paste\": {\"Day\": 1, \"Day\": 2}\n"
+                  "}}",
+                  {"rules.json:1:2: warning: Exchange: unknown member (did you mean "
+                   "\"Exchanges\"?); the plugin passes over it, so it limits nothing",
+                   "rules.json:1:30: warning: Default.cooldown: unknown member (did you mean "
+                   "\"Cooldown\"?); the plugin passes over it, so it limits nothing",
+                   "rules.json:3:14: warning: Exchanges.Ingots.Dya: unknown member (did you mean "
+                   "\"Day\"?); the plugin passes over it, so it limits nothing",
+                   "rules.json:3:25: warning: Exchanges.Ingots.Note: unknown member; the plugin "
+                   "passes over it, so it limits nothing",
+                   "rules.json:3:54: warning: Exchanges.Ingots.For.VIP.Wek: unknown member (did "
+                   "you mean \"Week\"?); the plugin passes over it, so it limits nothing",
+                   "rules.json:3:64: warning: Exchanges.Ingots.For.VIP.Stock: unknown member here "
+                   "(a group in For may set only Cooldown, Day, Week and Total); the plugin passes "
+                   "over it, so it limits nothing",
+                   "rules.json:4:13: warning: Exchanges.Paste.Day: given again at line 4, column "
+                   "23 in the same object; the plugin keeps only that later one"},
+                  1),
+        RulesCase(
+            "RulesEmptyGroups", kRulesConfig,
+            "{\"Default\": {\"Groups\": []},\n"
+            " \"Exchanges\": {\"Paste\": {\"Groups\": []}, \"Polymer\": {\"Groups\": [\"VIP\"]}}}",
+            {"rules.json:1:24: error: Default.Groups: is empty, so nobody may run any exchange "
+             "whose rules set no Groups of their own; to close exchanges on purpose, write "
+             "\"Enabled\": false",
+             "rules.json:2:36: error: Exchanges.Paste.Groups: is empty, so nobody may run this "
+             "exchange; to close it on purpose, write \"Enabled\": false"},
+            2),
+        RulesCase(
+            "RulesForExchangesConfigLacks", kRulesConfig,
+            "{\"Exchanges\": {\n"
+            "  \"INGOTS\": {\"Day\": 5},\n"
+            "  \"Gunpowder\": {\"Day\": 5},\n"
+            "  \"ingots\": {\"Day\": 9}\n"
+            "}}",
+            {"rules.json:3:3: warning: Exchanges.Gunpowder: config.json has no exchange of this "
+             "name, whatever the case of A to Z; the rule applies to nothing",
+             "rules.json:4:3: warning: Exchanges.ingots: names the same exchange as \"INGOTS\", up "
+             "to the case of A to Z; the plugin uses only the rules of \"INGOTS\""},
+            1),
+        // A config the plugin refuses loads no exchange, so no rule is said to apply to nothing.
+        RulesCase("RulesBesideARefusedConfig",
+                  "{\"Settings\": {\"ChatPrefix\": 5}, \"Exchanges\": {}}",
+                  "{\"Exchanges\": {\"Gunpowder\": {\"Day\": 5}}}",
+                  {"config.json:1:29: error: Settings.ChatPrefix: must be a string, not a number; "
+                   "the plugin refuses the whole file and loads no exchanges"},
+                  2),
+        RulesCase("RulesRestockWithoutStock", kRulesConfig,
+                  "{\"Default\": {\"Restock\": \"1d\"},\n"
+                  " \"Exchanges\": {\n"
+                  "  \"Ingots\": {\"Restock\": \"1h\"},\n"
+                  "  \"Paste\": {\"Stock\": 10},\n"
+                  "  \"Polymer\": {\"Stock\": 3, \"Restock\": \"1w\"}\n"
+                  "}}",
+                  {"rules.json:3:14: warning: Exchanges.Ingots.Restock: there is no Stock to "
+                   "refill (neither here nor in Default), so it does nothing"},
+                  1),
+        RulesCase(
+            "RulesDefaultRestockWithoutStock", kRulesConfig,
+            "{\"Default\": {\"Restock\": \"1d\"}, \"Exchanges\": {\"Paste\": {\"Stock\": 10, "
+            "\"Restock\": \"1h\"}}}",
+            {"rules.json:1:14: warning: Default.Restock: there is no Stock to refill (neither in "
+             "Default nor in an exchange that takes this Restock), so it does nothing"},
+            1),
+
+        // Loops under Day limits: what a player can mint in a day at most.
+        RulesCase("RulesLoopLimitedPerDay", kLoopConfig,
+                  "{\"Default\": {\"Day\": 20},\n"
+                  " \"Exchanges\": {\"Sell\": {\"For\": {\"VIP\": {\"Day\": 30}, \"Donor\": "
+                  "{\"Day\": 25}}},\n"
+                  "               \"Buy\": {\"Day\": 45}}}",
+                  {"config.json:2:3: error: Exchanges.Sell: loop: Sell x1, Buy x1 gains 1 B_C per "
+                   "round; rules.json's Day limits allow at most 30 rounds a day, so it mints at "
+                   "most 30 B_C per player per day"},
+                  2),
+        RulesCase(
+            "RulesLoopWithAnExchangeUnlimitedPerDay", kLoopConfig,
+            "{\"Exchanges\": {\"Sell\": {\"Day\": 20}, \"Buy\": {\"Week\": 50}}}",
+            {"config.json:2:3: error: Exchanges.Sell: loop: Sell x1, Buy x1 gains 1 B_C per round"},
+            2),
+        RulesCase(
+            "RulesLoopRunningAnExchangeTwiceARound",
+            "{\"Exchanges\": {\n"
+            "  \"E1\": {\"Give\": {\"/G/A.A\": 1, \"/G/B.B\": 1}, \"Receive\": {\"/G/C.C\": 3}},\n"
+            "  \"E2\": {\"Give\": {\"/G/B.B\": 1, \"/G/C.C\": 1}, \"Receive\": {\"/G/A.A\": 3}},\n"
+            "  \"E3\": {\"Give\": {\"/G/C.C\": 1, \"/G/A.A\": 1}, \"Receive\": {\"/G/B.B\": 3}}\n"
+            "}}",
+            "{\"Default\": {\"Day\": 5}, \"Exchanges\": {\"E3\": {\"Day\": 4}}}",
+            {"config.json:2:3: error: Exchanges.E1: loop: E1 x2, E2 x1, E3 x1 gains 4 C_C per "
+             "round; rules.json's Day limits allow at most 5/2 rounds a day, so it mints at most "
+             "10 C_C per player per day"},
+            2),
+        RulesCase("RulesLoopThroughAClosedExchange", kLoopConfig,
+                  "{\"Default\": {\"Day\": 20}, \"Exchanges\": {\"Buy\": {\"Enabled\": false}}}",
+                  {"config.json:2:3: error: Exchanges.Sell: loop: Sell x1, Buy x1 gains 1 B_C per "
+                   "round; rules.json closes Buy to every player, so no one can run the loop"},
+                  2),
+        // The plugin applies no rules from a file it refuses; the loop stands as it is.
+        RulesCase(
+            "RulesLoopBesideRefusedRules", kLoopConfig,
+            "{\"Default\": {\"Day\": 20}, \"Exchanges\": {\"Buy\": {\"Day\": \"5\"}}}",
+            {"config.json:2:3: error: Exchanges.Sell: loop: Sell x1, Buy x1 gains 1 B_C per round",
+             "rules.json:1:55: error: Exchanges.Buy.Day: must be a whole number of at least 1, not "
+             "a string; the plugin refuses the whole file: at its load every exchange is closed, "
+             "and a Reload keeps the rules in force"},
+            2)),
     [](const ::testing::TestParamInfo<ConfigCase>& info) { return info.param.Name; });
 
 TEST(ConfigCheck, CheckConfigText_NamesTheExchangeOfEveryFindingUnderIt) {

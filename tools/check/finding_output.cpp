@@ -39,6 +39,14 @@ std::string CleanSummary(const std::string& configFile, size_t exchanges) {
            (exchanges == 1 ? " exchange\n" : " exchanges\n");
 }
 
+std::string RulesCleanSummary(const std::string& rulesFile, size_t exchanges) {
+    std::string line = rulesFile;
+    line += ": no findings, rules for ";
+    line += std::to_string(exchanges);
+    line += exchanges == 1 ? " exchange\n" : " exchanges\n";
+    return line;
+}
+
 std::string JsonReport(const std::vector<Finding>& findings) {
     nlohmann::json report = nlohmann::json::array();
     for (const Finding& finding : findings) {

@@ -15,6 +15,8 @@ std::string HumanLine(const Finding& finding);
 std::string HumanReport(const std::vector<Finding>& findings);
 // The one line of a run without findings: FILE: no findings, N exchanges.
 std::string CleanSummary(const std::string& configFile, size_t exchanges);
+// The same for a rules file: FILE: no findings, rules for N exchanges.
+std::string RulesCleanSummary(const std::string& rulesFile, size_t exchanges);
 // A JSON array of objects with file, line, column, severity, exchange, member and message.
 std::string JsonReport(const std::vector<Finding>& findings);
 

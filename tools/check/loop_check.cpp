@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <map>
 
+#include "loop_day_limit.h"
+
 namespace barterbox::tools {
 
 namespace {
@@ -211,7 +213,7 @@ std::vector<TradeLoop> FindLoops(const TradeTable& table) {
 }
 
 std::vector<Finding> LoopFindings(const std::string& fileName, const TradeTable& table,
-                                  const std::vector<TradeLoop>& loops) {
+                                  const std::vector<TradeLoop>& loops, const TradeRules* rules) {
     std::vector<Finding> findings;
     for (const TradeLoop& loop : loops) {
         std::string message = "loop: ";
@@ -226,6 +228,9 @@ std::vector<Finding> LoopFindings(const std::string& fileName, const TradeTable&
                 joint + loop.Gains[i].second.str() + " " + table.Classes[loop.Gains[i].first].Name;
         }
         message += " per round";
+        if (rules != nullptr) {
+            message += LoopDayLimitText(table, loop, *rules).value_or("");
+        }
         const TradeExchange& first = table.Exchanges[loop.Runs.front().first];
         const MemberPath member{std::string("Exchanges"), first.Name};
         findings.push_back(

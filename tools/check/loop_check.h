@@ -10,6 +10,7 @@
 
 #include "exact_simplex.h"
 #include "finding.h"
+#include "rules/trade_rules.h"
 #include "trade_table.h"
 
 namespace barterbox::tools {
@@ -26,8 +27,9 @@ struct TradeLoop {
 // none is left. Exact, so a cycle that only breaks even is no loop.
 std::vector<TradeLoop> FindLoops(const TradeTable& table);
 
-// One error per loop, at the first exchange in it.
+// One error per loop, at the first exchange in it; with rules.json's rules, what its Day limits
+// leave of the loop.
 std::vector<Finding> LoopFindings(const std::string& fileName, const TradeTable& table,
-                                  const std::vector<TradeLoop>& loops);
+                                  const std::vector<TradeLoop>& loops, const TradeRules* rules);
 
 } // namespace barterbox::tools

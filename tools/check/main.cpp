@@ -1,6 +1,7 @@
-// barterbox-check: tells an administrator what the plugin will make of a config.json before a
-// server loads it. Exit status 0 when clean, 1 with warnings only, 2 with errors. A clean run says
-// so in one line, so that a person sees it ran; --quiet leaves that out for scripts.
+// barterbox-check: tells an administrator what the plugin will make of a config.json, and of the
+// rules.json beside it, before a server loads them. Exit status 0 when clean, 1 with warnings only,
+// 2 with errors. A clean run says so in one line, so that a person sees it ran; --quiet leaves that
+// out for scripts.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,19 +13,24 @@
 #include "tools/common/program_arguments.h"
 
 int main(int argc, char** argv) {
-    CLI::App app{"Checks a Barterbox config.json with the plugin's own reading rules."};
+    CLI::App app{"Checks a Barterbox config.json and its rules.json with the plugin's own reading "
+                 "rules."};
     // Options start with "-" on every platform; on Windows "/" would otherwise start one too, and
     // take an absolute path for an option.
     app.allow_windows_style_options(false);
     barterbox::tools::CheckRequest request;
     std::string worldFile;
     std::string graphFile;
+    std::string rulesFile;
     bool asJson = false;
     bool quiet = false;
     app.add_option("CONFIG", request.ConfigFile, "the config.json to check")->required();
     CLI::Option* worldOption = app.add_option(
         "--world", worldFile,
         "a world file whose item classes Give and Receive items are checked against");
+    CLI::Option* rulesOption = app.add_option(
+        "--rules", rulesFile,
+        "the rules.json to check, in place of the one beside CONFIG (which is checked when there)");
     CLI::Option* graphOption = app.add_option(
         "--dot", graphFile, "write the exchange table as a Graphviz graph to this file");
     app.add_flag("--json", asJson, "print the findings as a JSON array");
@@ -45,6 +51,9 @@ int main(int argc, char** argv) {
     if (*worldOption) {
         request.WorldFile = worldFile;
     }
+    if (*rulesOption) {
+        request.RulesFile = rulesFile;
+    }
     if (*graphOption) {
         request.GraphFile = graphFile;
     }
@@ -55,6 +64,9 @@ int main(int argc, char** argv) {
         asJson ? barterbox::tools::JsonReport(findings) : barterbox::tools::HumanReport(findings);
     if (!asJson && !quiet && findings.empty()) {
         report = barterbox::tools::CleanSummary(request.ConfigFile, result.Exchanges);
+        if (result.RulesFile) {
+            report += barterbox::tools::RulesCleanSummary(*result.RulesFile, result.RuleExchanges);
+        }
     }
     std::fwrite(report.data(), 1, report.size(), stdout);
     std::fflush(stdout);

@@ -10,13 +10,14 @@ namespace barterbox::tools {
 
 std::vector<Finding> CheckTrades(const std::string& configFile, const ConfigCheck& check,
                                  const WorldDescription* world,
-                                 const std::optional<std::string>& graphFile) {
+                                 const std::optional<std::string>& graphFile,
+                                 const TradeRules* rules) {
     // A file the plugin refuses loads no exchanges, and so holds no loop.
     const TradeTable table = check.Parsed && check.Exchanges > 0
                                  ? ReadTradeTable(check.Document, check.Locations, world)
                                  : TradeTable{};
     const std::vector<TradeLoop> loops = FindLoops(table);
-    std::vector<Finding> findings = LoopFindings(configFile, table, loops);
+    std::vector<Finding> findings = LoopFindings(configFile, table, loops, rules);
     if (graphFile) {
         std::string reason;
         if (!WriteTextFile(*graphFile, TableGraph(table, loops), reason)) {
