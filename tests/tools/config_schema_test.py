@@ -1,9 +1,10 @@
 #!/usr/bin/python3
-"""The config schema: a valid draft-07 schema that accepts the example config and a few other
-good ones, and rejects configs that the plugin would refuse, drop from, or read otherwise.
+"""The schemas of config.json and rules.json: each a valid draft-07 schema that accepts the example
+file and a few other good ones, and rejects files that the plugin would refuse, drop from, or read
+otherwise (and, for rules, an empty Groups, which the checker calls an error).
 
 Run with Debian's /usr/bin/python3, which has python3-jsonschema.
-Usage: config_schema_test.py SCHEMA EXAMPLE_CONFIG
+Usage: config_schema_test.py config|rules SCHEMA EXAMPLE
 """
 import json
 import sys
@@ -58,8 +59,51 @@ BAD = {
 }
 
 
+RULES_GOOD = {
+    "empty": {},
+    "every field": {"Default": {"Cooldown": "10m"},
+                    "Exchanges": {"Ingots": {"Enabled": True, "Groups": ["VIP", "Admins"],
+                                             "Cooldown": 90, "Day": 20, "Week": 100, "Total": 500,
+                                             "Stock": 3, "Restock": "1d",
+                                             "For": {"VIP": {"Day": 40, "Cooldown": "1m"}}}}},
+    "no cooldown": {"Exchanges": {"Ingots": {"Cooldown": 0}}},
+    "durations of several units": {"Default": {"Cooldown": "1w2d3h4m5s", "Restock": "1h30m"}},
+    "a restock of one second": {"Default": {"Stock": 1, "Restock": 1}},
+    "a century": {"Default": {"Cooldown": 3162240000}},
+}
+
+RULES_BAD = {
+    "root not an object": [],
+    "unknown root member": {"Exchange": {}},
+    "misspelt limit": {"Exchanges": {"Ingots": {"Dya": 20}}},
+    "enabled a string": {"Exchanges": {"Ingots": {"Enabled": "no"}}},
+    "groups a string": {"Exchanges": {"Ingots": {"Groups": "VIP"}}},
+    "groups empty": {"Exchanges": {"Ingots": {"Groups": []}}},
+    "empty group name": {"Exchanges": {"Ingots": {"Groups": [""]}}},
+    "day 0": {"Exchanges": {"Ingots": {"Day": 0}}},
+    "week negative": {"Default": {"Week": -1}},
+    "total fractional": {"Default": {"Total": 2.5}},
+    "day quoted": {"Default": {"Day": "20"}},
+    "stock 0": {"Exchanges": {"Polymer": {"Stock": 0}}},
+    "duration with a space": {"Default": {"Cooldown": "1h 30m"}},
+    "duration of an unknown unit": {"Default": {"Cooldown": "10x"}},
+    "duration without a unit": {"Default": {"Cooldown": "10"}},
+    "duration negative": {"Default": {"Cooldown": -5}},
+    "duration beyond a century": {"Default": {"Cooldown": 3162240001}},
+    "restock of 0 seconds": {"Default": {"Stock": 1, "Restock": "0s"}},
+    "restock of 0": {"Default": {"Stock": 1, "Restock": 0}},
+    "stock for a group": {"Exchanges": {"Ingots": {"For": {"VIP": {"Stock": 1}}}}},
+    "group limits not an object": {"Exchanges": {"Ingots": {"For": {"VIP": 40}}}},
+    "entry not an object": {"Exchanges": {"Ingots": []}},
+    "name with a space": {"Exchanges": {"Iron Deal": {"Day": 1}}},
+}
+
+KINDS = {"config": (GOOD, BAD), "rules": (RULES_GOOD, RULES_BAD)}
+
+
 def main():
-    schema_file, example_file = sys.argv[1], sys.argv[2]
+    kind, schema_file, example_file = sys.argv[1], sys.argv[2], sys.argv[3]
+    good, bad = KINDS[kind]
     with open(schema_file, encoding="utf-8") as f:
         schema = json.load(f)
     jsonschema.Draft7Validator.check_schema(schema)
@@ -69,17 +113,17 @@ def main():
     with open(example_file, encoding="utf-8") as f:
         example = json.load(f)
     for error in validator.iter_errors(example):
-        failures.append(f"example config rejected: {error.message}")
-    for name, config in GOOD.items():
-        for error in validator.iter_errors(config):
-            failures.append(f"good config '{name}' rejected: {error.message}")
-    for name, config in BAD.items():
-        if validator.is_valid(config):
-            failures.append(f"broken config '{name}' accepted")
+        failures.append(f"example {kind} rejected: {error.message}")
+    for name, document in good.items():
+        for error in validator.iter_errors(document):
+            failures.append(f"good {kind} '{name}' rejected: {error.message}")
+    for name, document in bad.items():
+        if validator.is_valid(document):
+            failures.append(f"broken {kind} '{name}' accepted")
 
     for failure in failures:
         print(failure)
-    print(f"{len(GOOD) + 1} good configs, {len(BAD)} broken configs, {len(failures)} failures")
+    print(f"{len(good) + 1} good files, {len(bad)} broken files, {len(failures)} failures")
     return 1 if failures else 0
 
 
