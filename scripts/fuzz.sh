@@ -27,6 +27,7 @@ for target in "${targets[@]}"; do
   dict=()
   case $target in
     config) dict=(-dict="$repo/fuzz/config.dict") ;;
+    rules) dict=(-dict="$repo/fuzz/rules.dict") ;;
     world_file) dict=(-dict="$repo/fuzz/world.dict") ;;
     rcon_endpoint) dict=(-dict="$repo/fuzz/rcon.dict") ;;
     chat | console | rcon_do) dict=(-dict="$repo/fuzz/commands.dict") ;;

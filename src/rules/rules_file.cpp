@@ -111,7 +111,12 @@ std::vector<RuleSeconds> StockPeriods(const TradeRules& rules) {
 
 void PutRulesInForce(TradeRules rules) {
     RulesState& state = TheRulesState();
-    state.Ledger = RebuildLedger(PluginFolder() + "/audit", AuditClock(), StockPeriods(rules));
+    state.Ledger = RunLedger{};
+    state.Ledger.StockPeriods = StockPeriods(rules);
+    if (!PluginFolder().empty()) {
+        state.Ledger =
+            RebuildLedger(PluginFolder() + "/audit", AuditClock(), state.Ledger.StockPeriods);
+    }
     state.Rules = std::move(rules);
     state.Closed = false;
     Log(spdlog::level::info, "Barterbox: Loaded rules for {} exchanges",
