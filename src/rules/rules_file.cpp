@@ -1,6 +1,7 @@
 // Reading rules.json; see rules_file.h.
 #include "rules_file.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include <fmt/format.h>
@@ -25,7 +26,16 @@ namespace {
 struct NoRules {};
 struct Unreadable {
     std::string Reason;
+    // The file's other problems, each logged after the reason.
+    std::vector<std::string> More;
 };
+
+// Every problem after the first, so that one edit can mend them all.
+void LogMoreProblems(const Unreadable& unreadable) {
+    for (const std::string& problem : unreadable.More) {
+        Log(spdlog::level::err, "Barterbox: rules.json: {}", problem);
+    }
+}
 using RulesFileReading = std::variant<TradeRules, NoRules, Unreadable>;
 
 bool IsSymbolicLink(const std::string& path) {
@@ -56,7 +66,7 @@ RulesFileReading ParseRules(const std::string& text) {
     try {
         root = ParseConfigText(text);
     } catch (const nlohmann::json::exception& error) {
-        return Unreadable{ParseErrorReason(error)};
+        return Unreadable{ParseErrorReason(error), {}};
     }
     RulesReading reading = ReadTradeRules(root);
     if (reading.Unknown.empty() && reading.Errors.empty()) {
@@ -68,7 +78,20 @@ RulesFileReading ParseRules(const std::string& text) {
             LocatedProblem(locations, unknown, true));
     }
     if (!reading.Errors.empty()) {
-        return Unreadable{LocatedProblem(locations, reading.Errors.front(), false)};
+        // In the order the file holds them, which is not the order of the members' names.
+        std::vector<std::pair<TextPosition, std::string>> problems;
+        for (const RulesProblem& problem : reading.Errors) {
+            const MemberPath path(problem.Path.begin(), problem.Path.end());
+            problems.emplace_back(ValuePosition(locations, path),
+                                  LocatedProblem(locations, problem, false));
+        }
+        std::stable_sort(problems.begin(), problems.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        Unreadable unreadable{problems.front().second, {}};
+        for (size_t index = 1; index < problems.size(); ++index) {
+            unreadable.More.push_back(problems[index].second);
+        }
+        return unreadable;
     }
     return std::move(reading.Rules);
 }
@@ -76,7 +99,7 @@ RulesFileReading ParseRules(const std::string& text) {
 RulesFileReading ReadRulesFile() {
     const std::string path = RulesFilePath();
     if (IsSymbolicLink(path)) {
-        return Unreadable{"it is a symbolic link, not a file"};
+        return Unreadable{"it is a symbolic link, not a file", {}};
     }
     std::string text;
     FileStamp stamp;
@@ -84,11 +107,11 @@ RulesFileReading ReadRulesFile() {
     case ReadOutcome::Missing:
         return NoRules{};
     case ReadOutcome::NoAccess:
-        return Unreadable{"the plugin may not read it"};
+        return Unreadable{"the plugin may not read it", {}};
     case ReadOutcome::NotRegular:
-        return Unreadable{"it is not a regular file"};
+        return Unreadable{"it is not a regular file", {}};
     case ReadOutcome::ReadFailed:
-        return Unreadable{"it could not be read whole"};
+        return Unreadable{"it could not be read whole", {}};
     case ReadOutcome::Read:
         break;
     }
@@ -143,6 +166,7 @@ void LoadRules() {
             "Barterbox: Failed to read rules.json: {}; every exchange is closed until it is "
             "reloaded",
             unreadable->Reason);
+        LogMoreProblems(*unreadable);
         return;
     }
     if (auto* rules = std::get_if<TradeRules>(&reading)) {
@@ -154,6 +178,7 @@ std::optional<std::string> ReloadRules() {
     RulesFileReading reading = ReadRulesFile();
     if (auto* unreadable = std::get_if<Unreadable>(&reading)) {
         Log(spdlog::level::err, "Barterbox: rules.json not reloaded: {}", unreadable->Reason);
+        LogMoreProblems(*unreadable);
         return unreadable->Reason;
     }
     RulesState& state = TheRulesState();

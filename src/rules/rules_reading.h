@@ -36,7 +36,8 @@ inline constexpr std::array<std::string_view, 9> kExchangeRuleMembers{
 inline constexpr std::array<std::string_view, 4> kGroupRuleMembers{"Cooldown", "Day", "Week",
                                                                    "Total"};
 
-// The whole document, every problem listed in the document's order.
+// The whole document, every problem listed, in the order of the members' names (as the JSON
+// library keeps an object's members).
 RulesReading ReadTradeRules(const nlohmann::json& root);
 
 // Members.Path, as people read it: Exchanges.Ingots.For.VIP.Day, Default.Groups[0].
