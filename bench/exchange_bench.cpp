@@ -83,12 +83,12 @@ void PutBenchRulesInForce(bool ruled) {
     if (!ruled) {
         return;
     }
-    barterbox::TheRulesState().Rules =
+    barterbox::SetRulesInForce(
         barterbox::ReadTradeRules(nlohmann::json::parse(R"({"Exchanges": {"Kit": {
             "Groups": ["Default", "VIP"], "Cooldown": 0, "Day": 1000000000, "Week": 1000000000,
             "Total": 1000000000, "Stock": 1000000000, "Restock": "1d",
             "For": {"VIP": {"Day": 2000000000}, "Donor": {"Week": 2000000000}}}}})"))
-            .Rules;
+            .Rules);
     barterbox::TheRulesState().Ledger.StockPeriods = {std::chrono::seconds{86400}};
 }
 

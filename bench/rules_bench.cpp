@@ -2,7 +2,9 @@
 // every load and Reload. Each of 364 closed days holds 9,863 exchanges (3.6 million a year) by 200
 // players over 6 exchanges; the closed days are read from their summaries, today from its day
 // file, record by record. BM_SummariseClosedDay is the one-time cost of the first load after a
-// midnight: a closed day read whole and its summary written.
+// midnight: a closed day read whole and its summary written. BM_CheckRules is the rule check
+// alone, with every rule there is, for a player with a week of runs behind them, to set beside
+// the time of a whole exchange (exchange_bench.cpp).
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +15,9 @@
 #include "audit/audit_clock.h"
 #include "fastest.h"
 #include "rules/audit_history.h"
+#include "rules/rule_check.h"
+#include "rules/rules_reading.h"
+#include "rules/rules_state.h"
 #include "rules/run_ledger.h"
 
 namespace {
@@ -106,6 +111,33 @@ void BM_SummariseClosedDay(benchmark::State& state) {
 }
 BENCHMARK(BM_SummariseClosedDay)
     ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", &barterbox::bench::Fastest);
+
+void BM_CheckRules(benchmark::State& state) {
+    barterbox::ResetRulesState();
+    barterbox::RulesState& rules = barterbox::TheRulesState();
+    barterbox::SetRulesInForce(
+        barterbox::ReadTradeRules(nlohmann::json::parse(R"({"Exchanges": {"Kit": {
+        "Groups": ["Default", "VIP"], "Cooldown": "1m", "Day": 1000000, "Week": 1000000,
+        "Total": 1000000, "Stock": 1000000000, "Restock": "1d",
+        "For": {"VIP": {"Day": 2000000}, "Donor": {"Week": 2000000}}}}})"))
+            .Rules);
+    rules.Ledger.StockPeriods = {std::chrono::hours{24}};
+    // A busy week: the player ran it every ten minutes, and 200 others as often.
+    const Clock::time_point now = kToday + std::chrono::hours{12};
+    for (auto time = now - std::chrono::days{6}; time < now; time += std::chrono::minutes{10}) {
+        for (int player = 0; player < kPlayers; ++player) {
+            barterbox::CountRuns(rules.Ledger, EosId(player), "kit", time, 1);
+        }
+    }
+    const barterbox::RuleSubject subject{EosId(7), false};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(barterbox::CheckRules(subject, "Kit", 5, now));
+    }
+    barterbox::ResetRulesState();
+}
+BENCHMARK(BM_CheckRules)
+    ->Unit(benchmark::kNanosecond)
     ->ComputeStatistics("min", &barterbox::bench::Fastest);
 
 } // namespace

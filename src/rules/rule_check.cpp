@@ -16,31 +16,45 @@ namespace {
 
 using std::chrono::ceil;
 
-bool InAnyGroup(const RuleSubject& subject, const std::vector<std::string>& groups) {
-    const std::vector<bool> memberships = GroupMemberships(subject, groups);
-    return std::find(memberships.begin(), memberships.end(), true) != memberships.end();
+// The groups a check asks about: the exchange's Groups, then those of For, in one question to
+// the Permissions plugin.
+struct Memberships {
+    bool InGroups = true; // in one of Groups, or Groups unset
+    std::vector<bool> InFor;
+};
+
+Memberships MembershipsFor(const RuleSubject& subject, const ExchangeRules& rules) {
+    std::vector<std::string> groups = rules.Groups.value_or(std::vector<std::string>{});
+    const size_t inGroups = groups.size();
+    for (const GroupLimits& group : rules.For.value_or(std::vector<GroupLimits>{})) {
+        groups.push_back(group.Group);
+    }
+    Memberships memberships;
+    if (groups.empty()) {
+        return memberships;
+    }
+    const std::vector<bool> answers = GroupMemberships(subject, groups);
+    const auto forBegin = answers.begin() + static_cast<std::ptrdiff_t>(inGroups);
+    memberships.InGroups = !rules.Groups || std::find(answers.begin(), forBegin, true) != forBegin;
+    memberships.InFor.assign(forBegin, answers.end());
+    return memberships;
 }
 
 // The exchange's own limits, each field made the most generous that a group of the player's in
 // For sets: the shortest cooldown, the largest limit.
-RunLimits LimitsFor(const RuleSubject& subject, const ExchangeRules& rules) {
+RunLimits LimitsFor(const ExchangeRules& rules, const std::vector<bool>& inFor) {
     RunLimits limits = rules.Limits;
-    if (!rules.For || rules.For->empty()) {
+    if (!rules.For) {
         return limits;
     }
-    std::vector<std::string> groups;
-    for (const GroupLimits& group : *rules.For) {
-        groups.push_back(group.Group);
-    }
-    const std::vector<bool> memberships = GroupMemberships(subject, groups);
     RunLimits granted;
     const auto mostGenerous = [](auto& best, const auto& offered, auto better) {
         if (offered && (!best || better(*offered, *best))) {
             best = offered;
         }
     };
-    for (size_t index = 0; index < groups.size(); ++index) {
-        if (!memberships[index]) {
+    for (size_t index = 0; index < inFor.size(); ++index) {
+        if (!inFor[index]) {
             continue;
         }
         const RunLimits& offered = (*rules.For)[index].Limits;
@@ -65,7 +79,7 @@ struct Allowance {
 
 // Everything a player's request is measured against, for one exchange, now.
 struct Standing {
-    ExchangeRules Rules;
+    const ExchangeRules* Rules = nullptr;
     RunLimits Limits;
     bool Closed = false;
     bool OutsideGroups = false;
@@ -105,7 +119,7 @@ void AddPlayerAllowances(Standing& standing, const PlayerRuns* runs, RuleTime no
 }
 
 void AddStockAllowance(Standing& standing, const StockRuns* stock, RuleTime now) {
-    const ExchangeRules& rules = standing.Rules;
+    const ExchangeRules& rules = *standing.Rules;
     if (!rules.Stock) {
         return;
     }
@@ -122,18 +136,17 @@ void AddStockAllowance(Standing& standing, const StockRuns* stock, RuleTime now)
 
 std::optional<Standing> StandingFor(const RuleSubject& subject, std::string_view exchange,
                                     RuleTime now) {
-    const RulesState& state = TheRulesState();
-    if (!state.Rules) {
+    const ExchangeRules* rules = RulesInForceFor(exchange);
+    if (rules == nullptr || !RulesApply(*rules)) {
         return std::nullopt;
     }
     Standing standing;
-    standing.Rules = RulesForExchange(*state.Rules, exchange);
-    if (!RulesApply(standing.Rules)) {
-        return std::nullopt;
-    }
-    standing.Closed = standing.Rules.Enabled == false;
-    standing.OutsideGroups = standing.Rules.Groups && !InAnyGroup(subject, *standing.Rules.Groups);
-    standing.Limits = LimitsFor(subject, standing.Rules);
+    standing.Rules = rules;
+    standing.Closed = rules->Enabled == false;
+    const Memberships memberships = MembershipsFor(subject, *rules);
+    standing.OutsideGroups = !memberships.InGroups;
+    standing.Limits = LimitsFor(*rules, memberships.InFor);
+    const RulesState& state = TheRulesState();
     const std::string key = ExchangeKey(exchange);
     const PlayerRuns* runs = FindPlayerRuns(state.Ledger, subject.EosId, key);
     standing.CooldownLeft = CooldownLeft(standing.Limits, runs, now);
@@ -191,12 +204,18 @@ void CountCompletedRuns(const RuleSubject& subject, std::string_view exchange, i
 }
 
 bool OpenToPlayer(const RuleSubject& subject, std::string_view exchange) {
-    const RulesState& state = TheRulesState();
-    if (!state.Rules) {
+    const ExchangeRules* rules = RulesInForceFor(exchange);
+    if (rules == nullptr) {
         return true;
     }
-    const ExchangeRules rules = RulesForExchange(*state.Rules, exchange);
-    return rules.Enabled != false && (!rules.Groups || InAnyGroup(subject, *rules.Groups));
+    if (rules->Enabled == false) {
+        return false;
+    }
+    if (!rules->Groups) {
+        return true;
+    }
+    const std::vector<bool> answers = GroupMemberships(subject, *rules->Groups);
+    return std::find(answers.begin(), answers.end(), true) != answers.end();
 }
 
 std::optional<std::string> StandingText(const RuleSubject& subject, std::string_view exchange,

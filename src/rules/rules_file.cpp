@@ -140,7 +140,7 @@ void PutRulesInForce(TradeRules rules) {
         state.Ledger =
             RebuildLedger(PluginFolder() + "/audit", AuditClock(), state.Ledger.StockPeriods);
     }
-    state.Rules = std::move(rules);
+    SetRulesInForce(std::move(rules));
     state.Closed = false;
     Log(spdlog::level::info, "Barterbox: Loaded rules for {} exchanges",
         state.Rules->Exchanges.size());

@@ -8,6 +8,9 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "rules/run_ledger.h"
 #include "rules/trade_rules.h"
@@ -17,6 +20,10 @@ namespace barterbox {
 struct RulesState {
     // None without a rules.json: every exchange runs as if there were no rules at all.
     std::optional<TradeRules> Rules;
+    // Each named exchange's rules merged with Default, by exchange key, and Default's alone for
+    // every other exchange: merged once, when the rules are put in force, not at every check.
+    std::unordered_map<std::string, ExchangeRules> Merged;
+    ExchangeRules MergedDefault;
     // Set when rules.json was there at the load but could not be read: rather than run without
     // the limits an administrator wrote, every exchange is refused until a Reload reads it.
     bool Closed = false;
@@ -25,5 +32,10 @@ struct RulesState {
 
 RulesState& TheRulesState();
 void ResetRulesState();
+
+// Puts the rules in force, merged; the ledger stays as it is.
+void SetRulesInForce(TradeRules rules);
+// The rules the exchange runs under; nullptr without rules in force.
+const ExchangeRules* RulesInForceFor(std::string_view exchange);
 
 } // namespace barterbox

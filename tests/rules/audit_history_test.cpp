@@ -60,10 +60,10 @@ protected:
                        Completed("2026-12-08T19:00:00.000Z", "bob", "Polymer", 2) +
                        Completed("2026-12-08T21:00:00.000Z", "bob", "Polymer", 1));
         WriteBytes(Day("2026-12-09"), Completed("2026-12-09T08:00:00.000Z", "alice", "Ingots", 6));
-        TheRulesState().Rules = ReadTradeRules(nlohmann::json::parse(R"({"Exchanges": {
+        SetRulesInForce(ReadTradeRules(nlohmann::json::parse(R"({"Exchanges": {
             "Ingots": {"Day": 20, "Week": 50, "Total": 100, "Stock": 30, "Cooldown": "5h"},
             "Polymer": {"Stock": 5, "Restock": "20h"}}})"))
-                                    .Rules;
+                            .Rules);
     }
     void TearDown() override {
         PluginFolder().clear();
