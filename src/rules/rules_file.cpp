@@ -54,7 +54,7 @@ std::string ParseErrorReason(const nlohmann::json::exception& error) {
 // plugin does not know, at its name).
 std::string LocatedProblem(const JsonLocations& locations, const RulesProblem& problem,
                            bool atName) {
-    const MemberPath path(problem.Path.begin(), problem.Path.end());
+    const MemberPath& path = problem.Path;
     const TextPosition position =
         atName ? NamePosition(locations, path) : ValuePosition(locations, path);
     return fmt::format("line {}, column {}: {}", position.Line, position.Column,
@@ -81,8 +81,7 @@ RulesFileReading ParseRules(const std::string& text) {
         // In the order the file holds them, which is not the order of the members' names.
         std::vector<std::pair<TextPosition, std::string>> problems;
         for (const RulesProblem& problem : reading.Errors) {
-            const MemberPath path(problem.Path.begin(), problem.Path.end());
-            problems.emplace_back(ValuePosition(locations, path),
+            problems.emplace_back(ValuePosition(locations, problem.Path),
                                   LocatedProblem(locations, problem, false));
         }
         std::stable_sort(problems.begin(), problems.end(),

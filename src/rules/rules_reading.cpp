@@ -243,20 +243,7 @@ bool RulesApply(const ExchangeRules& rules) {
 }
 
 std::string RulesMemberText(const RulesMemberPath& path) {
-    std::string text;
-    for (const auto& step : path) {
-        if (const auto* index = std::get_if<size_t>(&step)) {
-            text += '[';
-            text += std::to_string(*index);
-            text += ']';
-            continue;
-        }
-        if (!text.empty()) {
-            text += '.';
-        }
-        text += std::get<std::string>(step);
-    }
-    return text;
+    return DisplayPath(path);
 }
 
 std::string RulesProblemText(const RulesProblem& problem) {

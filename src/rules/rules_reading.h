@@ -10,12 +10,14 @@
 
 #include <nlohmann/json.hpp>
 
+#include "catalogue/json_locations.h"
 #include "rules/trade_rules.h"
 
 namespace barterbox {
 
-// Where in the document a problem is: member names and array indices from the root.
-using RulesMemberPath = std::vector<std::variant<std::string, size_t>>;
+// Where in the document a problem is: member names and array indices from the root, as the
+// positions of members in a JSON text are looked up.
+using RulesMemberPath = MemberPath;
 
 struct RulesProblem {
     RulesMemberPath Path;
@@ -40,7 +42,8 @@ inline constexpr std::array<std::string_view, 4> kGroupRuleMembers{"Cooldown", "
 // library keeps an object's members).
 RulesReading ReadTradeRules(const nlohmann::json& root);
 
-// Members.Path, as people read it: Exchanges.Ingots.For.VIP.Day, Default.Groups[0].
+// Members.Path, as people read it: Exchanges.Ingots.For.VIP.Day, Default.Groups[0],
+// Exchanges."Iron Deal".Day.
 std::string RulesMemberText(const RulesMemberPath& path);
 // The problem as one sentence: "Exchanges.Ingots.Day must be ...", "the file must be ...".
 std::string RulesProblemText(const RulesProblem& problem);
