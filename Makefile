@@ -1,8 +1,9 @@
 # The front of the build. Every target but clean first installs what is missing
 # (scripts/install-deps.sh).
 #   make               - the Release build (build/)
-#   make run           - the simulated dedicated server on the example world and config (builds
-#                        only the plugin, the stand-in host, the server and the checker)
+#   make run           - the simulated dedicated server on the example world, config and rules
+#                        (builds only the plugin, the stand-in host and its Permissions plugin,
+#                        the server and the checker)
 #   make check         - the quick loop: the Release build and its tests
 #   make test          - what CI runs: the format check first (it takes a second), then the
 #                        Release, sanitizer, Windows (Wine) and fuzz builds and their tests
@@ -24,7 +25,8 @@ build: deps
 	@cmake --build --preset release -j $(JOBS)
 
 # Quiet about the build: nothing when it is up to date, one progress line when it is not. Only
-# what the run needs is built (the plugin module, the stand-in host, the server and the checker);
+# what the run needs is built (the plugin module, the stand-in host and its Permissions plugin, the
+# server and the checker);
 # the tests, fuzz targets and benchmarks wait for `make`, `make check` and `make test`.
 RUN_TARGETS := Barterbox barterbox_hostsim barterbox_permissions barterbox-server barterbox-check
 
