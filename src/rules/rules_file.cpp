@@ -131,13 +131,21 @@ std::vector<RuleSeconds> StockPeriods(const TradeRules& rules) {
     return periods;
 }
 
-void PutRulesInForce(TradeRules rules) {
+// The ledger is rebuilt from the audit unless the one in memory already holds all the new rules
+// count: it follows every completed exchange and reset while rules are in force, and keeps stock
+// runs for the stock periods it was built for, so a Reload that keeps them needs no reading.
+void PutRulesInForce(TradeRules rules, bool mayKeepLedger) {
     RulesState& state = TheRulesState();
-    state.Ledger = RunLedger{};
-    state.Ledger.StockPeriods = StockPeriods(rules);
-    if (!PluginFolder().empty()) {
-        state.Ledger =
-            RebuildLedger(PluginFolder() + "/audit", AuditClock(), state.Ledger.StockPeriods);
+    std::vector<RuleSeconds> periods = StockPeriods(rules);
+    const bool keep =
+        mayKeepLedger && state.Rules && !state.Closed && periods == state.Ledger.StockPeriods;
+    if (!keep) {
+        state.Ledger = RunLedger{};
+        state.Ledger.StockPeriods = std::move(periods);
+        if (!PluginFolder().empty()) {
+            state.Ledger =
+                RebuildLedger(PluginFolder() + "/audit", AuditClock(), state.Ledger.StockPeriods);
+        }
     }
     SetRulesInForce(std::move(rules));
     state.Closed = false;
@@ -169,7 +177,7 @@ void LoadRules() {
         return;
     }
     if (auto* rules = std::get_if<TradeRules>(&reading)) {
-        PutRulesInForce(std::move(*rules));
+        PutRulesInForce(std::move(*rules), false);
     }
 }
 
@@ -182,7 +190,7 @@ std::optional<std::string> ReloadRules() {
     }
     RulesState& state = TheRulesState();
     if (auto* rules = std::get_if<TradeRules>(&reading)) {
-        PutRulesInForce(std::move(*rules));
+        PutRulesInForce(std::move(*rules), true);
     } else {
         state = RulesState{};
     }

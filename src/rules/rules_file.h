@@ -1,6 +1,7 @@
 // rules.json beside config.json: read at the load, after config.json, and at every Reload; never
-// written by the plugin. Each successful read also rebuilds the ledger of completed runs from the
-// audit's day files.
+// written by the plugin. The load rebuilds the ledger of completed runs from the audit's day
+// files; a Reload rebuilds it only when the ledger in memory cannot serve the new rules (there
+// were none in force, or the stock periods changed).
 #pragma once
 
 #include <optional>
