@@ -15,6 +15,7 @@
 #endif
 
 #include "hostsim/permissions/permissions_api.h"
+#include "module_exports.h"
 #include "platform/module_library.h"
 #include "world_fixture.h"
 
@@ -85,18 +86,7 @@ TEST_F(PermissionsModule, IsFoundByItsNameOnceLoaded) {
 
 #if !defined(_WIN32) // the DLL's exports are its dllexports alone
 TEST_F(PermissionsModule, ExportsItsFunctionAlone) {
-    const std::string command = std::string("nm -D --defined-only ") + kModule;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), &pclose);
-    ASSERT_NE(pipe, nullptr);
-    std::vector<std::string> symbols;
-    char line[512];
-    while (fgets(line, sizeof line, pipe.get()) != nullptr) {
-        std::string text(line);
-        // "ADDRESS TYPE NAME"; absolute symbols (A) such as version nodes are not code.
-        if (text.size() > 19 && text[17] != 'A') {
-            symbols.push_back(text.substr(19, text.size() - 20));
-        }
-    }
+    const std::vector<std::string> symbols = testing_support::DefinedExports(kModule);
     EXPECT_THAT(symbols, testing::ElementsAre(hostsim::kIsPlayerInGroupName));
 }
 #endif

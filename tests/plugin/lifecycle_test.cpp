@@ -19,6 +19,7 @@
 #include "hostsim/messenger.h"
 #include "hostsim/plugin_module_file.h"
 #include "hostsim/world/world.h"
+#include "module_exports.h"
 #include "platform/module_library.h"
 #include "platform/os_path.h"
 #include "scratch_folder.h"
@@ -236,20 +237,7 @@ TEST_F(PluginLifecycle, Messages_AskForTheMessengerOfTheLoadedModuleEachTime) {
 
 #if !defined(_WIN32) // the Windows build reads the DLL's export table with objdump instead
 TEST_F(PluginLifecycle, PluginUnloadIsTheModulesOnlyExport) {
-    const std::string command = std::string("nm -D --defined-only ") + kModule;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), &pclose);
-    ASSERT_NE(pipe, nullptr);
-    std::vector<std::string> symbols;
-    char line[512];
-    while (fgets(line, sizeof line, pipe.get()) != nullptr) {
-        std::string text(line);
-        // "ADDRESS TYPE NAME"; absolute symbols (A) such as version nodes are not code.
-        const auto parts = text.find_last_of(' ');
-        const char type = text.size() > 17 ? text[17] : '?';
-        if (type != 'A') {
-            symbols.push_back(text.substr(parts + 1, text.size() - parts - 2));
-        }
-    }
+    const std::vector<std::string> symbols = testing_support::DefinedExports(kModule);
     EXPECT_THAT(symbols, ElementsAre("Plugin_Unload"));
 }
 
