@@ -99,6 +99,9 @@ TEST_F(AuditHistory, CountsFollowTheRecordsAndAClosedDaysSummaryStandsForIt) {
     std::filesystem::remove(Day("2026-12-07"));
     EXPECT_EQ(StandingAfterLoad("alice", "Ingots"), kAlice);
     EXPECT_EQ(StandingAfterLoad("bob", "Polymer"), "stock 1/5 (refills in 4h)");
+    // Tuesday's reset holds from its summary alone too.
+    std::filesystem::remove(Day("2026-12-08"));
+    EXPECT_EQ(StandingAfterLoad("alice", "Ingots"), kAlice);
 }
 
 TEST_F(AuditHistory, ADayFileThatChangedAfterItsSummaryIsReadAgain) {
