@@ -91,14 +91,31 @@ int64_t GiveBack(AShooterPlayerController* player, UClass* itemClass, const std:
     return quantity;
 }
 
-// One holding per class the entries hand out, each at 0.
+// The classes a Receive entry may hand out. A blueprint X generates X_C, but a text that already
+// ends in "_C" may be the class path itself, whatever its package is called (/Game/Odd/Pkg.Obj_C):
+// the game takes both, so both are counted, and whichever the game handed out is taken back.
+std::vector<std::string> ClassesHandedOutFor(std::string_view item) {
+    std::vector<std::string> classes{GeneratedClassPath(item)};
+    constexpr std::string_view kPrefix = "Blueprint'";
+    if (item.starts_with(kPrefix) && item.size() > kPrefix.size() && item.ends_with('\'')) {
+        item = item.substr(kPrefix.size(), item.size() - kPrefix.size() - 1);
+    }
+    if (item.ends_with("_C") && item != classes.front()) {
+        classes.emplace_back(item);
+    }
+    return classes;
+}
+
+// One holding per class the entries may hand out, each at 0.
 ReceivedHoldings HoldingsOf(const std::vector<ItemAmount>& receive) {
     ReceivedHoldings holdings;
     for (const ItemAmount& entry : receive) {
-        std::string path = GeneratedClassPath(entry.Item);
-        if (std::none_of(holdings.begin(), holdings.end(),
-                         [&](const ReceivedHolding& known) { return known.ClassPath == path; })) {
-            holdings.push_back({std::move(path), nullptr, 0});
+        for (std::string& path : ClassesHandedOutFor(entry.Item)) {
+            if (std::none_of(holdings.begin(), holdings.end(), [&](const ReceivedHolding& known) {
+                    return known.ClassPath == path;
+                })) {
+                holdings.push_back({std::move(path), nullptr, 0});
+            }
         }
     }
     return holdings;

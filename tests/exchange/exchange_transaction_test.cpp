@@ -156,11 +156,17 @@ TEST_F(ExchangeTransaction, Check_ComparesEachEntryOnItsOwnAndStopsAtTheFirstSho
 // ---- The hand-out ----
 
 // All or nothing: the entries handed out before and after the refused one are taken back, and
-// the Give items come back as new items of their class.
+// the Give items come back as new items of their class. A class path whose object is not named
+// after its package is taken back as the class the game handed out.
 TEST_F(ExchangeTransaction, RefusedReceiveEntry_IsLoggedAndTheWholeExchangeIsUndone) {
     const std::string unknown =
         "Blueprint'/Game/Mods/Nothing/PrimalItem_Nothing.PrimalItem_Nothing'";
-    Define("Wood", {{kWood, 2}}, {{BlueprintOf(kStone), 1}, {unknown, 1}, {PathOf(kThatch), 1}});
+    world->AddItemClass("/Game/Odd/Pkg.Obj", 100);
+    Define("Wood", {{kWood, 2}},
+           {{BlueprintOf(kStone), 1},
+            {"/Game/Odd/Pkg.Obj_C", 25},
+            {unknown, 1},
+            {PathOf(kThatch), 1}});
     Give(kWood, 4);
     Give(kStone, 7);
     EXPECT_FALSE(ExecuteAndTell(alice, "Wood", 2));
