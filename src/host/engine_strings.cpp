@@ -35,9 +35,12 @@ std::string ToNarrowString(const FString& text) {
     if (n > kStackScratchBytes) {
         scratch = static_cast<char*>(game_calls::HostMalloc(n));
         if (scratch == nullptr) {
-            ReportHostError("Barterbox: Host allocator gave no memory for a text of " +
-                            std::to_string(n - 1) + " code units");
-            return {};
+            std::string what = "Barterbox: Host allocator gave no memory for a text of ";
+            what += std::to_string(n - 1);
+            what += " code units";
+            ReportHostError(what);
+            // An empty text in its place would name no class, and an undo would ask for it.
+            throw HostTextError(what);
         }
         fromHost = true;
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -13,8 +14,16 @@
 
 namespace barterbox {
 
+// A host text that could not be converted (the host allocator gave no memory for it).
+class HostTextError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // One byte per code unit: units 0-127 keep their value, every other unit becomes '?'.
-// The text ends at the first NUL unit; an FString whose count is 0 is empty.
+// The text ends at the first NUL unit; an FString whose count is 0 is empty. A text past 127
+// units is converted in a host buffer; when the host gives none, HostTextError is thrown, never
+// an empty text returned.
 std::string ToNarrowString(const FString& text);
 
 // UTF-8 to UTF-16. Bytes 0-127 stay one unit each; each byte that is not part of a valid UTF-8

@@ -131,6 +131,17 @@ TEST_P(ChatCommandMissingGameName, NeverItemsOutWithoutItemsInNorTheReverse) {
         EXPECT_EQ(completed, name == (currentHost ? game::kGetPlayerCharacter
                                                   : game::kBaseGetPlayerCharacter));
     }
+    // An exchange that fails after its Give items are taken, of a class whose path is too long to
+    // convert without the host's allocator: they must come back, so it must not start at all.
+    const std::string longClass = "PrimalItem_Long";
+    world->AddItemClass("/Game/Mods/" + std::string(100, 'L') + "/" + longClass + "." + longClass,
+                        100);
+    world->GiveItems("Bob", longClass, 10);
+    barterbox::PutExchange({"Long", "", {{longClass, 2}}, {{"/Game/Nothing/None.None", 1}}});
+    hostsim::ClearSentMessages();
+    Chat(bob, u"/ex Long");
+    EXPECT_EQ(Carried("Bob", longClass), 10);
+    EXPECT_FALSE(Replies().empty() || Replies().front().Text.starts_with("<Barterbox> Need"));
     hostsim::ClearNameErrors(); // the stand-in's record of the very name this test removed
 }
 

@@ -78,11 +78,11 @@ TEST_F(EngineStrings, ToNarrowString_UsesTheHostAllocatorOnlyPast127Units) {
     EXPECT_EQ(hostsim::ResolveCount("FMemory.Free(void*)"), 1u);
 }
 
-TEST_F(EngineStrings, ToNarrowString_GivesAnEmptyTextAndLogsWhenTheHostHasNoMemory) {
+TEST_F(EngineStrings, ToNarrowString_FailsAndLogsWhenTheHostHasNoMemory) {
     CreateLogger();
     const FString long200 = HostText(std::u16string(200, u'z'));
     hostsim::FailNextAllocations(1);
-    EXPECT_EQ(ToNarrowString(long200), "");
+    EXPECT_THROW(ToNarrowString(long200), barterbox::HostTextError);
     EXPECT_THAT(LogTexts(), testing::ElementsAre(
                                 "[Barterbox][error] Barterbox: Host allocator gave no memory for "
                                 "a text of 200 code units"));
