@@ -19,7 +19,7 @@ void OnReloadConsoleCommand(APlayerController* sender, FString*, bool) {
     const bool reloaded = ReloadConfig();
     const std::optional<std::string> rulesProblem = ReloadRules();
     // A reload is where an administrator looks after a game update: say what the game lacks.
-    ReportMissingGameNames();
+    const std::optional<std::string> namesMissing = ReportMissingGameNames();
     AuditReload(AdministratorSource(sender), ExchangeCount(), reloaded);
     if (!reloaded) {
         ReplyToAdmin(sender, ReplyColour::Red, u"Barterbox: Reload failed, kept {} exchanges",
@@ -27,6 +27,9 @@ void OnReloadConsoleCommand(APlayerController* sender, FString*, bool) {
     } else {
         ReplyToAdmin(sender, ReplyColour::Green, u"Barterbox: Reloaded {} exchanges",
                      ExchangeCount());
+    }
+    if (namesMissing) {
+        ReplyToAdmin(sender, ReplyColour::Red, u"{}", ToWideString(*namesMissing));
     }
     if (rulesProblem) {
         ReplyToAdmin(sender, ReplyColour::Red, u"Barterbox: rules.json not reloaded: {}",

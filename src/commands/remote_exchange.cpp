@@ -8,6 +8,7 @@
 #include "command_handlers.h"
 #include "exchange_replies.h"
 #include "host/engine_strings.h"
+#include "host/game_calls.h"
 #include "host/host_calls.h"
 #include "logger/plugin_logger.h"
 #include "player_lookup.h"
@@ -52,6 +53,11 @@ const char* RconReplyTo(RemoteOutcome outcome) {
 } // namespace
 
 void OnExchangeRconCommand(RCONClientConnection* connection, RCONPacket* request, UWorld*) {
+    // An operator who hears nothing back would run it again: no reply, no exchange.
+    if (!game_calls::RconRepliesResolve()) {
+        Log(spdlog::level::err, "Barterbox: Barterbox.Do refused: the host cannot send its reply");
+        return;
+    }
     const std::vector<std::string> words = SplitOnSpaces(ToNarrowString(request->Body));
     ReplyToRcon(connection, request->Id,
                 RconReplyTo(RunExchangeForNamedPlayer(words, AuditVia::Rcon, {})));

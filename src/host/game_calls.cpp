@@ -3,7 +3,9 @@
 // unknown name after a game update must not take the whole server down.
 #include "game_calls.h"
 
+#include <algorithm>
 #include <bit>
+#include <iterator>
 
 #include <string>
 #include <utility>
@@ -299,6 +301,43 @@ std::vector<std::string> UnresolvedGameNames() {
         ProbePlayerFields(probe, controller, character);
     }
     return missing;
+}
+
+namespace {
+
+// The names that serve something other than the exchange itself, with what stops without them.
+struct NameUse {
+    std::string_view Name;
+    std::string_view Stops;
+};
+constexpr NameUse kOtherUses[] = {
+    {game::kWeakObjectGet, "no player can be found by EOS ID (Barterbox.Do, DoExchange, "
+                           "Barterbox.Limits, Barterbox.Reset)"},
+    {game::kPlayerControllerList, "no player can be found by EOS ID (Barterbox.Do, DoExchange, "
+                                  "Barterbox.Limits, Barterbox.Reset)"},
+    {game::kRconSendMessage, "RCON commands cannot be answered, so Barterbox.Do is refused"},
+    {game::kIsAdmin,
+     "no one is taken for an administrator (the console commands, the rules' Admins group)"},
+};
+
+} // namespace
+
+std::string_view WhatMissingNameStops(std::string_view name) {
+    for (const NameUse& use : kOtherUses) {
+        if (name == use.Name) {
+            return use.Stops;
+        }
+    }
+    return "every exchange is refused";
+}
+
+bool ExchangesNeed(std::string_view name) {
+    return std::none_of(std::begin(kOtherUses), std::end(kOtherUses),
+                        [&](const NameUse& use) { return name == use.Name; });
+}
+
+bool RconRepliesResolve() {
+    return Resolve<void*>(game::kRconSendMessage) != nullptr;
 }
 
 bool IsAdmin(const APlayerController* controller) {

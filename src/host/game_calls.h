@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine_types.h"
@@ -44,6 +45,12 @@ bool ItemCountingResolves(AShooterPlayerController* controller);
 // fields of the world and of the first player online who has a character. Nothing is reported.
 std::vector<std::string> UnresolvedGameNames();
 
+// What a game name that UnresolvedGameNames gave stops working, for the log: "every exchange is
+// refused" for the names an exchange needs, or the few commands another name serves.
+std::string_view WhatMissingNameStops(std::string_view name);
+// Whether the name is one without which every exchange is refused.
+bool ExchangesNeed(std::string_view name);
+
 // Controllers and the world.
 bool IsAdmin(const APlayerController* controller);
 const EngineArray<FWeakObjectPtr>* PlayerControllerList(UWorld* world);
@@ -51,5 +58,8 @@ UObject* ResolveWeak(FWeakObjectPtr handle);
 
 // RCON.
 void RconSendMessage(RCONClientConnection* connection, int32_t requestId, FString& text);
+// Whether an RCON reply can be sent now (reported when it cannot): a command that changes
+// anything asks first, so that an operator who hears nothing never runs it twice.
+bool RconRepliesResolve();
 
 } // namespace barterbox::game_calls

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "commands_fixture.h"
+#include "host/game_names.h"
+#include "hostsim/name_registry.h"
 
 namespace {
 
@@ -50,6 +52,17 @@ TEST_F(RemoteExchange, Rcon_FailedWhenTheExchangeFailsForThePlayer) {
     EXPECT_EQ(RconReplies(), (Lines{"1: Exchange failed", "2: Exchange failed"}));
     EXPECT_EQ(Replies(), (Replies_{{bob, "<Barterbox> Unknown exchange: Nothing"},
                                    {bob, "<Barterbox> Need 10 PrimalItemResource_Wood (have 0)"}}));
+}
+
+// An operator who hears nothing would run it again: without a way to reply, nothing is run.
+TEST_F(RemoteExchange, Rcon_RefusedBeforeAnythingMovesWhenTheReplyCannotBeSent) {
+    hostsim::UnregisterName(game::kRconSendMessage);
+    Rcon(6, u"Barterbox.Do 00022b0b Wood");
+    EXPECT_EQ(BobsWood(), 25);
+    EXPECT_TRUE(Replies().empty());
+    EXPECT_THAT(Log(), testing::Contains("[Barterbox][error] Barterbox: Barterbox.Do refused: the "
+                                         "host cannot send its reply"));
+    hostsim::ClearNameErrors();
 }
 
 TEST_F(RemoteExchange, Rcon_PlayerNotFoundForAnotherCaseOrAnAbsentId) {
