@@ -20,13 +20,16 @@ void OnRemoveConsoleCommand(APlayerController* sender, FString* line, bool) {
         return;
     }
     const std::string name = ArgumentTextAsOneName(*text);
-    if (FindExchange(name) == nullptr) {
+    const ExchangeDefinition* found = FindExchange(name);
+    if (found == nullptr) {
         ReplyToAdmin(sender, ReplyColour::Red, u"Exchange '{}' not found", ToWideString(name));
         return;
     }
+    // The record names the exchange as configured, whatever letter case was typed.
+    const std::string configuredName = found->Name;
     EraseExchange(name);
     const bool saved = SaveConfig();
-    AuditRemove(AdministratorSource(sender), name, saved);
+    AuditRemove(AdministratorSource(sender), configuredName, saved);
     ReplyToAdmin(sender, ReplyColour::Green, u"Removed exchange '{}'", ToWideString(name));
     if (!saved) {
         WarnOfUnsavedChange(sender);

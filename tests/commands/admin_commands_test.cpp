@@ -119,12 +119,13 @@ TEST_F(AdminCommands, Save_WritesTheFileAndAFailedSaveIsNeverAnsweredAsASuccess)
     const char* const unsaved =
         "(red) Barterbox: Failed to save config; the change holds until the next Reload";
     hostsim::ClearSentMessages();
-    Console(ada, u"Barterbox.Add Quick Wood:1 Stone:1");
+    Console(ada, u"Barterbox.Add Quick Wood:1 /Game/Stone.Stone:1");
     Console(ada, u"Barterbox.Remove My Deal");
-    EXPECT_EQ(Replies(), (Replies_{{ada, "(green) Added exchange 'Quick': Wood x1 -> Stone x1"},
-                                   {ada, unsaved},
-                                   {ada, "(green) Removed exchange 'My Deal'"},
-                                   {ada, unsaved}}));
+    EXPECT_EQ(Replies(),
+              (Replies_{{ada, "(green) Added exchange 'Quick': Wood x1 -> Stone.Stone x1"},
+                        {ada, unsaved},
+                        {ada, "(green) Removed exchange 'My Deal'"},
+                        {ada, unsaved}}));
     EXPECT_NE(barterbox::FindExchange("quick"), nullptr);
 }
 
@@ -145,31 +146,49 @@ TEST_F(AdminCommands, Add_WithTooFewArgumentsRepliesTheUsage) {
 
 TEST_F(AdminCommands, Add_FormatErrorsReplyRedAndChangeNothing) {
     const std::string before = ReadConfig().value();
-    const std::pair<const char16_t*, const char*> cases[] = {
-        {u"Barterbox.Add Iron Deal metal:10 MetalIngot:5", "Give format: ItemName:quantity"},
-        {u"Barterbox.Add x wood MetalIngot:5", "Give format: ItemName:quantity"},
-        {u"Barterbox.Add x wood: MetalIngot:5", "Give format: ItemName:quantity"},
-        {u"Barterbox.Add x wood:abc MetalIngot:5", "Give format: ItemName:quantity"},
-        {u"Barterbox.Add x wood:2147483648 MetalIngot:5", "Give format: ItemName:quantity"},
-        {u"Barterbox.Add x wood:3 MetalIngot", "Receive format: Blueprint:quantity"},
-        {u"Barterbox.Add x wood:3 MetalIngot:many", "Receive format: Blueprint:quantity"},
-        {u"Barterbox.Add x wood:3 MetalIngot:-2147483649", "Receive format: Blueprint:quantity"},
+    // The format the word breaks, then what is wrong with it.
+    const std::tuple<const char16_t*, const char*, const char*> cases[] = {
+        {u"Barterbox.Add Iron Deal metal:10 MetalIngot:5", "Give format: ItemName:quantity",
+         "'Deal' has no ':' before a quantity"},
+        {u"Barterbox.Add x wood MetalIngot:5", "Give format: ItemName:quantity",
+         "'wood' has no ':' before a quantity"},
+        {u"Barterbox.Add x wood: MetalIngot:5", "Give format: ItemName:quantity",
+         "'' is no whole number from 1 to 2147483647"},
+        {u"Barterbox.Add x wood:abc MetalIngot:5", "Give format: ItemName:quantity",
+         "'abc' is no whole number from 1 to 2147483647"},
+        {u"Barterbox.Add x wood:2147483648 MetalIngot:5", "Give format: ItemName:quantity",
+         "'2147483648' is no whole number from 1 to 2147483647"},
+        {u"Barterbox.Add x wood:3 MetalIngot", "Receive format: Blueprint:quantity",
+         "'MetalIngot' has no ':' before a quantity"},
+        {u"Barterbox.Add x wood:3 MetalIngot:many", "Receive format: Blueprint:quantity",
+         "'many' is no whole number from 1 to 2147483647"},
+        {u"Barterbox.Add x wood:3 MetalIngot:-2147483649", "Receive format: Blueprint:quantity",
+         "'-2147483649' is no whole number from 1 to 2147483647"},
         // A quantity below 1 could only take items for nothing, or give nothing for them.
-        {u"Barterbox.Add x wood:0 MetalIngot:5", "Give format: ItemName:quantity"},
-        {u"Barterbox.Add x wood:-3 MetalIngot:5", "Give format: ItemName:quantity"},
-        {u"Barterbox.Add Deal Wood:5 MetalIngot:-2", "Receive format: Blueprint:quantity"},
-        {u"Barterbox.Add Deal Wood:5 MetalIngot:0x", "Receive format: Blueprint:quantity"},
+        {u"Barterbox.Add x wood:0 MetalIngot:5", "Give format: ItemName:quantity",
+         "'0' is no whole number from 1 to 2147483647"},
+        {u"Barterbox.Add x wood:-3 MetalIngot:5", "Give format: ItemName:quantity",
+         "'-3' is no whole number from 1 to 2147483647"},
+        {u"Barterbox.Add Deal Wood:5 MetalIngot:-2", "Receive format: Blueprint:quantity",
+         "'-2' is no whole number from 1 to 2147483647"},
+        {u"Barterbox.Add Deal Wood:5 MetalIngot:0x", "Receive format: Blueprint:quantity",
+         "'0x' is no whole number from 1 to 2147483647"},
         // An empty Give item would match every item; an empty Receive item could never be given.
-        {u"Barterbox.Add a :1 BP:1", "Give format: ItemName:quantity"},
-        {u"Barterbox.Add b Stone:1 :1", "Receive format: Blueprint:quantity"},
-        {u"Barterbox.Add c \"\":1 \"\":1", "Give format: ItemName:quantity"},
+        {u"Barterbox.Add a :1 BP:1", "Give format: ItemName:quantity",
+         "':1' names no item before its ':'"},
+        {u"Barterbox.Add b Stone:1 :1", "Receive format: Blueprint:quantity",
+         "':1' names no item before its ':'"},
+        {u"Barterbox.Add c \"\":1 \"\":1", "Give format: ItemName:quantity",
+         "':1' names no item before its ':'"},
         // The give argument is read first, so its error wins.
-        {u"Barterbox.Add x wood MetalIngot", "Give format: ItemName:quantity"},
+        {u"Barterbox.Add x wood MetalIngot", "Give format: ItemName:quantity",
+         "'wood' has no ':' before a quantity"},
     };
-    for (const auto& [line, reply] : cases) {
+    for (const auto& [line, reply, problem] : cases) {
         hostsim::ClearSentMessages();
         Console(ada, line);
-        EXPECT_EQ(Replies(), (Replies_{{ada, std::string("(red) ") + reply}}))
+        EXPECT_EQ(Replies(), (Replies_{{ada, std::string("(red) ") + reply},
+                                       {ada, std::string("(red) ") + problem}}))
             << hostsim::Utf16ToUtf8(line);
     }
     EXPECT_EQ(barterbox::ExchangeCount(), 1u);
@@ -182,9 +201,12 @@ TEST_F(AdminCommands, Add_StoresQuotedNamesSavesAndReplies) {
             u"Barterbox.Add \"Iron Deal\" metal:10 "
             u"Blueprint'/Game/Mods/PrimalItemResource_MetalIngot.PrimalItemResource_MetalIngot':5"
             u" ignored:1");
-    EXPECT_EQ(Replies(), (Replies_{{ada, "(green) Added exchange 'Iron Deal': metal x10 -> "
-                                         "PrimalItemResource_MetalIngot."
-                                         "PrimalItemResource_MetalIngot x5"}}));
+    EXPECT_EQ(Replies(),
+              (Replies_{{ada, "(green) Added exchange 'Iron Deal': metal x10 -> "
+                              "PrimalItemResource_MetalIngot."
+                              "PrimalItemResource_MetalIngot x5"},
+                        {ada, "(red) Barterbox: Warning: ignored what follows the Receive item: "
+                              "ignored:1"}}));
     const barterbox::ExchangeDefinition* deal = barterbox::FindExchange("iron deal");
     ASSERT_NE(deal, nullptr);
     EXPECT_EQ(deal->Name, "Iron Deal");
@@ -199,7 +221,11 @@ TEST_F(AdminCommands, Add_StoresQuotedNamesSavesAndReplies) {
 
 TEST_F(AdminCommands, Add_ReadsTheQuantityUpToTheFirstNonDigitAndStoresOddValuesAsTyped) {
     Console(ada, u"Barterbox.Add o:dd wood:3:4 x:2x");
-    EXPECT_EQ(Replies(), (Replies_{{ada, "(green) Added exchange 'o:dd': wood x3 -> x x2"}}));
+    // Stored as typed, but the game hands out nothing for a Receive that is no blueprint path.
+    EXPECT_EQ(Replies(), (Replies_{{ada, "(green) Added exchange 'o:dd': wood x3 -> x x2"},
+                                   {ada, "(red) Barterbox: Warning: 'x' is no blueprint path "
+                                         "(/Game/.../Name.Name); the game hands out nothing for "
+                                         "it"}}));
     const barterbox::ExchangeDefinition* odd = barterbox::FindExchange("o:dd");
     ASSERT_NE(odd, nullptr);
     EXPECT_EQ(odd->Receive[0].Item, "x");
@@ -207,9 +233,9 @@ TEST_F(AdminCommands, Add_ReadsTheQuantityUpToTheFirstNonDigitAndStoresOddValues
 }
 
 TEST_F(AdminCommands, Add_ReplacesAnExchangeWhoseNameDiffersOnlyInCase) {
-    Console(ada, u"Barterbox.Add \"MY DEAL\" Wood:1 Stone:1");
+    Console(ada, u"Barterbox.Add \"MY DEAL\" Wood:1 /Game/Stone.Stone:1");
     EXPECT_EQ(Replies(),
-              (Replies_{{ada, "(green) Added exchange 'MY DEAL': Wood x1 -> Stone x1"}}));
+              (Replies_{{ada, "(green) Added exchange 'MY DEAL': Wood x1 -> Stone.Stone x1"}}));
     EXPECT_EQ(barterbox::ExchangeCount(), 1u);
     EXPECT_EQ(barterbox::FindExchange("my deal")->Description, "");
     const std::string saved = ReadConfig().value();
