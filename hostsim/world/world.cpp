@@ -104,6 +104,10 @@ void World::SetGiveRefusal(std::function<bool(std::string_view item, int32_t qua
     state_->GiveRefusal = std::move(refuse);
 }
 
+void World::SetCallListener(std::function<void(const GameCall& call)> listener) {
+    state_->CallListener = std::move(listener);
+}
+
 // ---- Item classes ----
 
 void World::AddItemClass(std::string path, int32_t maxStack) {

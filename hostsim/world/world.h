@@ -108,6 +108,9 @@ public:
     // true (the item text as the plugin passed it, the quantity): a game that refuses for its own
     // reasons. An empty hook refuses nothing.
     void SetGiveRefusal(std::function<bool(std::string_view item, int32_t quantity)> refuse);
+    // Called after each game call the world records, as it was recorded: a test can change the
+    // world between two of the plugin's calls (take a game name away midway, say).
+    void SetCallListener(std::function<void(const GameCall& call)> listener);
 
     // Item classes, by the blueprint path (.../X.X) or the class path (.../X.X_C).
     void AddItemClass(std::string path, int32_t maxStack);

@@ -223,6 +223,11 @@ void WorldState::DestroyInventory(InventoryObject* inventory) {
 
 void WorldState::Record(GameCall call) {
     Calls.push_back(std::move(call));
+    if (CallListener) {
+        // A copy: the listener may change the world, and the record with it.
+        const GameCall made = Calls.back();
+        CallListener(made);
+    }
     KeepLatest(Calls);
 }
 

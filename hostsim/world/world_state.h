@@ -42,6 +42,7 @@ struct WorldState {
     std::vector<std::unique_ptr<RconConnectionObject>> Connections;
     std::vector<ItemObject*> PendingKill; // out of their inventories, not yet collected
     std::vector<GameCall> Calls;
+    std::function<void(const GameCall&)> CallListener;
     std::vector<RconReply> Replies;
     std::function<void(const RconReply&)> RconListener;
     uint64_t NextItemId = 1;

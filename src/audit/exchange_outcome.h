@@ -14,6 +14,7 @@ namespace barterbox {
 struct AuditedItem {
     std::string Name;
     int64_t Quantity = 0;
+    bool operator==(const AuditedItem&) const = default;
 };
 
 enum class ExchangeResult { Complete, Unknown, Short, Refused, Cancelled, Partial };

@@ -10,6 +10,7 @@
 #include "exchange/exchange_transaction.h"
 #include "exchange_fixture.h"
 #include "host/engine_strings.h"
+#include "hostsim/name_registry.h"
 
 namespace {
 
@@ -226,6 +227,84 @@ TEST_F(ExchangeTransaction, ReceiveThatDoesNotFit_IsTakenBackAndTheGiveItemsRetu
     }
 }
 
+// ---- What an undo records ----
+
+constexpr char kNowhere[] = "/Game/Nothing/None.None"; // a blueprint the game cannot hand out
+
+using Items = std::vector<barterbox::AuditedItem>;
+
+barterbox::ExchangeOutcome Execute(AShooterPlayerController* player, std::string_view name) {
+    return barterbox::ExecuteExchange({player, name, 1, barterbox::AuditVia::Chat, {}});
+}
+
+// A give-back that only partly fits: what arrived is returned, the rest owed.
+TEST_F(ExchangeTransaction, UndoRecord_AGiveBackThatPartlyFitsReturnsWhatArrivedAndOwesTheRest) {
+    world->SetInventorySlots(2);
+    Define("Wood", {{kWood, 200}}, {{kNowhere, 1}});
+    Give(kWood, 200);
+    world->SetGiveRefusal([this](std::string_view item, int32_t) {
+        world->SetInventorySlots(1); // the inventory shrinks before the Give items come back
+        return item == kNowhere;
+    });
+    const barterbox::ExchangeOutcome outcome = Execute(alice, "Wood");
+    EXPECT_EQ(outcome.Result, barterbox::ExchangeResult::Partial);
+    EXPECT_EQ(outcome.Returned, (Items{{PathOf(kWood) + "_C", 100}}));
+    EXPECT_EQ(outcome.Owed, (Items{{PathOf(kWood) + "_C", 100}}));
+    EXPECT_EQ(SlotsOf(), (Slots{{kWood, 100}}));
+}
+
+// More than the game counts in one call comes back in several calls, all of it.
+TEST_F(ExchangeTransaction, UndoRecord_AGiveBackBeyond32BitsGoesOutInCallsTheGameCounts) {
+    world->AddItemClass("/Game/Test/Dust.Dust", 2147483647);
+    world->AddStack("Alice", "Dust", 2147483647);
+    world->AddStack("Alice", "Dust", 2147483647);
+    Define("Dust", {{"Dust", 2147483647}, {"Dust", 2147483647}}, {{kNowhere, 1}});
+    const barterbox::ExchangeOutcome outcome = Execute(alice, "Dust");
+    EXPECT_EQ(outcome.Result, barterbox::ExchangeResult::Cancelled);
+    EXPECT_EQ(outcome.Returned, (Items{{"/Game/Test/Dust.Dust_C", 4294967294}}));
+    const std::string giveBack = "\"/Game/Test/Dust.Dust_C\", 0, 2147483647 -> true";
+    EXPECT_THAT(GiveSlotItemCalls(),
+                testing::ElementsAre(testing::HasSubstr(kNowhere), giveBack, giveBack));
+    EXPECT_EQ(SlotsOf(), (Slots{{"Dust", 2147483647}, {"Dust", 2147483647}}));
+}
+
+// What arrived and cannot be taken back stays with the player, and the record says so.
+TEST_F(ExchangeTransaction, UndoRecord_WhatCannotBeTakenBackIsKeptAndTheOutcomePartial) {
+    Define("Wood", {{kWood, 2}}, {{BlueprintOf(kStone), 3}, {kNowhere, 1}});
+    Give(kWood, 2);
+    world->SetGiveRefusal([](std::string_view item, int32_t) {
+        if (item != kNowhere) {
+            return false;
+        }
+        hostsim::UnregisterName(game::kRemoveItemFromInventory);
+        return true;
+    });
+    const barterbox::ExchangeOutcome outcome = Execute(alice, "Wood");
+    EXPECT_EQ(outcome.Result, barterbox::ExchangeResult::Partial);
+    EXPECT_EQ(outcome.Kept, (Items{{PathOf(kStone) + "_C", 3}}));
+    EXPECT_EQ(outcome.Returned, (Items{{PathOf(kWood) + "_C", 2}}));
+    EXPECT_TRUE(outcome.Owed.empty());
+    hostsim::ClearNameErrors();
+}
+
+// A game function that goes away between two Give entries: what the first took comes back.
+TEST_F(ExchangeTransaction, UndoRecord_ARemovalThatFailsBetweenTwoGiveEntriesIsUndone) {
+    Define("Kit", {{kWood, 2}, {kStone, 2}}, {{BlueprintOf(kIngot), 1}});
+    Give(kWood, 2);
+    Give(kStone, 2);
+    world->SetCallListener([](const hostsim::GameCall& call) {
+        if (call.Function == game::kRemoveItemFromInventory) {
+            hostsim::UnregisterName(game::kRemoveItemFromInventory);
+        }
+    });
+    const barterbox::ExchangeOutcome outcome = Execute(alice, "Kit");
+    world->SetCallListener({});
+    EXPECT_EQ(outcome.Result, barterbox::ExchangeResult::Cancelled);
+    EXPECT_EQ(outcome.Returned, (Items{{PathOf(kWood) + "_C", 2}}));
+    EXPECT_EQ(SlotsOf(), (Slots{{kStone, 2}, {kWood, 2}}));
+    hostsim::ClearNameErrors();
+}
+
 // ---- Nothing is taken unless everything can be ----
 
 TEST_F(ExchangeTransaction, GiveEntriesMatchingTheSameItems_BeyondWhatIsCarriedTakeNothing) {
@@ -304,6 +383,15 @@ TEST_F(ExchangeTransaction, ReceiveOfTheLargest32BitValue_IsOfferedToTheGame) {
     EXPECT_EQ(GiveSlotItemCalls().front(),
               std::string("\"") + BlueprintOf(kStone) + "\", 0, 2147483647 -> false");
     EXPECT_EQ(Chat(), Texts{u"Failed to give items. Exchange cancelled."});
+    EXPECT_EQ(SlotsOf(), (Slots{{kWood, 1}}));
+}
+
+TEST_F(ExchangeTransaction, GiveOfTheLargest32BitValueAcrossStacks_Completes) {
+    world->AddItemClass("/Game/Test/Dust.Dust", 2147483647);
+    world->AddStack("Alice", "Dust", 2000000000);
+    world->AddStack("Alice", "Dust", 147483647);
+    Define("Dust", {{"Dust", 2147483647}}, {{BlueprintOf(kWood), 1}});
+    EXPECT_TRUE(ExecuteAndTell(alice, "Dust", 1));
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 1}}));
 }
 
