@@ -205,6 +205,16 @@ void World::RemoveCharacter(std::string_view name) {
     player.Controller->Character = nullptr;
 }
 
+void World::RemoveInventory(std::string_view name) {
+    WorldState& state = *state_;
+    PlayerRecord& player = PlayerNamed(state, name);
+    state.DestroyInventory(player.Inventory);
+    player.Inventory = nullptr;
+    if (player.Character != nullptr) {
+        player.Character->MyInventoryComponent = nullptr;
+    }
+}
+
 AShooterPlayerController* World::FindPlayer(std::string_view name) const {
     const PlayerRecord* player = state_->PlayerByName(name);
     return player != nullptr ? player->Controller : nullptr;

@@ -124,6 +124,8 @@ public:
     void SetAdmin(std::string_view name, bool admin);
     // The player no longer has a character (as after death): the controller's character is null.
     void RemoveCharacter(std::string_view name);
+    // The character stays, but its inventory field holds null (as for a character being built).
+    void RemoveInventory(std::string_view name);
     AShooterPlayerController* FindPlayer(std::string_view name) const; // null when not online
     std::vector<PlayerInfo> Players() const;
     std::string PlayerNameOf(const void* controller) const; // empty when not a player's

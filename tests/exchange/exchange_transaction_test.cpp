@@ -145,6 +145,14 @@ TEST_F(ExchangeTransaction, ShortGiveItem_IsReportedWithTheNeedTheShortNameAndTh
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 7}}));
 }
 
+TEST_F(ExchangeTransaction, CharacterWithoutAnInventory_CarriesNothing) {
+    Define("Wood", {{kWood, 5}}, {{BlueprintOf(kStone), 1}});
+    world->RemoveInventory("Alice");
+    EXPECT_FALSE(ExecuteAndTell(alice, "Wood", 1));
+    EXPECT_EQ(Chat(), Texts{u"Need 5 PrimalItemResource_Wood (have 0)"});
+    EXPECT_TRUE(world->GameCalls().empty());
+}
+
 TEST_F(ExchangeTransaction, Check_ComparesEachEntryOnItsOwnAndStopsAtTheFirstShortOne) {
     Define("Kit", {{kWood, 5}, {kStone, 3}, {kThatch, 9}}, {{BlueprintOf(kIngot), 1}});
     Give(kWood, 5);
