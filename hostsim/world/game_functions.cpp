@@ -196,6 +196,46 @@ bool GiveSlotItem(AShooterPlayerController* controller, FString* blueprint, int3
     return given;
 }
 
+// ---- The character's states ----
+
+// The character the plugin asks about, or null (a fault) when it is none.
+CharacterObject* AskedCharacter(const void* character, const char* function) {
+    WorldState* state = ActiveWorldState();
+    auto* found = state != nullptr
+                      ? state->Objects.Find<CharacterObject>(character, ObjectKind::Character)
+                      : nullptr;
+    if (found == nullptr && state != nullptr) {
+        state->Fault(std::string(function) + " called on an object that is not a character");
+    }
+    return found;
+}
+
+bool IsDeadOrDying(APrimalCharacter* character) {
+    HostEntry inHost;
+    const CharacterObject* found = AskedCharacter(character, game::kIsDeadOrDying);
+    return found != nullptr && found->Dead;
+}
+
+bool IsConscious(APrimalCharacter* character) {
+    HostEntry inHost;
+    const CharacterObject* found = AskedCharacter(character, game::kIsConscious);
+    return found != nullptr && !found->Unconscious && !found->Dead;
+}
+
+// Any object that is not null stands for the mount: the plugin only asks whether there is one.
+APrimalDinoCharacter* GetRidingDino(AShooterCharacter* character) {
+    HostEntry inHost;
+    static APrimalDinoCharacter mount;
+    const CharacterObject* found = AskedCharacter(character, game::kGetRidingDino);
+    return found != nullptr && found->Riding ? &mount : nullptr;
+}
+
+bool IsBrainControllingDinoAttached(APrimalCharacter* character) {
+    HostEntry inHost;
+    const CharacterObject* found = AskedCharacter(character, game::kIsBrainControllingDinoAttached);
+    return found != nullptr && found->ControlledByNoglin;
+}
+
 // ---- RCON ----
 
 void RconSendMessage(RCONClientConnection* connection, int32_t id, int32_t type, FString* message) {
@@ -232,14 +272,31 @@ bool IsAnyObject(const void* object) {
 }
 
 constexpr const char* kFunctionNames[] = {
-    game::kGetPlayerCharacter,      game::kBaseGetPlayerCharacter,  game::kGetPathName,
-    game::kFNameToString,           game::kGetItemQuantity,         game::kSetQuantity,
-    game::kRemoveItemFromInventory, game::kNotifyClientsItemStatus, game::kGiveSlotItem,
-    game::kWeakObjectGet,           game::kRconSendMessage,
+    game::kGetPlayerCharacter,
+    game::kBaseGetPlayerCharacter,
+    game::kGetPathName,
+    game::kFNameToString,
+    game::kGetItemQuantity,
+    game::kSetQuantity,
+    game::kRemoveItemFromInventory,
+    game::kNotifyClientsItemStatus,
+    game::kGiveSlotItem,
+    game::kWeakObjectGet,
+    game::kRconSendMessage,
+    game::kIsDeadOrDying,
+    game::kIsConscious,
+    game::kGetRidingDino,
+    game::kIsBrainControllingDinoAttached,
 };
 constexpr const char* kFieldNames[] = {
-    game::kMyInventoryComponent, game::kInventoryItems,       game::kClassPrivate,
-    game::kNamePrivate,          game::kPlayerControllerList, game::kIsAdmin,
+    game::kMyInventoryComponent,
+    game::kInventoryItems,
+    game::kClassPrivate,
+    game::kNamePrivate,
+    game::kPlayerControllerList,
+    game::kIsAdmin,
+    game::kIsCarried,
+    game::kIsTransferringCharacter,
 };
 
 } // namespace
@@ -260,6 +317,11 @@ void RegisterWorldNames() {
     RegisterFunction<game::GiveSlotItemFn>(game::kGiveSlotItem, &GiveSlotItem);
     RegisterFunction<game::WeakObjectGetFn>(game::kWeakObjectGet, &WeakObjectGet);
     RegisterFunction<game::RconSendMessageFn>(game::kRconSendMessage, &RconSendMessage);
+    RegisterFunction<game::IsDeadOrDyingFn>(game::kIsDeadOrDying, &IsDeadOrDying);
+    RegisterFunction<game::IsConsciousFn>(game::kIsConscious, &IsConscious);
+    RegisterFunction<game::GetRidingDinoFn>(game::kGetRidingDino, &GetRidingDino);
+    RegisterFunction<game::IsBrainControllingDinoAttachedFn>(game::kIsBrainControllingDinoAttached,
+                                                             &IsBrainControllingDinoAttached);
 
     RegisterField(game::kMyInventoryComponent, offsetof(CharacterObject, MyInventoryComponent),
                   [](const void* object) { return IsKind(object, ObjectKind::Character); });
@@ -271,6 +333,11 @@ void RegisterWorldNames() {
                   [](const void* object) { return IsKind(object, ObjectKind::World); });
     RegisterBitField(game::kIsAdmin, offsetof(ControllerObject, PlayerFlags), kIsAdminBit, 1,
                      [](const void* object) { return IsKind(object, ObjectKind::Controller); });
+    RegisterBitField(game::kIsCarried, offsetof(CharacterObject, CharacterFlags), kIsCarriedBit, 1,
+                     [](const void* object) { return IsKind(object, ObjectKind::Character); });
+    RegisterField(game::kIsTransferringCharacter,
+                  offsetof(ControllerObject, bIsTransferringCharacter),
+                  [](const void* object) { return IsKind(object, ObjectKind::Controller); });
 }
 
 void UseCurrentHostNames() {

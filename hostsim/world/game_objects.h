@@ -43,9 +43,19 @@ struct InventoryObject : UPrimalInventoryComponent {
     EngineArray<UPrimalItem*> InventoryItems; // elements in host memory, reallocated as items move
 };
 
-struct CharacterObject : APrimalCharacter {
+// The character's flags share one word, as the game's bit fields do.
+inline constexpr uint8_t kIsCarriedBit = 2;
+
+// A player's character is a shooter character, the kind that rides. Its states are the world's
+// own; the game functions and fields that tell them read these.
+struct CharacterObject : AShooterCharacter {
     ObjectHeader Base;
     UPrimalInventoryComponent* MyInventoryComponent = nullptr;
+    uint32_t CharacterFlags = 1u | (1u << 3); // neighbours of bIsCarried, which a reader masks
+    bool Dead = false;
+    bool Unconscious = false;
+    bool Riding = false;
+    bool ControlledByNoglin = false;
 };
 
 // Player flags share one word, so that reading bIsAdmin must mask out its neighbours.
@@ -56,6 +66,7 @@ struct ControllerObject : AShooterPlayerController {
     ObjectHeader Base;
     uint32_t PlayerFlags = kNeighbourFlags;
     APrimalCharacter* Character = nullptr; // null while the player has no living character
+    bool bIsTransferringCharacter = false;
 };
 
 struct WorldObject : UWorld {

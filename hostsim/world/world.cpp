@@ -215,6 +215,71 @@ void World::RemoveInventory(std::string_view name) {
     }
 }
 
+namespace {
+
+// The world's record of one state: on the character, or on the controller for a transfer.
+bool* StateFlag(PlayerRecord& player, barterbox::CharacterState state) {
+    CharacterObject* character = player.Character;
+    if (state == barterbox::CharacterState::Transferring) {
+        return &player.Controller->bIsTransferringCharacter;
+    }
+    if (character == nullptr) {
+        return nullptr;
+    }
+    switch (state) {
+    case barterbox::CharacterState::Dead:
+        return &character->Dead;
+    case barterbox::CharacterState::Unconscious:
+        return &character->Unconscious;
+    case barterbox::CharacterState::Riding:
+        return &character->Riding;
+    case barterbox::CharacterState::Noglin:
+        return &character->ControlledByNoglin;
+    case barterbox::CharacterState::Carried:
+    case barterbox::CharacterState::Transferring:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void World::SetCharacterState(std::string_view name, barterbox::CharacterState state, bool on) {
+    PlayerRecord& player = PlayerNamed(*state_, name);
+    if (state == barterbox::CharacterState::Carried) {
+        if (player.Character == nullptr) {
+            Refuse(std::string(name) + " has no character to be carried");
+        }
+        uint32_t& flags = player.Character->CharacterFlags;
+        flags = on ? flags | (1u << kIsCarriedBit) : flags & ~(1u << kIsCarriedBit);
+        return;
+    }
+    bool* flag = StateFlag(player, state);
+    if (flag == nullptr) {
+        Refuse(std::string(name) + " has no character to be " +
+               std::string(barterbox::WordsOf(state).Word));
+    }
+    *flag = on;
+}
+
+barterbox::CharacterStates World::CharacterStatesOf(std::string_view name) const {
+    barterbox::CharacterStates states;
+    PlayerRecord* player = state_->PlayerByName(name);
+    if (player == nullptr) {
+        return states;
+    }
+    for (const barterbox::CharacterState state : barterbox::kCharacterStates) {
+        const bool carried = state == barterbox::CharacterState::Carried &&
+                             player->Character != nullptr &&
+                             (player->Character->CharacterFlags & (1u << kIsCarriedBit)) != 0;
+        const bool* flag = StateFlag(*player, state);
+        if (carried || (flag != nullptr && *flag)) {
+            states.Add(state);
+        }
+    }
+    return states;
+}
+
 AShooterPlayerController* World::FindPlayer(std::string_view name) const {
     const PlayerRecord* player = state_->PlayerByName(name);
     return player != nullptr ? player->Controller : nullptr;

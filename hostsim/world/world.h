@@ -25,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/character_states.h"
 #include "host/engine_types.h"
 
 namespace hostsim {
@@ -126,6 +127,10 @@ public:
     void RemoveCharacter(std::string_view name);
     // The character stays, but its inventory field holds null (as for a character being built).
     void RemoveInventory(std::string_view name);
+    // The states in which nothing may be traded, as the game's functions and fields tell them.
+    // A player without a character has none.
+    void SetCharacterState(std::string_view name, barterbox::CharacterState state, bool on);
+    barterbox::CharacterStates CharacterStatesOf(std::string_view name) const;
     AShooterPlayerController* FindPlayer(std::string_view name) const; // null when not online
     std::vector<PlayerInfo> Players() const;
     std::string PlayerNameOf(const void* controller) const; // empty when not a player's

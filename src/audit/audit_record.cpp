@@ -100,6 +100,10 @@ const char* RuleText(TradeRule rule) {
 
 // Which rule of rules.json refused or lowered the exchange; nothing without rules.
 void AddRuleMembers(Members& members, const ExchangeOutcome& outcome) {
+    if (outcome.State) {
+        members["refused_by"] = "state";
+        members["state"] = WordsOf(*outcome.State).Word;
+    }
     if (const std::optional<RuleRefusal>& refusal = outcome.Refusal) {
         members["refused_by"] = RuleText(refusal->Rule);
         if (refusal->Limit > 0) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "host/character_states.h"
+
 namespace barterbox {
 
 // One class or item and how many of it moved.
@@ -19,10 +21,10 @@ struct AuditedItem {
 
 enum class ExchangeResult { Complete, Unknown, Short, Refused, Cancelled, Partial };
 
-// The step an attempt ended in: the lookup, the trade rules, the check of the game's counting
-// functions, the checks before anything is taken, the taking, the handing out, or none (it
-// completed).
-enum class ExchangeStep { Find, Rules, Count, Check, Take, Give, Finish };
+// The step an attempt ended in: the lookup, the character's state, the trade rules, the check of
+// the game's counting functions, the checks before anything is taken, the taking, the handing out,
+// or none (it completed).
+enum class ExchangeStep { Find, State, Rules, Count, Check, Take, Give, Finish };
 
 // The rule of rules.json that refused or lowered an exchange; Unreadable when rules.json could
 // not be read at the load, which closes every exchange.
@@ -51,6 +53,7 @@ struct ExchangeOutcome {
     ExchangeResult Result = ExchangeResult::Unknown;
     ExchangeStep Step = ExchangeStep::Find;
     std::optional<ExchangeShortfall> Shortfall; // for ExchangeResult::Short
+    std::optional<CharacterState> State;        // for a refusal in ExchangeStep::State
     std::optional<RuleRefusal> Refusal;         // for a refusal in ExchangeStep::Rules
     std::optional<TradeRule> LoweredBy;         // the rule that lowered the multiplier
     std::vector<AuditedItem> Taken;             // classes taken from the player

@@ -47,6 +47,11 @@ void TellRefusal(AShooterPlayerController* player, const std::u16string& exchang
 }
 
 void TellPlayer(AShooterPlayerController* player, const ExchangeOutcome& outcome) {
+    if (outcome.State) {
+        SendPlayerChat(player, u"You cannot trade while {}",
+                       ToWideString(WordsOf(*outcome.State).Reason));
+        return;
+    }
     if (outcome.Refusal) {
         TellRefusal(player, ToWideString(outcome.Exchange), *outcome.Refusal);
         return;

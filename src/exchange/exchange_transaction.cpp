@@ -70,6 +70,22 @@ bool EverythingCanBeGiven(const ExchangeAttempt& attempt) {
     return allGivable;
 }
 
+// No trading while the character is dead, unconscious, carried, riding, being transferred or
+// controlled by a Noglin, as far as the game tells: a guard whose name the host lacks is not
+// applied (the load named it), and the later checks still stand.
+bool PassesStateGuards(ExchangeAttempt& attempt) {
+    const CharacterStates refused = StatesRefusedFor(attempt.Exchange.Name);
+    for (const CharacterState state : kCharacterStates) {
+        if (refused.Has(state) &&
+            game_calls::CharacterIsIn(attempt.Player, state).value_or(false)) {
+            attempt.Outcome.State = state;
+            End(attempt, ExchangeStep::State, ExchangeResult::Refused);
+            return false;
+        }
+    }
+    return true;
+}
+
 // The trade rules, after the lookup and before the inventory is counted: false, with the outcome
 // saying which rule, when they refuse; a multiplier beyond what they leave is lowered to it.
 bool PassesRules(ExchangeAttempt& attempt, const RuleSubject& subject) {
@@ -216,7 +232,7 @@ void Attempt(const ExchangeRequest& request, ExchangeAttempt& attempt) {
     attempt.Exchange = *found;
     attempt.Outcome.Exchange = attempt.Exchange.Name;
     const RuleSubject subject = SubjectOf(request.Player);
-    if (!PassesRules(attempt, subject)) {
+    if (!PassesStateGuards(attempt) || !PassesRules(attempt, subject)) {
         return;
     }
     if (PassesChecks(attempt)) {

@@ -62,6 +62,8 @@ struct AController : UObject {};
 struct APlayerController : AController {};
 struct AShooterPlayerController : APlayerController {};
 struct APrimalCharacter : UObject {};
+struct AShooterCharacter : APrimalCharacter {};
+struct APrimalDinoCharacter : APrimalCharacter {};
 struct UPrimalInventoryComponent : UObject {};
 struct UPrimalItem : UObject {};
 struct RCONClientConnection {};

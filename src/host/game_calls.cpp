@@ -257,9 +257,14 @@ FirstPlayerWithCharacter(const EngineArray<FWeakObjectPtr>& controllers) {
 // far as a missing name leaves them in reach.
 void ProbePlayerFields(FieldProbe& probe, AShooterPlayerController* controller,
                        APrimalCharacter* character) {
-    if (AsaApi::GetBitField(controller, game::kIsAdmin).Word == nullptr) {
-        probe.Missing.emplace_back(game::kIsAdmin);
+    for (const auto& [object, name] :
+         {std::pair<const void*, const char*>{controller, game::kIsAdmin},
+          std::pair<const void*, const char*>{character, game::kIsCarried}}) {
+        if (AsaApi::GetBitField(object, name).Word == nullptr) {
+            probe.Missing.emplace_back(name);
+        }
     }
+    probe.Known(controller, game::kIsTransferringCharacter);
     if (!probe.Known(character, game::kMyInventoryComponent)) {
         return;
     }
@@ -318,6 +323,12 @@ constexpr NameUse kOtherUses[] = {
     {game::kRconSendMessage, "RCON commands cannot be answered, so Barterbox.Do is refused"},
     {game::kIsAdmin,
      "no one is taken for an administrator (the console commands, the rules' Admins group)"},
+    {game::kIsDeadOrDying, "players may trade while dead"},
+    {game::kIsConscious, "players may trade while unconscious"},
+    {game::kIsCarried, "players may trade while carried"},
+    {game::kGetRidingDino, "players may trade while riding"},
+    {game::kIsTransferringCharacter, "players may trade while transferring to another server"},
+    {game::kIsBrainControllingDinoAttached, "players may trade while controlled by a Noglin"},
 };
 
 } // namespace
@@ -340,19 +351,70 @@ bool RconRepliesResolve() {
     return Resolve<void*>(game::kRconSendMessage) != nullptr;
 }
 
-bool IsAdmin(const APlayerController* controller) {
-    if (controller == nullptr) {
-        return false;
-    }
-    const BitField field = AsaApi::GetBitField(controller, game::kIsAdmin);
+namespace {
+
+// A bit field's value; nullopt when the object has no such field, or it is no field of the word.
+std::optional<bool> ReadBitField(const void* object, const char* name) {
+    const BitField field = AsaApi::GetBitField(object, name);
     if (field.Word == nullptr || field.NumBits == 0 || field.BitPosition >= 32) {
-        return false;
+        return std::nullopt;
     }
     // Widened so that a 32-bit field does not shift by the word's whole width.
     const uint64_t width =
         field.NumBits > 32 - field.BitPosition ? 32u - field.BitPosition : field.NumBits;
     const uint64_t mask = ((uint64_t{1} << width) - 1) << field.BitPosition;
     return (uint64_t{*field.Word} & mask) != 0;
+}
+
+// Resolves without reporting: a guard's name that is missing was named at load.
+template <typename Fn> Fn Quietly(const char* name) {
+    return std::bit_cast<Fn>(AsaApi::GetAddress(name));
+}
+
+} // namespace
+
+bool IsAdmin(const APlayerController* controller) {
+    return controller != nullptr && ReadBitField(controller, game::kIsAdmin).value_or(false);
+}
+
+std::optional<bool> CharacterIsIn(AShooterPlayerController* controller, CharacterState state) {
+    // Found quietly: without the character's function the count that follows reports it.
+    auto get = std::bit_cast<game::GetPlayerCharacterFn>(CharacterFunctionAddress());
+    APrimalCharacter* character =
+        get != nullptr && controller != nullptr ? get(controller) : nullptr;
+    if (character == nullptr) {
+        return std::nullopt;
+    }
+    switch (state) {
+    case CharacterState::Dead:
+        if (auto dying = Quietly<game::IsDeadOrDyingFn>(game::kIsDeadOrDying)) {
+            return dying(character);
+        }
+        return std::nullopt;
+    case CharacterState::Unconscious:
+        if (auto conscious = Quietly<game::IsConsciousFn>(game::kIsConscious)) {
+            return !conscious(character);
+        }
+        return std::nullopt;
+    case CharacterState::Carried:
+        return ReadBitField(character, game::kIsCarried);
+    case CharacterState::Riding:
+        // A player's character is a shooter character, which is what rides.
+        if (auto riding = Quietly<game::GetRidingDinoFn>(game::kGetRidingDino)) {
+            return riding(static_cast<AShooterCharacter*>(character)) != nullptr;
+        }
+        return std::nullopt;
+    case CharacterState::Transferring: {
+        const auto* field = static_cast<const bool*>(
+            AsaApi::GetAddress(controller, game::kIsTransferringCharacter));
+        return field != nullptr ? std::optional<bool>(*field) : std::nullopt;
+    }
+    case CharacterState::Noglin:
+        break;
+    }
+    auto controlled =
+        Quietly<game::IsBrainControllingDinoAttachedFn>(game::kIsBrainControllingDinoAttached);
+    return controlled != nullptr ? std::optional<bool>(controlled(character)) : std::nullopt;
 }
 
 const EngineArray<FWeakObjectPtr>* PlayerControllerList(UWorld* world) {

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "character_states.h"
 #include "engine_types.h"
 
 namespace barterbox::game_calls {
@@ -50,6 +52,10 @@ std::vector<std::string> UnresolvedGameNames();
 std::string_view WhatMissingNameStops(std::string_view name);
 // Whether the name is one without which every exchange is refused.
 bool ExchangesNeed(std::string_view name);
+
+// Whether the player's character is in the state, or nullopt when the host lacks the name that
+// would tell (not reported: the load names it once, and the guard is then not applied).
+std::optional<bool> CharacterIsIn(AShooterPlayerController* controller, CharacterState state);
 
 // Controllers and the world.
 bool IsAdmin(const APlayerController* controller);

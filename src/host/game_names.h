@@ -58,6 +58,21 @@ inline constexpr char kRconSendMessage[] = "RCONClientConnection.SendMessage(int
 using RconSendMessageFn = void (*)(RCONClientConnection*, int32_t id, int32_t type,
                                    FString* message);
 
+// The character's states in which nothing is traded. Each guards on its own: without its name the
+// guard is not applied, and the exchange does not depend on it.
+inline constexpr char kIsDeadOrDying[] = "APrimalCharacter.IsDeadOrDying()";
+using IsDeadOrDyingFn = bool (*)(APrimalCharacter*);
+
+inline constexpr char kIsConscious[] = "APrimalCharacter.IsConscious()";
+using IsConsciousFn = bool (*)(APrimalCharacter*);
+
+inline constexpr char kGetRidingDino[] = "AShooterCharacter.GetRidingDino()";
+using GetRidingDinoFn = APrimalDinoCharacter* (*)(AShooterCharacter*);
+
+inline constexpr char kIsBrainControllingDinoAttached[] =
+    "UVictoryCore.IsBrainControllingDinoAttached(APrimalCharacter*)";
+using IsBrainControllingDinoAttachedFn = bool (*)(APrimalCharacter*);
+
 // Fields: resolved against an object, giving the field's address inside it.
 inline constexpr char kMyInventoryComponent[] = "APrimalCharacter.MyInventoryComponent";
 inline constexpr char kInventoryItems[] = "UPrimalInventoryComponent.InventoryItems";
@@ -65,6 +80,9 @@ inline constexpr char kClassPrivate[] = "UObjectBase.ClassPrivate";
 inline constexpr char kNamePrivate[] = "UObjectBase.NamePrivate";
 inline constexpr char kPlayerControllerList[] = "UWorld.PlayerControllerList";
 inline constexpr char kIsAdmin[] = "APrimalPlayerController.bIsAdmin";
+inline constexpr char kIsCarried[] = "APrimalCharacter.bIsCarried"; // a bit field
+inline constexpr char kIsTransferringCharacter[] =
+    "AShooterPlayerController.bIsTransferringCharacter"; // a bool
 
 // Every function the plugin calls, for the check at load. The character's function stands for
 // both of its spellings.
@@ -81,6 +99,10 @@ inline constexpr const char* kFunctions[] = {
     kGiveSlotItem,
     kWeakObjectGet,
     kRconSendMessage,
+    kIsDeadOrDying,
+    kIsConscious,
+    kGetRidingDino,
+    kIsBrainControllingDinoAttached,
 };
 
 } // namespace game

@@ -203,6 +203,11 @@ void CountCompletedRuns(const RuleSubject& subject, std::string_view exchange, i
     }
 }
 
+CharacterStates StatesRefusedFor(std::string_view exchange) {
+    const ExchangeRules* rules = RulesInForceFor(exchange);
+    return rules != nullptr && rules->Refuse ? *rules->Refuse : CharacterStates::All();
+}
+
 bool OpenToPlayer(const RuleSubject& subject, std::string_view exchange) {
     const ExchangeRules* rules = RulesInForceFor(exchange);
     if (rules == nullptr) {

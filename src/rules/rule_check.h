@@ -33,6 +33,10 @@ void CountCompletedRuns(const RuleSubject& subject, std::string_view exchange, i
 // listing shows only those.
 bool OpenToPlayer(const RuleSubject& subject, std::string_view exchange);
 
+// The character states in which the exchange is refused: every state, unless rules.json's Refuse
+// (the exchange's own or Default's) lists fewer.
+CharacterStates StatesRefusedFor(std::string_view exchange);
+
 // One exchange's rules as they stand for a player, for Barterbox.Limits: "day 15/20, week 15/100,
 // cooldown 10m (ready in 9m 30s)"; std::nullopt when no rule applies to the exchange.
 std::optional<std::string> StandingText(const RuleSubject& subject, std::string_view exchange,

@@ -120,6 +120,9 @@ private:
         if (const json* overrides = Member(entry, "For")) {
             rules.For = GroupOverrides(*overrides, Child(path, "For"));
         }
+        if (const json* refuse = Member(entry, "Refuse")) {
+            rules.Refuse = States(*refuse, Child(path, "Refuse"));
+        }
         return rules;
     }
 
@@ -184,6 +187,29 @@ private:
         return names;
     }
 
+    // The words of the states, each known; a word that is not one fails alone, the others hold.
+    CharacterStates States(const json& words, const RulesMemberPath& path) {
+        CharacterStates states;
+        if (!words.is_array()) {
+            Fail(path, "must be an array of states, not " + TypeWithArticle(words));
+            return CharacterStates::All();
+        }
+        for (size_t index = 0; index < words.size(); ++index) {
+            const json& word = words[index];
+            const std::optional<CharacterState> state =
+                word.is_string() ? StateNamed(word.get_ref<const std::string&>()) : std::nullopt;
+            if (state) {
+                states.Add(*state);
+                continue;
+            }
+            std::string message = "must be one of dead, unconscious, carried, riding, "
+                                  "transferring or noglin, not ";
+            message += word.is_string() ? word.dump() : TypeWithArticle(word);
+            Fail(Child(path, index), std::move(message));
+        }
+        return states;
+    }
+
     std::vector<GroupLimits> GroupOverrides(const json& overrides, const RulesMemberPath& path) {
         std::vector<GroupLimits> groups;
         if (!overrides.is_object()) {
@@ -233,6 +259,7 @@ ExchangeRules RulesForExchange(const TradeRules& rules, std::string_view exchang
     Inherit(merged.Stock, fallback.Stock);
     Inherit(merged.Restock, fallback.Restock);
     Inherit(merged.For, fallback.For);
+    Inherit(merged.Refuse, fallback.Refuse);
     return merged;
 }
 

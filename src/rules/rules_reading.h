@@ -33,8 +33,8 @@ struct RulesReading {
 };
 
 inline constexpr std::array<std::string_view, 2> kRulesRootMembers{"Default", "Exchanges"};
-inline constexpr std::array<std::string_view, 9> kExchangeRuleMembers{
-    "Enabled", "Groups", "Cooldown", "Day", "Week", "Total", "Stock", "Restock", "For"};
+inline constexpr std::array<std::string_view, 10> kExchangeRuleMembers{
+    "Enabled", "Groups", "Cooldown", "Day", "Week", "Total", "Stock", "Restock", "For", "Refuse"};
 inline constexpr std::array<std::string_view, 4> kGroupRuleMembers{"Cooldown", "Day", "Week",
                                                                    "Total"};
 

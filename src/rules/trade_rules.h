@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "host/character_states.h"
+
 namespace barterbox {
 
 using RuleSeconds = std::chrono::seconds;
@@ -33,6 +35,8 @@ struct ExchangeRules {
     std::optional<int64_t> Stock;       // runs for all players together per Restock period
     std::optional<RuleSeconds> Restock; // unset: the stock never refills
     std::optional<std::vector<GroupLimits>> For;
+    // The character states in which the exchange is refused; unset: every state.
+    std::optional<CharacterStates> Refuse;
 };
 
 struct NamedRules {
