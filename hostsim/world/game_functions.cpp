@@ -219,7 +219,7 @@ bool IsDeadOrDying(APrimalCharacter* character) {
 bool IsConscious(APrimalCharacter* character) {
     HostEntry inHost;
     const CharacterObject* found = AskedCharacter(character, game::kIsConscious);
-    return found != nullptr && !found->Unconscious && !found->Dead;
+    return found != nullptr && !found->Unconscious;
 }
 
 // Any object that is not null stands for the mount: the plugin only asks whether there is one.

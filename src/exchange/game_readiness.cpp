@@ -52,8 +52,8 @@ std::optional<std::string> ReportMissingGameNames() {
             NamesMissing(missing.size()));
     } else {
         Log(spdlog::level::err,
-            "Barterbox: {}; exchanges run, and what each line above names stops until the host "
-            "provides them",
+            "Barterbox: {}; exchanges still run, and the lines above say what is lost until the "
+            "host provides them",
             NamesMissing(missing.size()));
     }
     return fmt::format("Barterbox: {}: {}", NamesMissing(missing.size()), WhatStops(missing));

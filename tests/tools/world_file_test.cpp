@@ -195,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
              "world.json:5:3: error: Players[3]: Name is missing",
              "world.json:5:13: error: Players[3].EosId: must be a string, not a number",
              "world.json:6:3: error: Players[4]: must be an object with Name, EosId, Admin, "
-             "Groups and Inventory, not a number"}},
+             "Groups, State and Inventory, not a number"}},
         WorldErrorCase{
             "GroupFaults",
             "{\"Players\": [\n"
@@ -203,7 +203,8 @@ INSTANTIATE_TEST_SUITE_P(
             "  {\"Name\": \"Bo\", \"EosId\": \"e2\", \"Groups\": [\"VIP\", 7, \"\", \"Big "
             "Spender\",\n"
             "    \"vip\", \"default\", \"Don\\u001b\"]},\n"
-            "  {\"Name\": \"Cy\", \"EosId\": \"e3\", \"Group\": []}\n"
+            "  {\"Name\": \"Cy\", \"EosId\": \"e3\", \"Group\": []},\n"
+            "  {\"Name\": \"Di\", \"EosId\": \"e4\", \"State\": [\"riding\", \"asleep\", 3]}\n"
             "]}",
             {"world.json:2:44: error: Players[0].Groups: must be an array of group names, not a "
              "string",
@@ -219,7 +220,10 @@ INSTANTIATE_TEST_SUITE_P(
              "world.json:4:23: error: Players[1].Groups[6]: must not hold control characters, "
              "not \"Don\\u001b\"",
              "world.json:5:33: error: Players[2].Group: unknown member; expected Name, EosId, "
-             "Admin, Groups, Inventory"}},
+             "Admin, Groups, State, Inventory",
+             "world.json:6:53: error: Players[3].State[1]: \"asleep\" is no state; the states "
+             "are dead, unconscious, carried, riding, transferring and noglin",
+             "world.json:6:63: error: Players[3].State[2]: must be a string, not a number"}},
         WorldErrorCase{
             "InventoryFaults",
             "{" + kOneClass +

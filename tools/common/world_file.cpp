@@ -306,6 +306,29 @@ struct WorldReader {
         }
     }
 
+    // The character's states, by the words the console and rules.json's Refuse use.
+    void ReadStates(const json& player, const MemberPath& playerPath, WorldPlayer& into) {
+        const MemberPath statesPath = Child(playerPath, "State");
+        const json* states = OptionalArray(player, "State", statesPath, "states");
+        if (states == nullptr) {
+            return;
+        }
+        for (size_t i = 0; i < states->size(); ++i) {
+            const MemberPath member = Child(statesPath, i);
+            const std::optional<std::string> word = WordText((*states)[i], member);
+            if (!word) {
+                continue;
+            }
+            if (const std::optional<barterbox::CharacterState> state =
+                    barterbox::StateNamed(*word)) {
+                into.States.Add(*state);
+            } else {
+                Fail(member, Quote(*word) + " is no state; the states are dead, unconscious, "
+                                            "carried, riding, transferring and noglin");
+            }
+        }
+    }
+
     // The player's items, and a report when, all of them read, they do not fit the inventory's
     // slots once split into stacks.
     void ReadInventory(const json& player, const MemberPath& playerPath,
@@ -354,11 +377,13 @@ struct WorldReader {
             const json& entry = (*section)[i];
             const MemberPath path = Child(sectionPath, i);
             if (!entry.is_object()) {
-                Fail(path, "must be an object with Name, EosId, Admin, Groups and Inventory, not " +
+                Fail(path, "must be an object with Name, EosId, Admin, Groups, State and "
+                           "Inventory, not " +
                                JsonTypeName(entry));
                 continue;
             }
-            OnlyKnownMembers(entry, path, {"Name", "EosId", "Admin", "Groups", "Inventory"});
+            OnlyKnownMembers(entry, path,
+                             {"Name", "EosId", "Admin", "Groups", "State", "Inventory"});
             WorldPlayer player;
             if (auto name = Word(entry, path, "Name")) {
                 player.Name = *name;
@@ -385,6 +410,7 @@ struct WorldReader {
                 }
             }
             ReadGroups(entry, path, player);
+            ReadStates(entry, path, player);
             ReadInventory(entry, path, world, player);
             world.Players.push_back(std::move(player));
         }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/character_states.h"
 #include "json_locations.h"
 
 namespace barterbox::tools {
@@ -37,6 +38,7 @@ struct WorldPlayer {
     std::string EosId;
     bool Admin = false;
     std::vector<std::string> Groups;           // permission groups besides Default
+    barterbox::CharacterStates States;         // in which nothing may be traded
     std::vector<WorldInventoryItem> Inventory; // split into stacks of MaxStack by the server
 };
 

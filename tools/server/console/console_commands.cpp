@@ -25,18 +25,35 @@ std::string GroupsNote(const hostsim::PlayerInfo& player) {
     return note;
 }
 
+// "; riding, carried" for a character in states in which nothing may be traded.
+std::string StatesNote(const hostsim::World& world, const std::string& player) {
+    const CharacterStates states = world.CharacterStatesOf(player);
+    std::string note;
+    for (const CharacterState state : kCharacterStates) {
+        if (states.Has(state)) {
+            note += note.empty() ? "; " : ", ";
+            note += WordsOf(state).Word;
+        }
+    }
+    return note;
+}
+
 void ListPlayers(const hostsim::World& world) {
     const std::vector<hostsim::PlayerInfo> players = world.Players();
     ServerLine(std::to_string(players.size()) +
                (players.size() == 1 ? " player online" : " players online"));
     for (const hostsim::PlayerInfo& player : players) {
         ServerLine(player.Name + " (EOS ID " + player.EosId + ", " +
-                   (player.Admin ? "administrator" : "player") + GroupsNote(player) + ")");
+                   (player.Admin ? "administrator" : "player") + GroupsNote(player) +
+                   StatesNote(world, player.Name) + ")");
     }
 }
 
 void ShowInventory(const hostsim::World& world, const std::string& player) {
     const std::vector<hostsim::InventorySlot> slots = world.Inventory(player);
+    if (const std::string states = StatesNote(world, player); !states.empty()) {
+        WriteLine("[inv " + player + "] (" + states.substr(2) + ")");
+    }
     if (slots.empty()) {
         WriteLine(EmptyInventoryLine(player));
         return;
@@ -110,6 +127,13 @@ void SetGroup(hostsim::World& world, const ConsoleCommand& command) {
     } else {
         ServerLine(command.Player + (changed ? " is no longer in" : " was not in") + group);
     }
+}
+
+void SetState(hostsim::World& world, const ConsoleCommand& command) {
+    world.SetCharacterState(command.Player, command.State, command.Member);
+    const std::string word(WordsOf(command.State).Reason);
+    ServerLine(command.Player +
+               (command.Member ? " is " + word + " now" : " is no longer " + word));
 }
 
 // Shows the plugin's clock, after fixing it where the command says. Once fixed, it stands still
@@ -190,6 +214,9 @@ void Run(ServerContext& server, const ConsoleCommand& command) {
         break;
     case ConsoleVerb::Group:
         SetGroup(world, command);
+        break;
+    case ConsoleVerb::State:
+        SetState(world, command);
         break;
     case ConsoleVerb::Give:
         GiveItems(world, command);

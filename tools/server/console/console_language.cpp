@@ -87,6 +87,21 @@ ConsoleParse GroupCommand(const std::vector<std::string_view>& words) {
     return command;
 }
 
+// state NAME STATE on|off, with the words rules.json's Refuse uses.
+ConsoleParse StateCommand(const std::vector<std::string_view>& words) {
+    const std::optional<CharacterState> state =
+        words.size() == 3 ? StateNamed(words[1]) : std::nullopt;
+    if (!state || (words[2] != "on" && words[2] != "off")) {
+        return Usage("state NAME dead|unconscious|carried|riding|transferring|noglin on|off");
+    }
+    ConsoleCommand command;
+    command.Verb = ConsoleVerb::State;
+    command.Player = std::string(words[0]);
+    command.State = *state;
+    command.Member = words[2] == "on";
+    return command;
+}
+
 // clock, clock TIME, clock +DURATION. A time or a duration that cannot be read refuses the line
 // before the clock is touched.
 ConsoleParse ClockCommand(const std::vector<std::string_view>& words) {
@@ -160,6 +175,8 @@ ConsoleParse WordsCommand(ConsoleVerb verb, std::string_view word,
         return command;
     case ConsoleVerb::Group:
         return GroupCommand(words);
+    case ConsoleVerb::State:
+        return StateCommand(words);
     case ConsoleVerb::Clock:
         return ClockCommand(words);
     case ConsoleVerb::Give:
@@ -211,12 +228,19 @@ ConsoleParse ParseConsoleLine(std::string_view line) {
     }
 
     static constexpr std::pair<std::string_view, ConsoleVerb> kWordVerbs[] = {
-        {"players", ConsoleVerb::Players}, {"join", ConsoleVerb::Join},
-        {"leave", ConsoleVerb::Leave},     {"admin", ConsoleVerb::Admin},
-        {"group", ConsoleVerb::Group},     {"clock", ConsoleVerb::Clock},
-        {"give", ConsoleVerb::Give},       {"inv", ConsoleVerb::Inventory},
-        {"help", ConsoleVerb::Help},       {"reload-plugin", ConsoleVerb::ReloadPlugin},
-        {"show", ConsoleVerb::Show},       {"quit", ConsoleVerb::Quit},
+        {"players", ConsoleVerb::Players},
+        {"join", ConsoleVerb::Join},
+        {"leave", ConsoleVerb::Leave},
+        {"admin", ConsoleVerb::Admin},
+        {"group", ConsoleVerb::Group},
+        {"clock", ConsoleVerb::Clock},
+        {"state", ConsoleVerb::State},
+        {"give", ConsoleVerb::Give},
+        {"inv", ConsoleVerb::Inventory},
+        {"help", ConsoleVerb::Help},
+        {"reload-plugin", ConsoleVerb::ReloadPlugin},
+        {"show", ConsoleVerb::Show},
+        {"quit", ConsoleVerb::Quit},
     };
     for (const auto& [name, verb] : kWordVerbs) {
         if (word == name) {

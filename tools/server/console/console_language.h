@@ -9,6 +9,7 @@
 #include <string_view>
 #include <variant>
 
+#include "host/character_states.h"
 #include "tools/server/hosting/plugin_clock.h"
 
 namespace barterbox::server {
@@ -20,6 +21,7 @@ enum class ConsoleVerb {
     Leave,
     Admin,
     Group,
+    State,
     Give,
     Inventory,
     Chat,
@@ -39,8 +41,9 @@ struct ConsoleCommand {
     std::string EosId;   // join
     bool Admin = false;  // join (the optional word "admin"), admin (on or off)
     std::string Group;   // group
-    bool Member = false; // group (on or off)
-    std::string Item;    // give
+    bool Member = false; // group, state (on or off)
+    barterbox::CharacterState State = barterbox::CharacterState::Dead; // state
+    std::string Item;                                                  // give
     int32_t Quantity = 0;
     // chat, console, rcon: the rest of the line after the single space that follows the player's
     // name (or the word rcon), exactly as written, inner and trailing spaces included.
@@ -64,7 +67,7 @@ ConsoleParse ParseConsoleLine(std::string_view line);
 
 // The console's words, in the order help lists them.
 inline constexpr std::string_view kConsoleWords[] = {
-    "players", "join", "leave",         "admin", "group", "give",  "inv",  "chat",
+    "players", "join", "leave",         "admin", "group", "state", "give", "inv", "chat",
     "console", "rcon", "reload-plugin", "show",  "edit",  "clock", "help", "quit"};
 
 // One line per command: its form and what it does.
@@ -74,6 +77,7 @@ inline constexpr std::string_view kConsoleHelp[] = {
     "leave NAME               a player leaves (the handle stays in the world's list)",
     "admin NAME on|off        makes a player an administrator, or not",
     "group NAME GROUP on|off  puts a player into a permission group, or takes them out",
+    "state NAME STATE on|off  dead, unconscious, carried, riding, transferring or noglin",
     "give NAME ITEM QTY       puts items into an inventory (class name, path or blueprint)",
     "inv NAME                 a player's inventory, slot by slot",
     "chat NAME TEXT...        the player types TEXT in chat, e.g. chat Ada /ex Wood 3",

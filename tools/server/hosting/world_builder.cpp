@@ -40,6 +40,12 @@ bool BuildWorld(const tools::WorldDescription& contents, hostsim::World& world,
                 where = "Players[" + std::to_string(p) + "].Groups[" + std::to_string(g) + "]";
                 world.SetPlayerGroup(player.Name, player.Groups[g], true);
             }
+            where = "Players[" + std::to_string(p) + "].State";
+            for (const CharacterState state : kCharacterStates) {
+                if (player.States.Has(state)) {
+                    world.SetCharacterState(player.Name, state, true);
+                }
+            }
             for (size_t i = 0; i < player.Inventory.size(); ++i) {
                 const tools::WorldInventoryItem& item = player.Inventory[i];
                 where = "Players[" + std::to_string(p) + "].Inventory[" + std::to_string(i) + "]";
