@@ -69,6 +69,11 @@ TEST(RulesReading, NamesEachProblemAtItsMember) {
         {R"({"Default": {"Stock": 3, "Restock": 0}})", "Default.Restock must be at least 1 second"},
         {R"({"Exchanges": {"Ingots": {"For": {"VIP": {"Week": 1.5}}}}})",
          "Exchanges.Ingots.For.VIP.Week must be a whole number of at least 1, not a fraction"},
+        {R"({"Default": {"Refuse": "riding"}})",
+         "Default.Refuse must be an array of states, not a string"},
+        {R"({"Default": {"Refuse": ["dead", "Riding"]}})",
+         "Default.Refuse[1] must be one of dead, unconscious, carried, riding, transferring or "
+         "noglin, not \"Riding\""},
     };
     for (const auto& [text, error] : cases) {
         const RulesReading reading = ReadTradeRules(json::parse(text));
@@ -80,8 +85,9 @@ TEST(RulesReading, NamesEachProblemAtItsMember) {
 
 TEST(RulesReading, PassesOverUnknownMembersAndMergesDefaultFieldByField) {
     const RulesReading reading = ReadTradeRules(json::parse(R"({
-        "Default": {"Cooldown": "10m", "Day": 20, "Groups": ["Default"]},
-        "Exchanges": {"Ingots": {"Day": 5, "Dya": 3, "For": {"VIP": {"Day": 9, "Stock": 1}}}}
+        "Default": {"Cooldown": "10m", "Day": 20, "Groups": ["Default"], "Refuse": ["dead"]},
+        "Exchanges": {"Ingots": {"Day": 5, "Dya": 3, "For": {"VIP": {"Day": 9, "Stock": 1}},
+                                 "Refuse": []}}
     })"));
     EXPECT_TRUE(reading.Errors.empty());
     std::vector<std::string> unknown;
@@ -97,9 +103,13 @@ TEST(RulesReading, PassesOverUnknownMembersAndMergesDefaultFieldByField) {
     EXPECT_EQ(ingots.Groups, std::vector<std::string>{"Default"});
     ASSERT_TRUE(ingots.For);
     EXPECT_EQ(ingots.For->front().Limits.Day, 9);
+    EXPECT_EQ(ingots.Refuse, CharacterStates{}) << "an exchange's Refuse replaces Default's whole";
     const ExchangeRules other = RulesForExchange(reading.Rules, "Paste");
     EXPECT_EQ(other.Limits.Day, 20);
     EXPECT_FALSE(other.For);
+    CharacterStates dead;
+    dead.Add(CharacterState::Dead);
+    EXPECT_EQ(other.Refuse, dead);
 }
 
 } // namespace
