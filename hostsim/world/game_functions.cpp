@@ -196,6 +196,55 @@ bool GiveSlotItem(AShooterPlayerController* controller, FString* blueprint, int3
     return given;
 }
 
+// ---- Room in an inventory ----
+
+InventoryObject* AskedInventory(UPrimalInventoryComponent* inventory, const char* function) {
+    WorldState* state = ActiveWorldState();
+    auto* found = state != nullptr
+                      ? state->Objects.Find<InventoryObject>(inventory, ObjectKind::Inventory)
+                      : nullptr;
+    if (found == nullptr && state != nullptr) {
+        state->Fault(std::string(function) + " called on an object that is not an inventory");
+    }
+    return found;
+}
+
+// Every entry of the array takes a slot, an empty one too, as the world's hand-out counts them.
+int32_t GetMaxInventoryItems(UPrimalInventoryComponent* inventory, bool) {
+    HostEntry inHost;
+    return AskedInventory(inventory, game::kGetMaxInventoryItems) != nullptr
+               ? ActiveWorldState()->InventorySlots
+               : 0;
+}
+
+int32_t GetCurrentNumInventoryItems(UPrimalInventoryComponent* inventory) {
+    HostEntry inHost;
+    const InventoryObject* found = AskedInventory(inventory, game::kGetCurrentNumInventoryItems);
+    return found != nullptr ? found->InventoryItems.Num : 0;
+}
+
+bool IsAtMaxInventoryItems(UPrimalInventoryComponent* inventory) {
+    HostEntry inHost;
+    const InventoryObject* found = AskedInventory(inventory, game::kIsAtMaxInventoryItems);
+    return found != nullptr && ActiveWorldState()->FreeSlots(*found) == 0;
+}
+
+int32_t GetMaxItemQuantity(UPrimalItem* item, UObject*) {
+    HostEntry inHost;
+    WorldState* state = ActiveWorldState();
+    const ItemObject* found =
+        state != nullptr ? LiveItem(*state, item, "GetMaxItemQuantity") : nullptr;
+    if (found == nullptr) {
+        return 0;
+    }
+    for (const ItemClassRecord& record : state->Classes) {
+        if (record.Object == found->Base.ClassPrivate) {
+            return record.Info.MaxStack;
+        }
+    }
+    return 0;
+}
+
 // ---- The character's states ----
 
 // The character the plugin asks about, or null (a fault) when it is none.
@@ -287,6 +336,10 @@ constexpr const char* kFunctionNames[] = {
     game::kIsConscious,
     game::kGetRidingDino,
     game::kIsBrainControllingDinoAttached,
+    game::kGetMaxInventoryItems,
+    game::kGetCurrentNumInventoryItems,
+    game::kIsAtMaxInventoryItems,
+    game::kGetMaxItemQuantity,
 };
 constexpr const char* kFieldNames[] = {
     game::kMyInventoryComponent,
@@ -322,6 +375,13 @@ void RegisterWorldNames() {
     RegisterFunction<game::GetRidingDinoFn>(game::kGetRidingDino, &GetRidingDino);
     RegisterFunction<game::IsBrainControllingDinoAttachedFn>(game::kIsBrainControllingDinoAttached,
                                                              &IsBrainControllingDinoAttached);
+    RegisterFunction<game::GetMaxInventoryItemsFn>(game::kGetMaxInventoryItems,
+                                                   &GetMaxInventoryItems);
+    RegisterFunction<game::GetCurrentNumInventoryItemsFn>(game::kGetCurrentNumInventoryItems,
+                                                          &GetCurrentNumInventoryItems);
+    RegisterFunction<game::IsAtMaxInventoryItemsFn>(game::kIsAtMaxInventoryItems,
+                                                    &IsAtMaxInventoryItems);
+    RegisterFunction<game::GetMaxItemQuantityFn>(game::kGetMaxItemQuantity, &GetMaxItemQuantity);
 
     RegisterField(game::kMyInventoryComponent, offsetof(CharacterObject, MyInventoryComponent),
                   [](const void* object) { return IsKind(object, ObjectKind::Character); });

@@ -329,6 +329,10 @@ constexpr NameUse kOtherUses[] = {
     {game::kGetRidingDino, "players may trade while riding"},
     {game::kIsTransferringCharacter, "players may trade while transferring to another server"},
     {game::kIsBrainControllingDinoAttached, "players may trade while controlled by a Noglin"},
+    {game::kGetMaxInventoryItems, "room is not measured before anything is taken"},
+    {game::kGetCurrentNumInventoryItems, "room is not measured before anything is taken"},
+    {game::kIsAtMaxInventoryItems, "a refused hand-out does not say the inventory is full"},
+    {game::kGetMaxItemQuantity, "room is not measured before anything is taken"},
 };
 
 } // namespace
@@ -372,6 +376,31 @@ template <typename Fn> Fn Quietly(const char* name) {
 }
 
 } // namespace
+
+std::optional<int32_t> MaxInventoryItems(UPrimalInventoryComponent* inventory) {
+    auto get = Quietly<game::GetMaxInventoryItemsFn>(game::kGetMaxInventoryItems);
+    return get != nullptr && inventory != nullptr ? std::optional(get(inventory, false))
+                                                  : std::nullopt;
+}
+
+std::optional<int32_t> CurrentInventoryItems(UPrimalInventoryComponent* inventory) {
+    auto get = Quietly<game::GetCurrentNumInventoryItemsFn>(game::kGetCurrentNumInventoryItems);
+    return get != nullptr && inventory != nullptr ? std::optional(get(inventory)) : std::nullopt;
+}
+
+std::optional<bool> IsInventoryFull(UPrimalInventoryComponent* inventory) {
+    auto get = Quietly<game::IsAtMaxInventoryItemsFn>(game::kIsAtMaxInventoryItems);
+    return get != nullptr && inventory != nullptr ? std::optional(get(inventory)) : std::nullopt;
+}
+
+std::optional<int32_t> MaxItemQuantity(UPrimalItem* item) {
+    auto get = Quietly<game::GetMaxItemQuantityFn>(game::kGetMaxItemQuantity);
+    if (get == nullptr || item == nullptr) {
+        return std::nullopt;
+    }
+    const int32_t most = get(item, AsaApi::GetApiUtils().ActiveWorld());
+    return most >= 1 ? std::optional(most) : std::nullopt; // a size below 1 sizes nothing
+}
 
 bool IsAdmin(const APlayerController* controller) {
     return controller != nullptr && ReadBitField(controller, game::kIsAdmin).value_or(false);

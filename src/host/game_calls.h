@@ -57,6 +57,14 @@ bool ExchangesNeed(std::string_view name);
 // would tell (not reported: the load names it once, and the guard is then not applied).
 std::optional<bool> CharacterIsIn(AShooterPlayerController* controller, CharacterState state);
 
+// Room in an inventory, each nullopt when the host lacks its name (not reported: the load named
+// it, and the undo stays the guard): the slots it holds at most, the items in it, whether it is
+// full, and how many of an item's class one stack holds.
+std::optional<int32_t> MaxInventoryItems(UPrimalInventoryComponent* inventory);
+std::optional<int32_t> CurrentInventoryItems(UPrimalInventoryComponent* inventory);
+std::optional<bool> IsInventoryFull(UPrimalInventoryComponent* inventory);
+std::optional<int32_t> MaxItemQuantity(UPrimalItem* item);
+
 // Controllers and the world.
 bool IsAdmin(const APlayerController* controller);
 const EngineArray<FWeakObjectPtr>* PlayerControllerList(UWorld* world);

@@ -73,6 +73,23 @@ inline constexpr char kIsBrainControllingDinoAttached[] =
     "UVictoryCore.IsBrainControllingDinoAttached(APrimalCharacter*)";
 using IsBrainControllingDinoAttachedFn = bool (*)(APrimalCharacter*);
 
+// Room in an inventory, measured before anything is taken wherever the game lets the plugin; where
+// it does not, the undo stays the guard.
+inline constexpr char kGetMaxInventoryItems[] =
+    "UPrimalInventoryComponent.GetMaxInventoryItems(bool)";
+using GetMaxInventoryItemsFn = int32_t (*)(UPrimalInventoryComponent*, bool ignoreBonus);
+
+inline constexpr char kGetCurrentNumInventoryItems[] =
+    "UPrimalInventoryComponent.GetCurrentNumInventoryItems()";
+using GetCurrentNumInventoryItemsFn = int32_t (*)(UPrimalInventoryComponent*);
+
+inline constexpr char kIsAtMaxInventoryItems[] =
+    "UPrimalInventoryComponent.IsAtMaxInventoryItems()";
+using IsAtMaxInventoryItemsFn = bool (*)(UPrimalInventoryComponent*);
+
+inline constexpr char kGetMaxItemQuantity[] = "UPrimalItem.GetMaxItemQuantity(UObject*)";
+using GetMaxItemQuantityFn = int32_t (*)(UPrimalItem*, UObject* worldContext);
+
 // Fields: resolved against an object, giving the field's address inside it.
 inline constexpr char kMyInventoryComponent[] = "APrimalCharacter.MyInventoryComponent";
 inline constexpr char kInventoryItems[] = "UPrimalInventoryComponent.InventoryItems";
@@ -103,6 +120,10 @@ inline constexpr const char* kFunctions[] = {
     kIsConscious,
     kGetRidingDino,
     kIsBrainControllingDinoAttached,
+    kGetMaxInventoryItems,
+    kGetCurrentNumInventoryItems,
+    kIsAtMaxInventoryItems,
+    kGetMaxItemQuantity,
 };
 
 } // namespace game
