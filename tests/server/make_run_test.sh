@@ -60,6 +60,21 @@ echo 'int main() { return }' > "$project/quiet.cpp"
 grep -q "the build failed:" "$scratch/build.log" && grep -q "quiet.cpp" "$scratch/build.log" ||
   fail "a failed build did not show its log: $(cat "$scratch/build.log")"
 
+# `make run` configures its build folder before each build. A configure that changes nothing must
+# leave nothing to build: a second `make run` prints nothing before the server's own lines. The
+# run's targets are brought up to date first, in case the folder was built only in part.
+read -r -a run_targets <<< "$(sed -n 's/^RUN_TARGETS := //p' "$repo/Makefile")"
+(( ${#run_targets[@]} > 0 )) || fail "no RUN_TARGETS in the Makefile"
+"$repo/scripts/build-quietly.sh" "$build" 2 "${run_targets[@]}" > /dev/null 2>&1 ||
+  fail "the run's targets do not build"
+cmake "$build" > "$scratch/configure.log" 2>&1 || fail "cannot configure $build again: $(cat "$scratch/configure.log")"
+"$repo/scripts/build-quietly.sh" "$build" 2 "${run_targets[@]}" > "$scratch/build.log" 2>&1 ||
+  fail "the run's targets do not build after a configure"
+[[ ! -s $scratch/build.log ]] ||
+  fail "a build after a configure that changed nothing printed: $(cat "$scratch/build.log")"
+grep -E "Building|Linking" "$build/last-build.log" &&
+  fail "a build after a configure that changed nothing rebuilt what is listed above"
+
 # A second run keeps the scratch folder's config and runs the tour the same way.
 BARTERBOX_BUILD_DIR=$scratch timeout 60 "$repo/scripts/run-server.sh" < /dev/null \
   > "$scratch/second.log" 2>&1 || fail "the second run failed"
