@@ -78,14 +78,16 @@ TEST(ConsoleCompletion, IgnoresTheCaseOfWhatWasTyped) {
                 ElementsAre("PrimalItemResource_Wood_C"));
 }
 
-// Barterbox.Add NAME GIVE:QTY RECEIVE:QTY: class names for Give, blueprints for Receive, which
-// also fit by their item's name; both end where the quantity follows.
+// Barterbox.Add NAME GIVE:QTY RECEIVE:QTY: class names for Give, ending in the ":" before the
+// quantity, and blueprints for Receive, which also fit by their item's name and end in their
+// closing quote: the operator types ":1" after one, which must not read "::1". Neither is
+// followed by a space.
 TEST(ConsoleCompletion, OffersTheWorldsItemsInsideAdd) {
     const CompletionSources sources = Sources();
     EXPECT_THAT(
         CompletionCandidates("console Ada Barterbox.Add Deal PrimalItemResource_W", sources),
         ElementsAre("PrimalItemResource_Wood_C:"));
-    const std::string stone = "Blueprint'/G/R/PrimalItemResource_Stone.PrimalItemResource_Stone':";
+    const std::string stone = "Blueprint'/G/R/PrimalItemResource_Stone.PrimalItemResource_Stone'";
     EXPECT_THAT(CompletionCandidates("console Ada barterbox.add \"Iron Deal\" "
                                      "PrimalItemResource_Wood_C:10 primalitemresource_st",
                                      sources),
@@ -95,6 +97,14 @@ TEST(ConsoleCompletion, OffersTheWorldsItemsInsideAdd) {
         2u);
     EXPECT_THAT(CompletionCandidates("console Ada Barterbox.Add Deal x:1 y:1 ", sources),
                 IsEmpty());
+    for (const char* item : {"console Ada Barterbox.Add Deal Primal",
+                             "console Ada barterbox.add Deal x:1 Blueprint'/G/R/"}) {
+        EXPECT_TRUE(barterbox::server::QuantityFollows(item)) << item;
+    }
+    for (const char* word : {"console Ada Barterbox.Add De", "console Ada Barterbox.Add D x:1 y:1 ",
+                             "chat Ada /ex Wood", "give Ada Primal"}) {
+        EXPECT_FALSE(barterbox::server::QuantityFollows(word)) << word;
+    }
 }
 
 TEST(ConsoleCompletion, BlueprintFormOf_TakesClassPathsAndBlueprintPaths) {

@@ -185,6 +185,24 @@ def main():
         terminal.type(b"\r")
         terminal.expect(b"Give format: ItemName:quantity")
 
+        # Inside Barterbox.Add an item completes up to where its quantity follows, without a
+        # space: the Give class name with its ":", the Receive blueprint (found by its item's name)
+        # without one, so that the ":1" typed after it reads as one colon.
+        terminal.settle()
+        terminal.type(b"console Ada Barterbox.Add Late PrimalItemResource_Wo\t5 "
+                      b"PrimalItemResource_Th\t:1")
+        terminal.settle()
+        rows, (row, column) = terminal.screen()
+        added = ("> console Ada Barterbox.Add Late PrimalItemResource_Wood_C:5 Blueprint'/Game/"
+                 "PrimalEarth/CoreBlueprints/Resources/PrimalItemResource_Thatch."
+                 "PrimalItemResource_Thatch':1")
+        shown = "".join(rows[row - len(added) // COLUMNS:row + 1])
+        if shown != added or column != len(added) % COLUMNS:
+            raise AssertionError("completion inside Barterbox.Add left %r, cursor at %d"
+                                 % (shown, column))
+        terminal.type(b"\x03")
+        terminal.expect(b"^C")
+
         # Completion ignores letter case: CONS completes to console, barterbox.lis to
         # Barterbox.List.
         terminal.settle()

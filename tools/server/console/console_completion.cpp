@@ -79,7 +79,7 @@ std::vector<std::string> PlayerConsoleChoices(const std::vector<std::string>& wo
     if (SameIgnoringCase(command, "Barterbox.Add")) {
         return index == 3   ? sources.Exchanges
                : index == 4 ? WithColon(sources.ItemClasses)
-               : index == 5 ? WithColon(sources.ItemBlueprints)
+               : index == 5 ? sources.ItemBlueprints
                             : std::vector<std::string>{};
     }
     return {};
@@ -122,13 +122,22 @@ std::vector<std::string> Choices(const std::vector<std::string>& words, size_t i
     return {};
 }
 
-// Whether the word at `index` is a Receive blueprint, which also fits by its item's name.
-bool IsReceivePosition(const std::vector<std::string>& words, size_t index) {
-    return index == 5 && SameIgnoringCase(words[0], "console") &&
+bool IsAddItemPosition(const std::vector<std::string>& words, size_t index) {
+    return (index == 4 || index == 5) && SameIgnoringCase(words[0], "console") &&
            SameIgnoringCase(words[2], "Barterbox.Add");
 }
 
+// Whether the word at `index` is a Receive blueprint, which also fits by its item's name.
+bool IsReceivePosition(const std::vector<std::string>& words, size_t index) {
+    return index == 5 && IsAddItemPosition(words, index);
+}
+
 } // namespace
+
+bool QuantityFollows(std::string_view before) {
+    const std::vector<std::string> words = WordsBeforeCursor(before);
+    return IsAddItemPosition(words, words.size() - 1);
+}
 
 bool StartsWithIgnoringCase(std::string_view word, std::string_view typed) {
     return word.size() >= typed.size() &&

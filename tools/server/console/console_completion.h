@@ -24,10 +24,15 @@ struct CompletionSources {
 // The candidates for the word that ends `before` (the line up to the cursor), sorted and without
 // repeats: those that start with what has been typed of it, regardless of the case of A to Z, as
 // the host matches command words. A blueprint also fits when its item's name starts so, so that
-// PrimalItemResource_Cr completes to the crystal's whole blueprint. Inside Barterbox.Add the item
-// candidates end in ":", where the quantity follows.
+// PrimalItemResource_Cr completes to the crystal's whole blueprint. Inside Barterbox.Add the Give
+// class names end in ":", where the quantity follows; the Receive blueprints end in their closing
+// quote, so that the ":QTY" an operator types after one never doubles the colon.
 std::vector<std::string> CompletionCandidates(std::string_view before,
                                               const CompletionSources& sources);
+
+// Whether the word that ends `before` is an item inside Barterbox.Add, which its quantity follows
+// without a space: a completed item takes no space after it.
+bool QuantityFollows(std::string_view before);
 
 // The words as typed so far: the last one is the word being completed (empty after a space). A
 // space inside double quotes stays in its word, as Barterbox.Add reads "Iron Deal".

@@ -212,9 +212,9 @@ unsigned char CompleteWord(EditLine* editor, int) {
         return CC_ERROR;
     }
     if (candidates.size() == 1) {
-        // An item inside Barterbox.Add ends in ":", where its quantity follows without a space.
+        // An item inside Barterbox.Add is followed by its quantity without a space.
         const std::string& word = candidates.front();
-        return ReplaceTyped(editor, typed, word.ends_with(':') ? word : word + " ");
+        return ReplaceTyped(editor, typed, QuantityFollows(before) ? word : word + " ");
     }
     const std::string common = CommonPrefix(candidates);
     if (common.size() > typed.size() && StartsWithIgnoringCase(common, typed)) {
