@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """barterbox-server's console on a terminal (a pseudo-terminal): the prompt, tab completion of
 console words, player names and exchange names (regardless of letter case), colour, output that
-arrives while a line is typed shown above that line, history kept from one run to the next,
+arrives while a line is typed shown above that line, the line drawn again at a new width when the
+terminal is resized (SIGWINCH), history kept from one run to the next,
 Ctrl-C dropping a half-typed line and stopping the server on an empty line pressed twice, and
 SIGINT stopping the server cleanly. What the screen shows is rendered by pyte, a terminal emulator.
 
@@ -36,6 +37,16 @@ class Terminal:
         fcntl.ioctl(self.fd, termios.TIOCSWINSZ, struct.pack("HHHH", ROWS, COLUMNS, 0, 0))
         self.seen = b""
         self.everything = b""  # shown when the test fails
+        self.resizes = []  # (where in `everything`, columns) of each resize
+        self.columns = COLUMNS
+
+    def resize(self, columns):
+        """Gives the terminal a new width, as a user who drags its window's edge: the kernel sends
+        the server SIGWINCH. The emulator keeps what it shows, cut at the new edge, as xterm does."""
+        self.settle()
+        self.resizes.append((len(self.everything), columns))
+        self.columns = columns
+        fcntl.ioctl(self.fd, termios.TIOCSWINSZ, struct.pack("HHHH", ROWS, columns, 0, 0))
 
     def expect(self, text, timeout=20):
         """Reads until `text` (bytes) has appeared after what was already matched."""
@@ -76,7 +87,13 @@ class Terminal:
     def screen(self):
         """The rows the terminal shows now, without trailing blanks, and the cursor (row, column)."""
         screen = pyte.Screen(COLUMNS, ROWS)
-        pyte.ByteStream(screen).feed(self.everything)
+        stream = pyte.ByteStream(screen)
+        fed = 0
+        for at, columns in self.resizes:
+            stream.feed(self.everything[fed:at])
+            screen.resize(ROWS, columns)
+            fed = at
+        stream.feed(self.everything[fed:])
         return [row.rstrip() for row in screen.display], (screen.cursor.y, screen.cursor.x)
 
     def type(self, text):
@@ -202,6 +219,34 @@ def main():
                                  % (shown, column))
         terminal.type(b"\x03")
         terminal.expect(b"^C")
+
+        # A resize redraws the line being typed at the new width: the prompt and the text, which
+        # wrapped over two rows, wrap again at the new edge, no row of the old drawing stays, and
+        # what is typed next lands after the text. Narrower, then wider again.
+        terminal.settle()
+        terminal.type(b"clock\r")
+        terminal.expect(b"[server] clock ")
+        terminal.settle()
+        typed = b"chat Bram /ex Thatch " + b"x" * 50
+        terminal.type(typed)
+        for columns, more in ((40, b"yz"), (80, b"w")):
+            terminal.resize(columns)
+            terminal.settle()
+            terminal.type(more)
+            typed += more
+            terminal.settle()
+            rows, cursor = terminal.screen()
+            line = "> " + typed.decode()
+            wrapped = [line[i:i + columns] for i in range(0, len(line), columns)]
+            end = max(i for i, row in enumerate(rows) if row)
+            start = end - len(wrapped) + 1
+            if (rows[start:end + 1] != wrapped or not rows[start - 1].startswith("[server] clock ")
+                    or cursor != (end, len(line) % columns)):
+                raise AssertionError("at %d columns the screen shows %r with the cursor at %r"
+                                     % (columns, rows[start - 2:end + 1], cursor))
+        terminal.type(b"\x03")
+        terminal.expect(b"^C")
+        terminal.resize(COLUMNS)
 
         # Completion ignores letter case: CONS completes to console, barterbox.lis to
         # Barterbox.List.

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -43,29 +44,44 @@ struct Console {
     int WakeRead = -1;
     int WakeWrite = -1;
     bool OutputWaiting = false;
+    // The terminal changed size (SIGWINCH) and the line must be drawn again at its new width.
+    bool ResizeWaiting = false;
     KeySequence Sequence = KeySequence::None;
 };
+
+// SIGWINCH, through a pipe that the character source waits on: the handler only writes a byte.
+int resizePipe[2] = {-1, -1};
+
+void OnResizeSignal(int) {
+    const int saved = errno;
+    [[maybe_unused]] const ssize_t written = write(resizePipe[1], "", 1);
+    errno = saved;
+}
 
 Console& TheConsole() {
     static Console console;
     return console;
 }
 
-enum class Ready { Input, Output, Stop };
+enum class Ready { Input, Output, Resize, Stop };
 
 // Waits until the descriptor is readable, output is held for showing (when `wake` is a
-// descriptor), or a stop signal arrived.
-Ready WaitForInput(int descriptor, int wake = -1) {
+// descriptor), the terminal changed size (when `resize` is one), or a stop signal arrived.
+Ready WaitForInput(int descriptor, int wake = -1, int resize = -1) {
     for (;;) {
         if (StopSignalNumber() != 0) {
             return Ready::Stop;
         }
-        pollfd waits[3] = {{descriptor, POLLIN, 0},
+        pollfd waits[4] = {{descriptor, POLLIN, 0},
                            {StopSignalDescriptor(), POLLIN, 0},
-                           {wake, POLLIN, 0}}; // poll skips a negative descriptor
-        const int ready = poll(waits, 3, -1);
+                           {wake, POLLIN, 0},
+                           {resize, POLLIN, 0}}; // poll skips a negative descriptor
+        const int ready = poll(waits, 4, -1);
         if (ready < 0 && errno != EINTR) {
             return Ready::Input; // let the read report the failure
+        }
+        if (ready > 0 && waits[3].revents != 0) {
+            return Ready::Resize;
         }
         if (ready > 0 && waits[0].revents != 0) {
             return StopSignalNumber() == 0 ? Ready::Input : Ready::Stop;
@@ -118,6 +134,8 @@ char* Prompt(EditLine*) {
 constexpr unsigned char kInterruptKey = 0x03;
 // The console's own key (Ctrl-\, which nothing else binds): output is held for showing.
 constexpr unsigned char kShowOutputKey = 0x1c;
+// The console's key for a terminal that changed size (Ctrl-], which nothing else binds either).
+constexpr unsigned char kResizedKey = 0x1d;
 
 KeySequence AfterByte(KeySequence sequence, unsigned char byte) {
     switch (sequence) {
@@ -140,18 +158,25 @@ void DrainWakes(int descriptor) {
 // libedit's character source: one byte at a time from standard input, ending the line (as at the
 // end of input) when a stop signal arrives, so that SIGINT and SIGTERM from elsewhere (or Ctrl-C
 // while a command runs) stop the server cleanly. Output held while the line is edited comes in
-// as the console's own key, between keys, never inside one.
+// as the console's own key, between keys, never inside one; so does a change of the terminal's
+// size, first, so that the held output is drawn at the width the editor knows.
 int ReadTerminalCharacter(EditLine*, wchar_t* character) {
     Console& console = TheConsole();
     for (;;) {
-        if (console.OutputWaiting && console.Sequence == KeySequence::None) {
-            console.OutputWaiting = false;
-            *character = kShowOutputKey;
+        if ((console.ResizeWaiting || console.OutputWaiting) &&
+            console.Sequence == KeySequence::None) {
+            *character = console.ResizeWaiting ? kResizedKey : kShowOutputKey;
+            (console.ResizeWaiting ? console.ResizeWaiting : console.OutputWaiting) = false;
             return 1;
         }
-        const Ready ready = WaitForInput(STDIN_FILENO, console.WakeRead);
+        const Ready ready = WaitForInput(STDIN_FILENO, console.WakeRead, resizePipe[0]);
         if (ready == Ready::Stop) {
             return 0;
+        }
+        if (ready == Ready::Resize) {
+            DrainWakes(resizePipe[0]);
+            console.ResizeWaiting = true;
+            continue;
         }
         if (ready == Ready::Output) {
             DrainWakes(console.WakeRead);
@@ -246,10 +271,30 @@ bool TerminalMovesCursor() {
     return name != nullptr && *name != '\0' && std::string_view(name) != "dumb";
 }
 
+// Erases the prompt and the typed text, drawn at `columns` with the cursor `cursor` characters
+// into them, writes `text` in their place and puts the cursor, below it, on the row and column
+// the editor believes it stands on within the line: the editor redraws relative to that.
+std::string ReplaceDrawnLine(int columns, int cursor, std::string_view text) {
+    const int row = cursor / columns;
+    const int column = cursor % columns;
+    std::string shown = row > 0 ? "\x1b[" + std::to_string(row) + "A" : std::string();
+    shown += "\r\x1b[J";
+    shown += text;
+    shown += std::string(static_cast<size_t>(row), '\n');
+    if (column > 0) {
+        shown += "\x1b[" + std::to_string(column) + "C";
+    }
+    return shown;
+}
+
+int CursorInDrawnLine(EditLine* editor, const LineInfoW& line) {
+    return static_cast<int>(std::string_view(Prompt(editor)).size() +
+                            static_cast<size_t>(line.cursor - line.buffer));
+}
+
 // Shows the output held while the line is edited: the prompt and the typed text (which may wrap
 // over several rows) are erased, the output written in their place, and the editor draws them
-// again below it. The editor redraws relative to where it believes the cursor stands, on the
-// row and column it left it within the line, so the cursor is put there again below the output.
+// again below it.
 unsigned char ShowHeldOutput(EditLine* editor, int) {
     const std::string text = TakeHeldOutput();
     const LineInfoW* line = el_wline(editor);
@@ -260,17 +305,22 @@ unsigned char ShowHeldOutput(EditLine* editor, int) {
         WriteToTerminal("\n" + text); // the typed line stays above, as after a completion listing
         return CC_REDISPLAY;
     }
-    const int columns = TerminalColumns();
-    const auto cursor = static_cast<int>(std::string_view(Prompt(editor)).size() +
-                                         static_cast<size_t>(line->cursor - line->buffer));
-    const int row = cursor / columns;
-    const int column = cursor % columns;
-    std::string shown = row > 0 ? "\x1b[" + std::to_string(row) + "A" : std::string();
-    shown += "\r\x1b[J" + text + std::string(static_cast<size_t>(row), '\n');
-    if (column > 0) {
-        shown += "\x1b[" + std::to_string(column) + "C";
+    WriteToTerminal(ReplaceDrawnLine(TerminalColumns(), CursorInDrawnLine(editor, *line), text));
+    return CC_REDISPLAY;
+}
+
+// Draws the prompt and the typed text again after the terminal changed size. The terminal keeps
+// what it showed where it was (cut at a narrower edge): the line is erased as the editor drew it,
+// at the width it knew then, and the editor, told the new size, draws it afresh from its first
+// row, so that no row of the old drawing stays and what is typed next lands after the text.
+unsigned char RedrawAfterResize(EditLine* editor, int) {
+    int columns = 0;
+    const LineInfoW* line = el_wline(editor);
+    if (TerminalMovesCursor() && line != nullptr &&
+        el_get(editor, EL_GETTC, "co", &columns, nullptr) == 0 && columns > 0) {
+        WriteToTerminal(ReplaceDrawnLine(columns, CursorInDrawnLine(editor, *line), ""));
     }
-    WriteToTerminal(shown);
+    el_resize(editor);
     return CC_REDISPLAY;
 }
 
@@ -338,6 +388,20 @@ std::optional<std::string> ReadTerminalLine(Console& console) {
     return line;
 }
 
+// The editor learns of a new size through SIGWINCH, which reaches the character source as a key.
+// (libedit's own handlers, EL_SIGNAL, would resend every signal to the whole process group.)
+void WatchTerminalSize() {
+    if (pipe2(resizePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        resizePipe[0] = resizePipe[1] = -1;
+        return;
+    }
+    struct sigaction action = {};
+    action.sa_handler = &OnResizeSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART; // the other threads' calls go on; the console's poll wakes
+    sigaction(SIGWINCH, &action, nullptr);
+}
+
 } // namespace
 
 bool OpenConsoleScript(const std::string& path, std::string& error) {
@@ -393,10 +457,21 @@ void OpenConsoleStandardInput(Completer completer, std::string historyFile) {
     static const wchar_t kShowHelp[] = L"show output that arrived while the line was edited";
     el_wset(console.Editor, EL_ADDFN, kShowName, kShowHelp, &ShowHeldOutput);
     el_set(console.Editor, EL_BIND, "^\\", "barterbox-show-output", nullptr);
+    static const wchar_t kResizedName[] = L"barterbox-resized";
+    static const wchar_t kResizedHelp[] = L"draw the line again at the terminal's new width";
+    el_wset(console.Editor, EL_ADDFN, kResizedName, kResizedHelp, &RedrawAfterResize);
+    el_set(console.Editor, EL_BIND, "^]", "barterbox-resized", nullptr);
+    WatchTerminalSize();
 }
 
 void CloseConsole() {
     Console& console = TheConsole();
+    if (resizePipe[0] >= 0) {
+        std::signal(SIGWINCH, SIG_DFL);
+        close(resizePipe[0]);
+        close(resizePipe[1]);
+        resizePipe[0] = resizePipe[1] = -1;
+    }
     if (console.Editor != nullptr) {
         HistEvent event;
         if (history(console.Lines, &event, H_SAVE, console.HistoryFile.c_str()) < 0) {
