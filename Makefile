@@ -9,7 +9,8 @@
 #                        Release, sanitizer, Windows (Wine) and fuzz builds and their tests
 #   make format        - rewrites our C++ files as .clang-format says; make format-check lists
 #                        those that differ and fails
-#   make package       - Barterbox.dll's release zip, cross-built for Windows, copied into build/
+#   make package       - the release zip of Barterbox.dll for the stand-in host (with its DLL),
+#                        cross-built for Windows, copied into build/
 #   make bench         - the benchmarks of the Release build
 #   make clean         - removes build/ and every build in it
 JOBS ?= $(shell nproc)
@@ -62,7 +63,8 @@ format-check: deps
 clean:
 	rm -rf build
 
-# Barterbox.dll and its release zip, cross-built for Windows and copied into build/. The zip's
+# Barterbox.dll and its release zip, cross-built for Windows and copied into build/: the stand-in
+# host's build, which says so in its README.txt and PluginInfo.json once unpacked. The zip's
 # name carries the version that CMakeLists.txt's project() sets; the Windows build's cache says
 # where it was written.
 package: deps
