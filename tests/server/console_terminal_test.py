@@ -217,8 +217,16 @@ def main():
         if shown != added or column != len(added) % COLUMNS:
             raise AssertionError("completion inside Barterbox.Add left %r, cursor at %d"
                                  % (shown, column))
+        # Ctrl-C drops the line, which stays on the screen as typed, "^C" after it, and the fresh
+        # prompt comes on the row below.
         terminal.type(b"\x03")
         terminal.expect(b"^C")
+        terminal.settle()
+        rows, (row, column) = terminal.screen()
+        wrapped = [(added + "^C")[i:i + COLUMNS] for i in range(0, len(added) + 2, COLUMNS)]
+        if rows[row - len(wrapped):row + 1] != wrapped + [">"] or column != 2:
+            raise AssertionError("Ctrl-C on a wrapped line left %r with the cursor at %r"
+                                 % (rows[row - len(wrapped):row + 1], (row, column)))
 
         # A resize redraws the line being typed at the new width: the prompt and the text, which
         # wrapped over two rows, wrap again at the new edge, no row of the old drawing stays, and

@@ -223,6 +223,50 @@ unsigned char ReplaceTyped(EditLine* editor, std::string_view typed, const std::
     return el_insertstr(editor, word.c_str()) == 0 ? CC_REFRESH : CC_ERROR;
 }
 
+void WriteToTerminal(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+int TerminalColumns() {
+    winsize size{};
+    return ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+}
+
+// Erases the prompt and the typed text, drawn at `columns` with the cursor `cursor` characters
+// into them, writes `text` in their place and puts the cursor, below it, on the row and column
+// the editor believes it stands on within the line: the editor redraws relative to that.
+std::string ReplaceDrawnLine(int columns, int cursor, std::string_view text) {
+    const int row = cursor / columns;
+    const int column = cursor % columns;
+    std::string shown = row > 0 ? "\x1b[" + std::to_string(row) + "A" : std::string();
+    shown += "\r\x1b[J";
+    shown += text;
+    shown += std::string(static_cast<size_t>(row), '\n');
+    if (column > 0) {
+        shown += "\x1b[" + std::to_string(column) + "C";
+    }
+    return shown;
+}
+
+int CursorInDrawnLine(EditLine* editor, const LineInfoW& line) {
+    return static_cast<int>(std::string_view(Prompt(editor)).size() +
+                            static_cast<size_t>(line.cursor - line.buffer));
+}
+
+// The editor, told to redisplay, clears from the row it believes the cursor on (as many rows
+// into the line as the cursor is) up to the prompt's, and draws the line from there. After text
+// written below the line, that many blank rows more keep the text from being cleared: the line
+// is then drawn on the row that follows it.
+std::string RowsForRedraw(EditLine* editor) {
+    int columns = 0;
+    const LineInfoW* line = el_wline(editor);
+    if (line == nullptr || el_get(editor, EL_GETTC, "co", &columns, nullptr) != 0 || columns <= 0) {
+        return {};
+    }
+    return std::string(static_cast<size_t>(CursorInDrawnLine(editor, *line) / columns), '\n');
+}
+
 unsigned char CompleteWord(EditLine* editor, int) {
     Console& console = TheConsole();
     const LineInfo* line = el_line(editor);
@@ -250,46 +294,15 @@ unsigned char CompleteWord(EditLine* editor, int) {
         listing += candidate + "  ";
     }
     listing += "\n";
-    std::fwrite(listing.data(), 1, listing.size(), stdout);
-    std::fflush(stdout);
+    listing += RowsForRedraw(editor);
+    WriteToTerminal(listing);
     return CC_REDISPLAY;
-}
-
-void WriteToTerminal(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
-}
-
-int TerminalColumns() {
-    winsize size{};
-    return ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
 }
 
 // Whether the terminal takes the ANSI moves that put output above the edited line.
 bool TerminalMovesCursor() {
     const char* name = std::getenv("TERM");
     return name != nullptr && *name != '\0' && std::string_view(name) != "dumb";
-}
-
-// Erases the prompt and the typed text, drawn at `columns` with the cursor `cursor` characters
-// into them, writes `text` in their place and puts the cursor, below it, on the row and column
-// the editor believes it stands on within the line: the editor redraws relative to that.
-std::string ReplaceDrawnLine(int columns, int cursor, std::string_view text) {
-    const int row = cursor / columns;
-    const int column = cursor % columns;
-    std::string shown = row > 0 ? "\x1b[" + std::to_string(row) + "A" : std::string();
-    shown += "\r\x1b[J";
-    shown += text;
-    shown += std::string(static_cast<size_t>(row), '\n');
-    if (column > 0) {
-        shown += "\x1b[" + std::to_string(column) + "C";
-    }
-    return shown;
-}
-
-int CursorInDrawnLine(EditLine* editor, const LineInfoW& line) {
-    return static_cast<int>(std::string_view(Prompt(editor)).size() +
-                            static_cast<size_t>(line.cursor - line.buffer));
 }
 
 // Shows the output held while the line is edited: the prompt and the typed text (which may wrap
@@ -334,10 +347,11 @@ unsigned char Interrupt(EditLine* editor, int) {
     }
     if (line->lastchar != line->buffer) {
         console.EmptyLineInterrupts = 0;
+        std::string shown = "^C\n";
+        shown += RowsForRedraw(editor); // the dropped line stays shown as typed
         el_cursor(editor, static_cast<int>(line->lastchar - line->buffer));
         el_deletestr(editor, static_cast<int>(line->lastchar - line->buffer));
-        std::fputs("^C\n", stdout);
-        std::fflush(stdout);
+        WriteToTerminal(shown);
         return CC_REDISPLAY;
     }
     if (++console.EmptyLineInterrupts >= 2) {
