@@ -104,6 +104,14 @@ void AddRuleMembers(Members& members, const ExchangeOutcome& outcome) {
         members["refused_by"] = "state";
         members["state"] = WordsOf(*outcome.State).Word;
     }
+    if (outcome.Room) {
+        members["refused_by"] = "room";
+        members["slots_needed"] = outcome.Room->Needed;
+        members["slots_free"] = outcome.Room->Free;
+    }
+    if (outcome.InventoryFull) {
+        members["inventory_full"] = true;
+    }
     if (const std::optional<RuleRefusal>& refusal = outcome.Refusal) {
         members["refused_by"] = RuleText(refusal->Rule);
         if (refusal->Limit > 0) {

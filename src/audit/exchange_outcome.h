@@ -44,6 +44,12 @@ struct ExchangeShortfall {
     int32_t Have = 0;
 };
 
+// An inventory that could not hold the hand-out, known before anything was taken.
+struct RoomShortage {
+    int64_t Needed = 0; // free slots the hand-out needs, net of those the removal frees
+    int64_t Free = 0;
+};
+
 struct ExchangeOutcome {
     // As configured, or as typed when no exchange has the name.
     std::string Exchange;
@@ -55,12 +61,15 @@ struct ExchangeOutcome {
     std::optional<ExchangeShortfall> Shortfall; // for ExchangeResult::Short
     std::optional<CharacterState> State;        // for a refusal in ExchangeStep::State
     std::optional<RuleRefusal> Refusal;         // for a refusal in ExchangeStep::Rules
-    std::optional<TradeRule> LoweredBy;         // the rule that lowered the multiplier
-    std::vector<AuditedItem> Taken;             // classes taken from the player
-    std::vector<AuditedItem> Given;             // Receive items the game accepted
-    std::vector<AuditedItem> Returned;          // classes given back by an undo
-    std::vector<AuditedItem> Owed;              // classes an undo could not give back
-    std::vector<AuditedItem> Kept; // classes handed out that an undo could not take back
+    std::optional<RoomShortage> Room;           // for a refusal in ExchangeStep::Check
+    // Set when the game refused a hand-out and says the inventory is full.
+    bool InventoryFull = false;
+    std::optional<TradeRule> LoweredBy; // the rule that lowered the multiplier
+    std::vector<AuditedItem> Taken;     // classes taken from the player
+    std::vector<AuditedItem> Given;     // Receive items the game accepted
+    std::vector<AuditedItem> Returned;  // classes given back by an undo
+    std::vector<AuditedItem> Owed;      // classes an undo could not give back
+    std::vector<AuditedItem> Kept;      // classes handed out that an undo could not take back
 };
 
 } // namespace barterbox

@@ -56,6 +56,11 @@ void TellPlayer(AShooterPlayerController* player, const ExchangeOutcome& outcome
         TellRefusal(player, ToWideString(outcome.Exchange), *outcome.Refusal);
         return;
     }
+    if (outcome.Room) {
+        SendPlayerChat(player, u"Needs {} free slots, you have {}", outcome.Room->Needed,
+                       outcome.Room->Free);
+        return;
+    }
     switch (outcome.Result) {
     case ExchangeResult::Complete:
         SendPlayerChat(player, u"Exchange complete: {} x{}", ToWideString(outcome.Exchange),
@@ -78,6 +83,9 @@ void TellPlayer(AShooterPlayerController* player, const ExchangeOutcome& outcome
     case ExchangeResult::Cancelled:
         if (outcome.Step == ExchangeStep::Give) {
             SendPlayerChat(player, u"Failed to give items. Exchange cancelled.");
+            if (outcome.InventoryFull) {
+                SendPlayerChat(player, u"Your inventory is full");
+            }
             return;
         }
         break;

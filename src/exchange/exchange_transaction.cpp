@@ -15,6 +15,7 @@
 #include "host/game_calls.h"
 #include "host/host_calls.h"
 #include "inventory.h"
+#include "inventory_room.h"
 #include "logger/plugin_logger.h"
 #include "removal_plan.h"
 #include "rules/rule_check.h"
@@ -123,6 +124,13 @@ bool PassesChecks(ExchangeAttempt& attempt) {
         End(attempt, ExchangeStep::Check, ExchangeResult::Refused);
         return false;
     }
+    // A hand-out that plainly cannot fit, refused before the items move.
+    if (const std::optional<InventoryRoom> room = RoomForExchange(attempt);
+        room && room->Needed > room->Free) {
+        attempt.Outcome.Room = RoomShortage{room->Needed, room->Free};
+        End(attempt, ExchangeStep::Check, ExchangeResult::Refused);
+        return false;
+    }
     return true;
 }
 
@@ -183,6 +191,8 @@ void Trade(ExchangeAttempt& attempt) {
     attempt.Before = CountReceivedClasses(attempt);
     attempt.Outcome.Step = ExchangeStep::Give;
     if (!GiveEverything(attempt)) {
+        attempt.Outcome.InventoryFull =
+            game_calls::IsInventoryFull(PlayerInventory(attempt.Player)).value_or(false);
         End(attempt, ExchangeStep::Give,
             UndoExchange(attempt, attempt.Before) ? ExchangeResult::Cancelled
                                                   : ExchangeResult::Partial);

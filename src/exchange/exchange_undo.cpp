@@ -4,27 +4,14 @@
 #include <algorithm>
 #include <limits>
 
-#include "host/class_names.h"
 #include "host/engine_strings.h"
 #include "host/game_calls.h"
 #include "host/host_calls.h"
 #include "logger/plugin_logger.h"
+#include "received_classes.h"
 
 namespace barterbox {
 namespace {
-
-// Whether an item of the class at `classPath` is what a Receive entry hands out. A Receive item
-// written as a bare name (no path) is compared with the class's name.
-bool IsReceivedClass(std::string_view classPath, std::string_view wanted) {
-    if (classPath == wanted) {
-        return true;
-    }
-    if (wanted.find('/') != std::string_view::npos) {
-        return false;
-    }
-    const size_t dot = classPath.rfind('.');
-    return (dot == std::string_view::npos ? classPath : classPath.substr(dot + 1)) == wanted;
-}
 
 void CountInto(AShooterPlayerController* player, ReceivedHoldings& holdings, ClassTextMemo& memo) {
     for (ReceivedHolding& holding : holdings) {
@@ -89,21 +76,6 @@ int64_t GiveBack(AShooterPlayerController* player, UClass* itemClass, const std:
         left -= part;
     }
     return quantity;
-}
-
-// The classes a Receive entry may hand out. A blueprint X generates X_C, but a text that already
-// ends in "_C" may be the class path itself, whatever its package is called (/Game/Odd/Pkg.Obj_C):
-// the game takes both, so both are counted, and whichever the game handed out is taken back.
-std::vector<std::string> ClassesHandedOutFor(std::string_view item) {
-    std::vector<std::string> classes{GeneratedClassPath(item)};
-    constexpr std::string_view kPrefix = "Blueprint'";
-    if (item.starts_with(kPrefix) && item.size() > kPrefix.size() && item.ends_with('\'')) {
-        item = item.substr(kPrefix.size(), item.size() - kPrefix.size() - 1);
-    }
-    if (item.ends_with("_C") && item != classes.front()) {
-        classes.emplace_back(item);
-    }
-    return classes;
 }
 
 // One holding per class the entries may hand out, each at 0.

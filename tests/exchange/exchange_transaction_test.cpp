@@ -218,11 +218,31 @@ TEST_F(ExchangeTransaction, ReceiveEntryOfZeroOrLess_RefusesTheExchangeBeforeAny
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 1}}));
 }
 
-// In both ways a game may treat a full inventory, part of the stone arrives or none does; either
-// way the player ends as they began.
+// Where the game lets the plugin measure room, a hand-out that cannot fit is refused before
+// anything moves: three new stacks of stone beyond the 40 the held stack takes, less the slot the
+// wood frees, against the one slot free.
+TEST_F(ExchangeTransaction, ReceiveThatCannotFit_IsRefusedBeforeAnythingIsTaken) {
+    world->SetInventorySlots(3);
+    Define("Wood", {{kWood, 100}}, {{BlueprintOf(kStone), 300}});
+    Give(kStone, 60);
+    Give(kWood, 100);
+    EXPECT_FALSE(ExecuteAndTell(alice, "Wood", 1));
+    EXPECT_EQ(Chat(), Texts{u"Needs 2 free slots, you have 1"});
+    EXPECT_TRUE(world->GameCalls().empty());
+    // One that fits only because the wood's slot comes free.
+    Define("Wood", {{kWood, 100}}, {{BlueprintOf(kStone), 140}});
+    EXPECT_TRUE(ExecuteAndTell(alice, "Wood", 1));
+    EXPECT_EQ(SlotsOf(), (Slots{{kStone, 100}, {kStone, 100}}));
+}
+
+// Where it cannot measure (here: no stack size), the undo stays the guard. In both ways a game may
+// treat a full inventory, part of the stone arrives or none does; either way the player ends as
+// they began, and is told the inventory was full.
 TEST_F(ExchangeTransaction, ReceiveThatDoesNotFit_IsTakenBackAndTheGiveItemsReturned) {
+    hostsim::UnregisterName(game::kGetMaxItemQuantity);
     for (const auto whenFull :
          {hostsim::WhenInventoryFull::GiveWhatFits, hostsim::WhenInventoryFull::GiveNothing}) {
+        hostsim::ClearSentMessages();
         world->SetWhenInventoryFull(whenFull);
         world->ClearInventory("Alice");
         world->SetInventorySlots(3);
@@ -230,9 +250,14 @@ TEST_F(ExchangeTransaction, ReceiveThatDoesNotFit_IsTakenBackAndTheGiveItemsRetu
         Give(kStone, 60);
         Give(kWood, 100);
         EXPECT_FALSE(ExecuteAndTell(alice, "Wood", 1));
-        EXPECT_EQ(Chat().back(), u"Failed to give items. Exchange cancelled.");
+        // The game can tell only when what fits has filled the inventory.
+        const Texts full{u"Failed to give items. Exchange cancelled.", u"Your inventory is full"};
+        EXPECT_EQ(Chat(), whenFull == hostsim::WhenInventoryFull::GiveWhatFits
+                              ? full
+                              : Texts{full.front()});
         EXPECT_EQ(SlotsOf(), (Slots{{kStone, 60}, {kWood, 100}}));
     }
+    hostsim::ClearNameErrors();
 }
 
 // ---- What an undo records ----
@@ -385,13 +410,16 @@ TEST_F(ExchangeTransaction, ReceiveBeyondThe32BitRange_RefusesTheExchangeLoggedI
 
 // The largest quantity the game counts is offered as it is; here it does not fit, and is undone.
 TEST_F(ExchangeTransaction, ReceiveOfTheLargest32BitValue_IsOfferedToTheGame) {
+    hostsim::UnregisterName(game::kGetCurrentNumInventoryItems); // room not measured
     Define("Max", {{kWood, 1}}, {{BlueprintOf(kStone), 2147483647}});
     Give(kWood, 1);
     EXPECT_FALSE(ExecuteAndTell(alice, "Max", 1));
     EXPECT_EQ(GiveSlotItemCalls().front(),
               std::string("\"") + BlueprintOf(kStone) + "\", 0, 2147483647 -> false");
-    EXPECT_EQ(Chat(), Texts{u"Failed to give items. Exchange cancelled."});
+    EXPECT_EQ(Chat(),
+              (Texts{u"Failed to give items. Exchange cancelled.", u"Your inventory is full"}));
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 1}}));
+    hostsim::ClearNameErrors();
 }
 
 TEST_F(ExchangeTransaction, GiveOfTheLargest32BitValueAcrossStacks_Completes) {
