@@ -126,16 +126,17 @@ void AddRuleMembers(Members& members, const ExchangeOutcome& outcome) {
     }
 }
 
-// Builds the record and hands it to the sinks. Building it can only run out of memory, which
-// costs the record and nothing else.
-template <typename Fill> void Audit(const char* event, const AuditSource& source, Fill&& fill) {
+// Builds the record and hands it to the sinks; whether it is on file. Building it can only run
+// out of memory, which costs the record and nothing else.
+template <typename Fill> bool Audit(const char* event, const AuditSource& source, Fill&& fill) {
     try {
         AuditRecord record = Started(event, source);
         fill(record.Members);
-        PublishAuditRecord(record);
+        return PublishAuditRecord(record);
     } catch (const std::exception& error) {
         LogQuietly(spdlog::level::err, "Barterbox: Internal error in the audit: {}", error.what());
     }
+    return false;
 }
 
 // Reload and Save record the same members: how many exchanges, and whether it worked.
@@ -149,8 +150,8 @@ void AuditWholeTable(const char* event, const AuditSource& source, uint64_t exch
 
 } // namespace
 
-void AuditExchange(const AuditSource& source, const ExchangeOutcome& outcome) {
-    Audit("exchange", source, [&](Members& members) {
+bool AuditExchange(const AuditSource& source, const ExchangeOutcome& outcome) {
+    return Audit("exchange", source, [&](Members& members) {
         members["exchange"] = outcome.Exchange;
         members["multiplier"] = outcome.Multiplier;
         members["effective"] = outcome.Effective;

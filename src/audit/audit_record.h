@@ -24,8 +24,9 @@ struct AuditSource {
 };
 
 // Each makes one record. A record that cannot be written changes nothing else, and nothing is
-// thrown at the caller.
-void AuditExchange(const AuditSource& source, const ExchangeOutcome& outcome);
+// thrown at the caller. An exchange's says whether its record is on file: the exchange undoes a
+// completed trade whose record is not, since the trade rules count runs from these records.
+bool AuditExchange(const AuditSource& source, const ExchangeOutcome& outcome);
 void AuditAdd(const AuditSource& source, const ExchangeDefinition& exchange, bool saved);
 void AuditRemove(const AuditSource& source, std::string_view name, bool saved);
 void AuditReload(const AuditSource& source, uint64_t exchanges, bool succeeded);

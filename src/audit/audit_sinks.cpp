@@ -9,18 +9,20 @@
 namespace barterbox {
 
 AuditState& TheAuditState() {
-    static AuditState state{{DayFileSink()}, false};
+    static AuditState state{{DayFileSink()}, false, 0, 0};
     return state;
 }
 
 void ResetAuditState() {
-    TheAuditState() = AuditState{{DayFileSink()}, false};
+    TheAuditState() = AuditState{{DayFileSink()}, false, 0, 0};
 }
 
-void PublishAuditRecord(const AuditRecord& record) noexcept {
+bool PublishAuditRecord(const AuditRecord& record) noexcept {
+    bool onFile = true;
     for (const AuditSink& sink : TheAuditState().Sinks) {
+        bool written = false;
         try {
-            sink.Write(record);
+            written = sink.Write(record);
         } catch (const std::exception& error) {
             LogQuietly(spdlog::level::err, "Barterbox: Internal error in audit sink {}: {}",
                        sink.Name, error.what());
@@ -28,7 +30,11 @@ void PublishAuditRecord(const AuditRecord& record) noexcept {
             LogQuietly(spdlog::level::err, "Barterbox: Internal error in audit sink {}: {}",
                        sink.Name, "an exception of unknown type");
         }
+        if (sink.OfRecord && !written) {
+            onFile = false;
+        }
     }
+    return onFile;
 }
 
 } // namespace barterbox

@@ -2,11 +2,12 @@
 // new destination (a webhook, a cluster's database) is one more sink, not a change to the others.
 //
 // State: AuditState is the audit layer's one record: the sinks, and whether the day file's last
-// write failed. It holds the day file alone from the module's start; ResetAuditState puts it back
-// so, which the test fixtures call.
+// write failed, with what the current run of failures has cost. It holds the day file alone from
+// the module's start; ResetAuditState puts it back so, which the test fixtures call.
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -20,24 +21,33 @@ struct AuditRecord {
     nlohmann::ordered_json Members;
 };
 
-// A destination. Write keeps whatever state it needs in a record of its own and reports its own
-// failures; an exception it lets out is logged, and the other sinks still get the record.
+// A destination. Write keeps whatever state it needs in a record of its own, reports its own
+// failures and answers whether the record was written; an exception it lets out is logged, counts
+// as a record not written, and the other sinks still get the record.
 struct AuditSink {
     const char* Name; // for the log: "day file"
-    void (*Write)(const AuditRecord& record);
+    bool (*Write)(const AuditRecord& record);
+    // Whether a record is on file only once this sink has it: the day file, from which the trade
+    // rules count runs and on which a reply relies. A sink that only passes records on is not.
+    bool OfRecord;
 };
 
 struct AuditState {
     std::vector<AuditSink> Sinks;
     // Set when the day file's last write failed, so that a run of failures is logged once.
     bool DayFileFailing = false;
+    // What the current run of failures left unwritten, and how many of those were
+    // administrators' changes, which stand without their records; logged when a write succeeds
+    // again.
+    uint64_t UnwrittenRecords = 0;
+    uint64_t UnwrittenChanges = 0;
 };
 
 AuditState& TheAuditState();
 void ResetAuditState();
 
-// Hands the record to every sink, in order. Nothing it does is thrown at the caller: a record
-// that cannot be written never stops an exchange or a command.
-void PublishAuditRecord(const AuditRecord& record) noexcept;
+// Hands the record to every sink, in order; true when every sink of record (AuditSink::OfRecord)
+// wrote it. Nothing it does is thrown at the caller.
+bool PublishAuditRecord(const AuditRecord& record) noexcept;
 
 } // namespace barterbox

@@ -23,8 +23,9 @@ enum class ExchangeResult { Complete, Unknown, Short, Refused, Cancelled, Partia
 
 // The step an attempt ended in: the lookup, the character's state, the trade rules, the check of
 // the game's counting functions, the checks before anything is taken, the taking, the handing out,
-// or none (it completed).
-enum class ExchangeStep { Find, State, Rules, Count, Check, Take, Give, Finish };
+// the writing of the record of a completed trade (which, when it fails, undoes the trade), or none
+// (it completed).
+enum class ExchangeStep { Find, State, Rules, Count, Check, Take, Give, Record, Finish };
 
 // The rule of rules.json that refused or lowered an exchange; Unreadable when rules.json could
 // not be read at the load, which closes every exchange.

@@ -88,6 +88,10 @@ void TellPlayer(AShooterPlayerController* player, const ExchangeOutcome& outcome
             }
             return;
         }
+        if (outcome.Step == ExchangeStep::Record) {
+            SendPlayerChat(player, u"Failed to record the exchange. Exchange cancelled.");
+            return;
+        }
         break;
     case ExchangeResult::Refused:
         break;

@@ -222,9 +222,20 @@ void UndoAfterFault(ExchangeAttempt& attempt) noexcept {
     }
 }
 
-void Record(const ExchangeRequest& request, const ExchangeOutcome& outcome) {
-    AuditExchange({request.Via, host_calls::PlayerEosId(request.Player), std::string(request.By)},
-                  outcome);
+// Whether the attempt's record is on file.
+bool Record(const ExchangeRequest& request, const ExchangeOutcome& outcome) {
+    return AuditExchange(
+        {request.Via, host_calls::PlayerEosId(request.Player), std::string(request.By)}, outcome);
+}
+
+// A trade whose record cannot be written is undone like any step that fails: the trade rules
+// count runs from the records, and no reply may announce a trade that is not on file. The
+// cancellation is then recorded, if it can be.
+void UndoUnrecorded(const ExchangeRequest& request, ExchangeAttempt& attempt) {
+    End(attempt, ExchangeStep::Record,
+        UndoExchange(attempt, attempt.Before) ? ExchangeResult::Cancelled
+                                              : ExchangeResult::Partial);
+    Record(request, attempt.Outcome);
 }
 
 // Runs the attempt to its end, all or nothing.
@@ -248,9 +259,6 @@ void Attempt(const ExchangeRequest& request, ExchangeAttempt& attempt) {
     if (PassesChecks(attempt)) {
         Trade(attempt);
     }
-    if (attempt.Outcome.Result == ExchangeResult::Complete) {
-        CountCompletedRuns(subject, attempt.Exchange.Name, attempt.Multiplier, AuditClock());
-    }
 }
 
 } // namespace
@@ -265,13 +273,21 @@ ExchangeOutcome ExecuteExchange(const ExchangeRequest& request) {
     ExchangeAttempt attempt;
     try {
         Attempt(request, attempt);
+        if (!Record(request, attempt.Outcome) &&
+            attempt.Outcome.Result == ExchangeResult::Complete) {
+            UndoUnrecorded(request, attempt);
+        }
     } catch (...) {
         // On its way to the entry guard, which logs it and answers the caller.
         UndoAfterFault(attempt);
         Record(request, attempt.Outcome);
         throw;
     }
-    Record(request, attempt.Outcome);
+    // Counted only once on file, as the ledger is rebuilt from the records at the next load.
+    if (attempt.Outcome.Result == ExchangeResult::Complete) {
+        CountCompletedRuns(SubjectOf(request.Player), attempt.Exchange.Name, attempt.Multiplier,
+                           AuditClock());
+    }
     return std::move(attempt.Outcome);
 }
 

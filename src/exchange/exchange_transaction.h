@@ -22,7 +22,9 @@ struct ExchangeRequest {
 
 // Finds the exchange by name in any letter case, limits the multiplier by the settings, checks
 // and takes the Give items and hands out the Receive items, all or nothing. Every attempt is
-// written to the audit before it returns, so before the caller tells the player how it ended.
+// written to the audit before it returns, so before the caller tells the player how it ended; a
+// completed trade whose record cannot be written is undone, and ends cancelled at the step
+// Record.
 // A null player gets nothing, and no record: the outcome is refused. An exception thrown midway
 // (no memory, a library's error) is passed on once what moved has gone back, as far as that can
 // be done, and the attempt is on the record.

@@ -39,13 +39,17 @@ std::FILE* RealOpenRegular(const char* path) {
     return platform::OpenRegularFile(path);
 }
 
+std::FILE* RealOpenAppend(const char* path) {
+    return platform::OpenForAppend(path);
+}
+
 int RealOwn(const char* path, const char* like) {
     return platform::CopyOwner(path, like);
 }
 
-constexpr FileSystemCalls kRealCalls{&RealOpen,    &RealOpenRegular, &RealWrite,
-                                     &RealFlush,   &RealSync,        &RealClose,
-                                     &RealReplace, &RealRemove,      &RealOwn};
+constexpr FileSystemCalls kRealCalls{&RealOpen,   &RealOpenRegular, &RealOpenAppend, &RealWrite,
+                                     &RealFlush,  &RealSync,        &RealClose,      &RealReplace,
+                                     &RealRemove, &RealOwn};
 
 } // namespace
 

@@ -18,6 +18,9 @@ struct FileSystemCalls {
     // Opens an existing regular file for binary reading, never blocking on a pipe or a device;
     // nullptr with errno ENOENT when nothing is there, ENODEV when it is no regular file.
     std::FILE* (*OpenRegular)(const char* path);
+    // Opens a regular file for appending, creating it, never waiting and never through a link;
+    // nullptr with errno ELOOP for a link, ENODEV when it is no regular file.
+    std::FILE* (*OpenAppend)(const char* path);
     std::size_t (*Write)(const void* data, std::size_t size, std::size_t count, std::FILE* file);
     int (*Flush)(std::FILE* file);
     // Pushes the file's data to the disk (fsync); 0 on success.

@@ -1,8 +1,11 @@
 // The C library's file calls that differ between platforms, with UTF-8 paths: opening (with an
-// exclusive create, and a read that never blocks on a pipe or a device), looking at a file,
-// removing, replacing, syncing it and giving it another file's owner.
+// exclusive create, and a read or an append that never blocks on a pipe or a device), looking at
+// a file, locking, reading and cutting an appended file, removing, replacing, syncing it and
+// giving it another file's owner.
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -30,6 +33,22 @@ std::FILE* OpenFile(const std::string& path, const char* mode);
 // or a device is opened without blocking, found not to be a regular file and closed again.
 // nullptr then, with errno ENOENT when nothing is there, ENODEV for what is not a regular file.
 std::FILE* OpenRegularFile(const std::string& path);
+
+// Opens a regular file for appending (and reading), creating it when nothing is there, without
+// ever waiting and never through a symbolic link (on Windows any reparse point): a file whose
+// name anyone can guess must not hold the caller on a named pipe, nor send its lines elsewhere.
+// nullptr then, with errno ELOOP for a link and ENODEV for what is not a regular file.
+std::FILE* OpenForAppend(const std::string& path);
+// Takes the lock that every appender to the file shares, other processes included, trying for at
+// most `patience`: a lock that another program keeps for ever costs a write, not the thread. 0
+// when held; the lock goes with UnlockForAppend or when the file is closed.
+int LockForAppend(std::FILE* file, std::chrono::milliseconds patience);
+void UnlockForAppend(std::FILE* file);
+// Reads `size` bytes from `offset` without moving where an append writes; true when all were
+// there.
+bool ReadAt(std::FILE* file, std::uintmax_t offset, char* buffer, std::size_t size);
+// Cuts the file back to `size` bytes; 0 on success.
+int TruncateFile(std::FILE* file, std::uintmax_t size);
 
 FileFacts FactsOfPath(const std::string& path);
 // Whether the name itself is a symbolic link (on Windows any reparse point: a link or a

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,6 +52,68 @@ std::FILE* OpenRegularFile(const std::string& path) {
         close(descriptor);
     }
     return file;
+}
+
+std::FILE* OpenForAppend(const std::string& path) {
+    // O_NONBLOCK: a named pipe would otherwise hold the open until a reader came. O_NOFOLLOW: a
+    // link in the file's place is refused (ELOOP), not written through.
+    const int descriptor =
+        open(path.c_str(),
+             O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    struct stat info {};
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(descriptor);
+        errno = ENODEV;
+        return nullptr;
+    }
+    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = fdopen(descriptor, "a+b");
+    if (file == nullptr) {
+        close(descriptor);
+    }
+    return file;
+}
+
+int LockForAppend(std::FILE* file, std::chrono::milliseconds patience) {
+    // flock's lock belongs to the open file, so it is shared by nothing else in this process and
+    // goes when the file is closed, however the writer ends.
+    const auto giveUp = std::chrono::steady_clock::now() + patience;
+    while (flock(fileno(file), LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            std::chrono::steady_clock::now() >= giveUp) {
+            return -1;
+        }
+        const timespec pause{0, 1'000'000};
+        nanosleep(&pause, nullptr);
+    }
+    return 0;
+}
+
+void UnlockForAppend(std::FILE* file) {
+    flock(fileno(file), LOCK_UN);
+}
+
+bool ReadAt(std::FILE* file, std::uintmax_t offset, char* buffer, std::size_t size) {
+    while (size > 0) {
+        const ssize_t read = pread(fileno(file), buffer, size, static_cast<off_t>(offset));
+        if (read <= 0) {
+            if (read < 0 && errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        buffer += read;
+        size -= static_cast<std::size_t>(read);
+        offset += static_cast<std::uintmax_t>(read);
+    }
+    return true;
+}
+
+int TruncateFile(std::FILE* file, std::uintmax_t size) {
+    return ftruncate(fileno(file), static_cast<off_t>(size));
 }
 
 FileFacts FactsOfPath(const std::string& path) {

@@ -9,7 +9,9 @@
 
 #include <aclapi.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <string_view>
 
 #include "os_path.h"
@@ -121,6 +123,101 @@ std::FILE* OpenRegularFile(const std::string& path) {
         _close(descriptor);
     }
     return file;
+}
+
+std::FILE* OpenForAppend(const std::string& path) {
+    // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself rather than what it points to, so that it
+    // can be refused; a folder does not open at all without FILE_FLAG_BACKUP_SEMANTICS.
+    const HANDLE handle =
+        CreateFileW(OsPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        SetErrnoFromLastError();
+        return nullptr;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileInformationByHandle(handle, &info) &&
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        CloseHandle(handle);
+        errno = ELOOP;
+        return nullptr;
+    }
+    if (!FactsOfHandle(handle).Regular) {
+        CloseHandle(handle);
+        errno = ENODEV;
+        return nullptr;
+    }
+    // _O_APPEND: the runtime moves to the end before every write.
+    const int descriptor =
+        _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_APPEND | _O_BINARY);
+    if (descriptor < 0) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    std::FILE* file = _wfdopen(descriptor, L"a+b");
+    if (file == nullptr) {
+        _close(descriptor);
+    }
+    return file;
+}
+
+namespace {
+
+// Windows' locks bar other handles from the bytes they cover, so the appenders' lock is one byte
+// far beyond any data: it keeps appenders apart and never stops a reader.
+OVERLAPPED AppendLockPlace() {
+    OVERLAPPED place{};
+    place.Offset = 0xFFFFFFFEu;
+    place.OffsetHigh = 0x7FFFFFFFu;
+    return place;
+}
+
+} // namespace
+
+int LockForAppend(std::FILE* file, std::chrono::milliseconds patience) {
+    const auto giveUp = std::chrono::steady_clock::now() + patience;
+    for (;;) {
+        OVERLAPPED place = AppendLockPlace();
+        if (LockFileEx(HandleOf(file), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                       &place)) {
+            return 0;
+        }
+        if (GetLastError() != ERROR_LOCK_VIOLATION || std::chrono::steady_clock::now() >= giveUp) {
+            SetErrnoFromLastError();
+            return -1;
+        }
+        Sleep(1);
+    }
+}
+
+void UnlockForAppend(std::FILE* file) {
+    OVERLAPPED place = AppendLockPlace();
+    UnlockFileEx(HandleOf(file), 0, 1, 0, &place);
+}
+
+bool ReadAt(std::FILE* file, std::uintmax_t offset, char* buffer, std::size_t size) {
+    while (size > 0) {
+        OVERLAPPED place{};
+        place.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+        place.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 20));
+        DWORD read = 0;
+        if (!ReadFile(HandleOf(file), buffer, wanted, &read, &place) || read == 0) {
+            return false;
+        }
+        buffer += read;
+        size -= read;
+        offset += read;
+    }
+    return true;
+}
+
+int TruncateFile(std::FILE* file, std::uintmax_t size) {
+    if (size > static_cast<std::uintmax_t>(INT64_MAX)) {
+        errno = EINVAL;
+        return -1;
+    }
+    return _chsize_s(_fileno(file), static_cast<__int64>(size)) == 0 ? 0 : -1;
 }
 
 FileFacts FactsOfPath(const std::string& path) {

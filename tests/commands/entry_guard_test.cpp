@@ -26,6 +26,9 @@ std::FILE* ThrowingOpen(const char*, const char*) {
 std::FILE* ThrowingOpenRegular(const char*) {
     throw std::runtime_error(kFault);
 }
+std::FILE* ThrowingOpenAppend(const char*) {
+    throw std::runtime_error(kFault);
+}
 
 enum class Way { Chat, Console, Rcon };
 
@@ -82,6 +85,7 @@ TEST_P(EntryGuard, AFaultIsLoggedAnsweredAndTheNextCommandRunsAsUsual) {
         barterbox::FileSystem().OpenRegular = &ThrowingOpenRegular;
     } else {
         barterbox::FileSystem().Open = &ThrowingOpen;
+        barterbox::FileSystem().OpenAppend = &ThrowingOpenAppend;
     }
     Send(c);
     EXPECT_EQ(Log(), c.Logged);
@@ -97,7 +101,9 @@ TEST_P(EntryGuard, AFaultIsLoggedAnsweredAndTheNextCommandRunsAsUsual) {
 }
 
 const std::string kInternal = "[Barterbox][error] Barterbox: Internal error in ";
-const std::string kCompleted = "[Barterbox][info] Barterbox: Player completed 'Wood' x1";
+const std::string kGaveBack = "[Barterbox][warning] Barterbox: Cancelled 'Wood' for 00022b0b: gave "
+                              "back " +
+                              std::string(testing_support::kWoodPath) + "_C x10";
 
 // The fault is raised where the plugin calls the file system; the exchange's own cases below.
 INSTANTIATE_TEST_SUITE_P(
@@ -118,20 +124,23 @@ INSTANTIATE_TEST_SUITE_P(
                   "(red) Barterbox: Internal error in Barterbox.Reload; the server's log says "
                   "why",
                   "(green) Barterbox: Reloaded 1 exchanges"},
-        // The audit's sink keeps its own fault: the exchange completes and is answered.
+        // The audit's sink keeps its own fault; the trade, left with no record, is undone and
+        // answered, and so is its cancellation's record.
         GuardCase{"ChatWithTheAuditFailing",
                   Way::Chat,
                   u"/ex Wood",
                   false,
-                  {kInternal + "audit sink day file: " + kFault, kCompleted},
-                  "<Barterbox> Exchange complete: Wood x1",
+                  {kInternal + "audit sink day file: " + kFault, kGaveBack,
+                   kInternal + "audit sink day file: " + kFault},
+                  "<Barterbox> Failed to record the exchange. Exchange cancelled.",
                   "<Barterbox> Exchange complete: Wood x1"},
         GuardCase{"RconWithTheAuditFailing",
                   Way::Rcon,
                   u"Barterbox.Do 00022b0b Wood",
                   false,
-                  {kInternal + "audit sink day file: " + kFault, kCompleted},
-                  "5: Exchange completed",
+                  {kInternal + "audit sink day file: " + kFault, kGaveBack,
+                   kInternal + "audit sink day file: " + kFault},
+                  "5: Exchange failed",
                   "5: Exchange completed"}),
     [](const testing::TestParamInfo<GuardCase>& info) { return std::string(info.param.What); });
 
