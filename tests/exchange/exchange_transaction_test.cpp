@@ -7,9 +7,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "audit/audit_sinks.h"
 #include "exchange/exchange_transaction.h"
 #include "exchange_fixture.h"
 #include "host/engine_strings.h"
+#include "hostsim/messenger.h"
 #include "hostsim/name_registry.h"
 
 namespace {
@@ -19,8 +21,39 @@ using barterbox::ItemAmount;
 using Texts = std::vector<std::u16string>;
 using Lines = std::vector<std::string>;
 
+// What the audit was handed, each record with how many messages the host had sent by then: a
+// sink of record beside the day file, which a test can make fail.
+struct HeldRecord {
+    nlohmann::ordered_json Members;
+    size_t MessagesBefore = 0;
+};
+std::vector<HeldRecord> heldRecords;
+bool recordsFail = false;
+
+bool HoldRecord(const barterbox::AuditRecord& record) {
+    if (recordsFail) {
+        return false;
+    }
+    heldRecords.push_back({record.Members, hostsim::SentMessages().size()});
+    return true;
+}
+
 class ExchangeTransaction : public ExchangeFixture {
 protected:
+    void SetUp() override {
+        ExchangeFixture::SetUp();
+        heldRecords.clear();
+        recordsFail = false;
+        barterbox::TheAuditState().Sinks.push_back({"held", &HoldRecord, true});
+    }
+    // The last record's members, and whether it was handed over before any reply.
+    static const nlohmann::ordered_json& LastRecord() {
+        static const nlohmann::ordered_json none;
+        return heldRecords.empty() ? none : heldRecords.back().Members;
+    }
+    static bool LastRecordBeforeTheReply() {
+        return !heldRecords.empty() && heldRecords.back().MessagesBefore == 0;
+    }
     static void Define(std::string name, std::vector<ItemAmount> give,
                        std::vector<ItemAmount> receive) {
         barterbox::PutExchange({std::move(name), "", std::move(give), std::move(receive)});
@@ -116,6 +149,9 @@ TEST_P(ExchangeMultiplier, RequestedMultiplier_IsLimitedByTheSettings) {
                             barterbox::ToWideString(std::to_string(c.Effective))});
     EXPECT_EQ(Total(kWood), 1000 - c.Effective);
     EXPECT_EQ(Total(kStone), c.Effective);
+    // The record keeps both: what was asked for, and the runs that count.
+    EXPECT_EQ(LastRecord().value("multiplier", 0), c.Requested);
+    EXPECT_EQ(LastRecord().value("effective", 0), c.Effective);
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, ExchangeMultiplier,
@@ -186,6 +222,8 @@ TEST_F(ExchangeTransaction, RefusedReceiveEntry_IsLoggedAndTheWholeExchangeIsUnd
                      "gave back " +
                          PathOf(kWood) + "_C x4"}));
     EXPECT_EQ(SlotsOf(), (Slots{{kStone, 7}, {kWood, 4}}));
+    EXPECT_EQ(LastRecord().value("outcome", ""), "cancelled");
+    EXPECT_TRUE(LastRecordBeforeTheReply()) << "the record is on file before the player is told";
 }
 
 // The game refuses the give-back too: nothing is retried, and the log says what is owed.
@@ -216,6 +254,10 @@ TEST_F(ExchangeTransaction, ReceiveEntryOfZeroOrLess_RefusesTheExchangeBeforeAny
                                      BlueprintOf(kThatch) + " x-4"}));
     EXPECT_EQ(Chat(), Texts{u"Failed to remove items. Exchange cancelled."});
     EXPECT_EQ(SlotsOf(), (Slots{{kWood, 1}}));
+    // Nothing was taken, so nothing went back and nothing is owed.
+    EXPECT_EQ(LastRecord().value("outcome", ""), "refused");
+    EXPECT_FALSE(LastRecord().contains("returned"));
+    EXPECT_FALSE(LastRecord().contains("owed"));
 }
 
 // Where the game lets the plugin measure room, a hand-out that cannot fit is refused before
@@ -336,6 +378,28 @@ TEST_F(ExchangeTransaction, UndoRecord_ARemovalThatFailsBetweenTwoGiveEntriesIsU
     EXPECT_EQ(outcome.Returned, (Items{{PathOf(kWood) + "_C", 2}}));
     EXPECT_EQ(SlotsOf(), (Slots{{kStone, 2}, {kWood, 2}}));
     hostsim::ClearNameErrors();
+}
+
+// ---- The record ----
+
+// A trade that cannot be put on file is undone: the trade rules count runs from the records, and
+// no reply may announce a trade that is not on file. The cancellation is recorded once writes
+// work again; a completed trade's record, like every other, comes before the reply.
+TEST_F(ExchangeTransaction, ACompletedTradeWhoseRecordFails_IsUndoneAndSaysSo) {
+    Define("Wood", {{kWood, 5}}, {{BlueprintOf(kStone), 2}});
+    Give(kWood, 12);
+    recordsFail = true;
+    EXPECT_FALSE(ExecuteAndTell(alice, "Wood", 2));
+    EXPECT_EQ(Chat(), Texts{u"Failed to record the exchange. Exchange cancelled."});
+    EXPECT_EQ(SlotsOf(), (Slots{{kWood, 12}})) << "no stone kept, the wood given back";
+    EXPECT_EQ(LogTexts(), Lines{"[Barterbox][warning] Barterbox: Cancelled 'Wood' for 0002a11ce: "
+                                "gave back " +
+                                PathOf(kWood) + "_C x10"});
+    recordsFail = false;
+    hostsim::ClearSentMessages();
+    EXPECT_TRUE(ExecuteAndTell(alice, "Wood", 1));
+    EXPECT_EQ(LastRecord().value("outcome", ""), "complete");
+    EXPECT_TRUE(LastRecordBeforeTheReply());
 }
 
 // ---- Nothing is taken unless everything can be ----
