@@ -47,9 +47,13 @@ int RealOwn(const char* path, const char* like) {
     return platform::CopyOwner(path, like);
 }
 
+int RealLink(const char* existing, const char* name) {
+    return platform::LinkFile(existing, name);
+}
+
 constexpr FileSystemCalls kRealCalls{&RealOpen,   &RealOpenRegular, &RealOpenAppend, &RealWrite,
                                      &RealFlush,  &RealSync,        &RealClose,      &RealReplace,
-                                     &RealRemove, &RealOwn};
+                                     &RealRemove, &RealOwn,         &RealLink};
 
 } // namespace
 

@@ -13,7 +13,8 @@ namespace barterbox {
 
 // Each reports failure as its C counterpart does, with errno.
 struct FileSystemCalls {
-    // Paths are UTF-8. Mode "wx" creates a new file and fails when any file or link has the name.
+    // Paths are UTF-8. Mode "wx" ("wbx" in binary) creates a new file and fails when any file or
+    // link has the name.
     std::FILE* (*Open)(const char* path, const char* mode);
     // Opens an existing regular file for binary reading, never blocking on a pipe or a device;
     // nullptr with errno ENOENT when nothing is there, ENODEV when it is no regular file.
@@ -32,6 +33,8 @@ struct FileSystemCalls {
     // Gives the file at the first path the owner and group of the file at the second; 0 on
     // success.
     int (*Own)(const char* path, const char* like);
+    // Gives the existing file a second name, which must be free (EEXIST otherwise); 0 on success.
+    int (*Link)(const char* existing, const char* name);
 };
 
 // The table in use, and the real calls.

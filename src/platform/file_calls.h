@@ -26,8 +26,8 @@ struct FileFacts {
     std::filesystem::perms Permissions = std::filesystem::perms::unknown;
 };
 
-// fopen's modes, and "wx", which creates the file and fails if anything is already there (never
-// following a link).
+// fopen's modes, and "wx" (or "wbx", in binary), which creates the file and fails if anything is
+// already there (never following a link).
 std::FILE* OpenFile(const std::string& path, const char* mode);
 // Opens an existing regular file for reading in binary mode without ever waiting: a named pipe
 // or a device is opened without blocking, found not to be a regular file and closed again.
@@ -68,5 +68,8 @@ int SyncFile(std::FILE* file);
 // Gives the file at `path` the owner and group (on Windows also the access list) of the file at
 // `like`. 0 when done or when they are the same already.
 int CopyOwner(const std::string& path, const std::string& like);
+// Gives the existing file at `existing` a second name (a hard link), which must be free: errno
+// EEXIST when it is taken, and another error where the file system has no hard links.
+int LinkFile(const std::string& existing, const std::string& name);
 
 } // namespace barterbox::platform

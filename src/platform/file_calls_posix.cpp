@@ -175,4 +175,8 @@ int CopyOwner(const std::string& path, const std::string& like) {
     return lchown(path.c_str(), wanted.st_uid, wanted.st_gid);
 }
 
+int LinkFile(const std::string& existing, const std::string& name) {
+    return link(existing.c_str(), name.c_str()); // a link at `existing` is not followed
+}
+
 } // namespace barterbox::platform

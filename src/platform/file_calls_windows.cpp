@@ -80,14 +80,16 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {
     const std::filesystem::path where = OsPath(path);
-    if (std::string_view(mode) == "wx") {
-        // The C runtime's fopen knows no "x": create the file exclusively by hand, in text mode.
+    const bool binary = std::string_view(mode) == "wbx";
+    if (std::string_view(mode) == "wx" || binary) {
+        // The C runtime's fopen knows no "x": create the file exclusively by hand.
         const int descriptor =
-            _wopen(where.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, _S_IREAD | _S_IWRITE);
+            _wopen(where.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | (binary ? _O_BINARY : _O_TEXT),
+                   _S_IREAD | _S_IWRITE);
         if (descriptor < 0) {
             return nullptr;
         }
-        std::FILE* file = _wfdopen(descriptor, L"w");
+        std::FILE* file = _wfdopen(descriptor, binary ? L"wb" : L"w");
         if (file == nullptr) {
             _close(descriptor);
         }
@@ -301,6 +303,14 @@ int CopyOwner(const std::string& path, const std::string& like) {
         return -1;
     }
     return 0;
+}
+
+int LinkFile(const std::string& existing, const std::string& name) {
+    if (CreateHardLinkW(OsPath(name).c_str(), OsPath(existing).c_str(), nullptr)) {
+        return 0;
+    }
+    SetErrnoFromLastError();
+    return -1;
 }
 
 } // namespace barterbox::platform
