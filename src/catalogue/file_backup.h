@@ -7,8 +7,9 @@
 
 namespace barterbox {
 
-// Copies the regular file to the first free name of base, base.1, base.2, ... and returns that
-// name. std::nullopt, with `reason` set, when nothing could be kept: the file is no regular file,
+// Keeps the regular file under the first free name of base, base.1, base.2, ... and returns that
+// name: a second name of the file itself where the file system allows it, else a copy.
+// std::nullopt, with `reason` set, when nothing could be kept: the file is no regular file,
 // the copy failed, or every name is taken.
 std::optional<std::string> KeepBackup(const std::string& file, const std::string& base,
                                       std::string& reason);

@@ -1,11 +1,16 @@
 // A save never costs the administrator a file: one the plugin could not read, or one edited by
 // hand since the plugin last read or wrote it, is kept as config.json.bak (or .bak.1, ...); a
 // linked, read-only or restricted config.json keeps what the administrator set on it.
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <system_error>
 
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -145,6 +150,69 @@ TEST_F(ConfigBackup, FailedFinalRename_LeavesTheFileInPlaceAndNoStrayBackup) {
     EXPECT_EQ(FolderEntries(), Lines{"config.json"});
 }
 
+// A backup that is a copy (no hard links on the file system) and does not fit the disk fails the
+// save with the system's own reason, and leaves no partial copy; the old file stays.
+int& WritesLeft() {
+    static int left = 0;
+    return left;
+}
+
+TEST_F(ConfigBackup, BackupCopyThatDoesNotFit_FailsTheSaveWithTheSystemsReason) {
+    LoadQuietly(kUnparsable);
+    FileSystem().Link = [](const char*, const char*) {
+        errno = EPERM; // as on FAT
+        return -1;
+    };
+    WritesLeft() = 1; // the new file's text; the copy's first block finds the disk full
+    FileSystem().Write = [](const void* data, std::size_t size, std::size_t count,
+                            std::FILE* file) {
+        if (WritesLeft()-- > 0) {
+            return RealFileSystem().Write(data, size, count, file);
+        }
+        errno = ENOSPC;
+        return std::size_t{0};
+    };
+    EXPECT_FALSE(SaveConfig());
+    EXPECT_EQ(LogTexts(), (Lines{kFailed, kWhy + "cannot copy config.json aside: " +
+                                              std::generic_category().message(ENOSPC)}));
+    EXPECT_EQ(ReadBytes(ConfigFile()), kUnparsable);
+    EXPECT_EQ(FolderEntries(), Lines{"config.json"});
+
+    FileSystem().Write = RealFileSystem().Write;
+    Sink().Clear();
+    EXPECT_TRUE(SaveConfig());
+    EXPECT_EQ(LogTexts(), (Lines{kKept, kSaved}));
+    EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), kUnparsable);
+}
+
+#if !defined(_WIN32) // Windows has no per-process file size limit
+TEST_F(ConfigBackup, BackupCopyPastTheFileSizeLimit_FailsTheSaveWithTheSystemsReason) {
+    // The operating system's own refusal: the new text (an empty table) fits under the limit, the
+    // copy of the large unreadable file does not (EFBIG), with the killing signal ignored.
+    const std::string large = kUnparsable + std::string(100000, ' ');
+    LoadQuietly(large);
+    FileSystem().Link = [](const char*, const char*) {
+        errno = EPERM;
+        return -1;
+    };
+    rlimit previousLimit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previousLimit), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit smallLimit = previousLimit;
+    smallLimit.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &smallLimit), 0);
+    const bool saved = static_cast<bool>(SaveConfig());
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &previousLimit), 0);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(LogTexts(), (Lines{kFailed, kWhy + "cannot copy config.json aside: " +
+                                              std::generic_category().message(EFBIG)}));
+    EXPECT_EQ(ReadBytes(ConfigFile()), large);
+    EXPECT_EQ(FolderEntries(), Lines{"config.json"});
+}
+#endif
+
 // A save replaces only a regular file: a folder, a pipe or a device in config.json's place, or
 // at the end of its link, stays as it is, and nothing is moved into the plugin folder or written
 // beside the link's target.
@@ -263,6 +331,64 @@ TEST_F(ConfigBackup, HandEditWhileTheSaveWrites_IsKeptAside) {
     EXPECT_EQ(LogTexts(), (Lines{kChanged, kSaved}));
     EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), "{\"Exchanges\": {\"Late\": {}}}");
     EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
+}
+
+// An editor that saves in place empties the file, then writes it. When the save looks in between,
+// the editor's text must still end up in the backup, whether it lands before the save's rename or
+// after it (into the file the editor has open), never in a file that is gone.
+struct InPlaceEditor {
+    static InPlaceEditor& Now() {
+        static InPlaceEditor editor;
+        return editor;
+    }
+    std::string Path;
+    std::FILE* Open = nullptr; // emptied, and not yet written
+    bool WriteAfterTheRename = false;
+
+    void Empty() {
+        if (Open == nullptr) {
+            Open = std::fopen(Path.c_str(), "wb");
+        }
+    }
+    void Finish() {
+        if (Open != nullptr) {
+            std::fputs("{\"Exchanges\": {\"Edited\": {}}}", Open);
+            std::fclose(Open);
+            Open = nullptr;
+        }
+    }
+};
+
+TEST_F(ConfigBackup, InPlaceHandEditRacingTheSave_EndsUpWholeInTheBackup) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows renames nothing over a file that an editor holds open";
+#endif
+    for (const bool afterTheRename : {false, true}) {
+        SCOPED_TRACE(afterTheRename ? "written after the rename" : "written before the rename");
+        std::filesystem::remove(PathOf("config.json.bak"));
+        LoadQuietly("{}");
+        InPlaceEditor::Now() = InPlaceEditor{ConfigFile(), nullptr, afterTheRename};
+        // Emptied while the new file is written, so that the save's last look finds it empty.
+        FileSystem().Sync = [](std::FILE* file) {
+            InPlaceEditor::Now().Empty();
+            return RealFileSystem().Sync(file);
+        };
+        FileSystem().Replace = [](const char* from, const char* to) {
+            InPlaceEditor& editor = InPlaceEditor::Now();
+            if (!editor.WriteAfterTheRename) {
+                editor.Finish();
+            }
+            const int result = RealFileSystem().Replace(from, to);
+            editor.Finish();
+            return result;
+        };
+        AddAnExchange();
+        EXPECT_TRUE(SaveConfig());
+        FileSystem() = RealFileSystem();
+        EXPECT_EQ(LogTexts(), (Lines{kChanged, kSaved}));
+        EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), "{\"Exchanges\": {\"Edited\": {}}}");
+        EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
+    }
 }
 
 TEST_F(ConfigBackup, UnreadableFileFixedByHandSinceTheLoad_IsKeptAsAHandEdit) {
