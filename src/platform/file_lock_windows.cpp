@@ -37,9 +37,8 @@ FileLock::Outcome FileLock::Take(const std::string& path, std::chrono::milliseco
     Release();
     // Shared for everything, so that the lock file never stands in anyone's way but a locker's.
     const HANDLE handle = CreateFileW(
-        OsPath(path).c_str(), GENERIC_READ,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        OsPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         errno = GetLastError() == ERROR_PATH_NOT_FOUND ? ENOENT : EACCES;
         return Outcome::Failed;
