@@ -4,7 +4,9 @@
 #include "config_file.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -26,6 +28,8 @@
 #include "catalogue/whole_file.h"
 #include "logger/plugin_logger.h"
 #include "platform/file_calls.h"
+#include "platform/file_lock.h"
+#include "platform/os_path.h"
 
 namespace barterbox {
 namespace {
@@ -102,7 +106,9 @@ ConfigReading ReadConfigFile() {
     return ParseWithChecks(text);
 }
 
-void ApplyConfig(json& root) {
+// `eachExchange`: whether every exchange loaded gets a line of its own, as at a load or a Reload;
+// the file an Add or a Remove reads again says only how many.
+void ApplyConfig(json& root, bool eachExchange) {
     TheCatalogueState().LossyConfigLoaded = HasIgnoredMembers(root);
     if (auto settings = ReadSettings(root)) {
         PluginSettings& current = Settings();
@@ -124,7 +130,9 @@ void ApplyConfig(json& root) {
                 "case",
                 definition.Name, earlier->Name));
         }
-        Log(spdlog::level::info, "Barterbox: Loaded '{}'", definition.Name);
+        if (eachExchange) {
+            Log(spdlog::level::info, "Barterbox: Loaded '{}'", definition.Name);
+        }
         PutExchange(std::move(definition));
     }
     Log(spdlog::level::info, "Barterbox: Loaded {} exchanges", ExchangeCount());
@@ -138,14 +146,14 @@ void ApplyConfig(json& root) {
 }
 
 // Replaces the table with what was read. True unless the file was there but unreadable.
-bool ReplaceTable(ConfigReading& reading) {
+bool ReplaceTable(ConfigReading& reading, bool eachExchange = true) {
     ClearExchanges();
     ReleaseConfigDocument();
     UnreadableConfigFound() = std::holds_alternative<UnreadableConfig>(reading);
     TheCatalogueState().LossyConfigLoaded = false;
     if (auto* parsed = std::get_if<ParsedConfig>(&reading)) {
         try {
-            ApplyConfig(parsed->Root);
+            ApplyConfig(parsed->Root, eachExchange);
         } catch (const std::bad_alloc&) {
             // Never half a table: a load that runs out of memory is a load that failed.
             ClearExchanges();
@@ -281,7 +289,9 @@ struct SavePlan {
 };
 
 // Where the save may write, or why it may not write at all (in `reason`).
-std::optional<SavePlan> PlanSave(std::string& reason) {
+// `handEdit`: the file was read again just before (an Add or a Remove), and its text is not what
+// a save writes, so that it is kept aside although it is what this server last saw.
+std::optional<SavePlan> PlanSave(bool handEdit, std::string& reason) {
     const std::optional<std::string> target = FollowLinks(ConfigPath());
     if (!target) {
         reason = "config.json is a loop of symbolic links";
@@ -305,7 +315,7 @@ std::optional<SavePlan> PlanSave(std::string& reason) {
     }
     // A file the last load could not read, but that has been edited since, is a hand edit: most
     // likely the administrator's fix, and it is kept under that name.
-    plan.Changed = ChangedSinceLastSeen(*target, before, plan.DigestFound);
+    plan.Changed = ChangedSinceLastSeen(*target, before, plan.DigestFound) || handEdit;
     plan.Unreadable = UnreadableConfigFound() && before.Exists && !plan.Changed;
     // A file the load took only in part keeps what it left out (a misspelt member, a dropped
     // exchange) in a copy, since the text about to be written holds only what was kept.
@@ -375,6 +385,131 @@ void LogKeptCopies(const SavePlan& plan, const KeptCopies& copies) {
     }
 }
 
+// --- Servers sharing one file -------------------------------------------------------------------
+
+// How long a save waits for another server's save of a shared config.json; saves take
+// milliseconds, so a lock held this long is held by something that no longer saves.
+constexpr auto kLockPatience = std::chrono::seconds(5);
+
+std::string FileName(const std::string& path) {
+    return platform::Utf8Path(platform::OsPath(path).filename());
+}
+
+// config.json's lock, held across every read-modify-write of the file, so that servers sharing
+// one file through links save one after another. It is taken beside the file the links lead to,
+// so that every server sharing that file takes the same lock. Where the save will not write (the
+// links lead to no regular file, or nowhere) nothing is created, and the plan says why; a folder
+// that takes no new file gets no lock either, as the save cannot write there and says so itself.
+std::optional<platform::FileLock> LockConfig(std::string& reason) {
+    const std::optional<std::string> target = FollowLinks(ConfigPath());
+    platform::FileLock lock;
+    if (!target) {
+        return lock;
+    }
+    const FileStamp stamp = StampOf(*target);
+    if (stamp.Exists ? !stamp.Regular : *target != ConfigPath()) {
+        return lock;
+    }
+    const std::string path = *target + ".lock";
+    errno = 0;
+    switch (lock.Take(path, kLockPatience)) {
+    case platform::FileLock::Outcome::Locked:
+        return lock;
+    case platform::FileLock::Outcome::Busy:
+        reason = "another server's save held config.json's lock (" + FileName(path) +
+                 ") for over 5 seconds; nothing was written";
+        return std::nullopt;
+    case platform::FileLock::Outcome::Failed:
+        break;
+    }
+    if (errno == ENOENT || errno == EACCES || errno == EROFS) {
+        return lock;
+    }
+    reason = "cannot take config.json's lock (" + FileName(path) + "): " + SystemReason();
+    return std::nullopt;
+}
+
+// For an Add or a Remove, which is made to the file as it is now: a config.json that changed
+// since this server last read or wrote it (another server's save, a hand edit) is read into the
+// table again first. True when the text read is not what a save writes for it, which only a hand
+// edit makes: the save then keeps it aside. Another server's save is always the plugin's own
+// text, and comes back whole. A file that cannot be read or parsed leaves the table as it is, and
+// the save keeps it aside as any changed file.
+bool ReadChangedFile() {
+    const std::optional<std::string> target = FollowLinks(ConfigPath());
+    std::uint64_t digest = 0;
+    if (!target || !ChangedSinceLastSeen(*target, StampOf(*target), digest)) {
+        return false;
+    }
+    std::string text;
+    FileStamp stamp;
+    if (ReadWholeFile(*target, text, stamp) != ReadOutcome::Read) {
+        return false;
+    }
+    ConfigReading reading = ParseWithChecks(text);
+    if (!std::holds_alternative<ParsedConfig>(reading)) {
+        return false;
+    }
+    Log(spdlog::level::info,
+        "Barterbox: config.json changed on disk since this server read it; the change is made "
+        "to the file as it is now");
+    LastSeen() = SeenNow(stamp, ContentDigest(text));
+    if (!ReplaceTable(reading, false)) {
+        return true;
+    }
+    try {
+        return ContentDigest(ConfigText()) != ContentDigest(text);
+    } catch (const std::exception&) {
+        return true; // a text the save cannot write is no text of its own
+    }
+}
+
+enum class WriteMode { KeepChanges, KeepHandEdit, RefuseChangedFile };
+
+// Writes the table and the settings, under the lock; every outcome is logged.
+SaveResult WriteTable(WriteMode mode) {
+    std::string reason;
+    const std::optional<SavePlan> plan = PlanSave(mode == WriteMode::KeepHandEdit, reason);
+    if (!plan) {
+        return SaveResult{FailSave(reason), false};
+    }
+    // Writing the table would undo what another server or an editor put in the file: the
+    // administrator reloads first, which shows what it holds.
+    if (mode == WriteMode::RefuseChangedFile && plan->Changed) {
+        return SaveResult{FailSave("config.json changed on disk since this server read it (another "
+                                   "server's save or a hand edit); nothing was written"),
+                          true};
+    }
+    if (plan->Before.Links > 1) {
+        Log(spdlog::level::warn,
+            "Barterbox: config.json has {} names (hard links); the save replaces this one, and "
+            "the others keep the old table",
+            plan->Before.Links);
+    }
+    RemoveStaleTemporaryFiles(plan->Target);
+
+    // Written beside the old file and renamed over it, so that a full disk or a crash never
+    // leaves config.json empty or half-written.
+    std::uint64_t digest = 0;
+    const std::optional<TemporaryFile> written = WriteNewText(*plan, digest, reason);
+    if (!written) {
+        return SaveResult{FailSave(reason), false};
+    }
+    if (plan->Before.Exists) {
+        KeepOwner(written->Path, plan->Target);
+    }
+    KeptCopies copies;
+    if (!PutInPlace(*plan, *written, copies, reason)) {
+        return SaveResult{FailSave(reason), false};
+    }
+    LogKeptCopies(*plan, copies);
+    UnreadableConfigFound() = false;
+    TheCatalogueState().LossyConfigLoaded = false;
+    LastSeen() = SeenNow(written->Written, digest);
+    Log(spdlog::level::info, "Barterbox: Config saved");
+    return SaveResult{true, false};
+}
+
 } // namespace
 
 void FormPluginPaths(const std::string& serverDirectory) {
@@ -414,40 +549,26 @@ void LoadConfigFromText(std::string_view text) {
     ReplaceTable(reading);
 }
 
-bool SaveConfig() {
+SaveResult SaveConfig() {
     std::string reason;
-    const std::optional<SavePlan> plan = PlanSave(reason);
-    if (!plan) {
-        return FailSave(reason);
+    const std::optional<platform::FileLock> lock = LockConfig(reason);
+    if (!lock) {
+        return SaveResult{FailSave(reason), false};
     }
-    if (plan->Before.Links > 1) {
-        Log(spdlog::level::warn,
-            "Barterbox: config.json has {} names (hard links); the save replaces this one, and "
-            "the others keep the old table",
-            plan->Before.Links);
-    }
-    RemoveStaleTemporaryFiles(plan->Target);
+    return WriteTable(WriteMode::RefuseChangedFile);
+}
 
-    // Written beside the old file and renamed over it, so that a full disk or a crash never
-    // leaves config.json empty or half-written.
-    std::uint64_t digest = 0;
-    const std::optional<TemporaryFile> written = WriteNewText(*plan, digest, reason);
-    if (!written) {
+bool SaveChange(const std::function<void()>& change) {
+    std::string reason;
+    const std::optional<platform::FileLock> lock = LockConfig(reason);
+    if (!lock) {
+        // The table changes all the same, as after any failed save: until the next Reload.
+        change();
         return FailSave(reason);
     }
-    if (plan->Before.Exists) {
-        KeepOwner(written->Path, plan->Target);
-    }
-    KeptCopies copies;
-    if (!PutInPlace(*plan, *written, copies, reason)) {
-        return FailSave(reason);
-    }
-    LogKeptCopies(*plan, copies);
-    UnreadableConfigFound() = false;
-    TheCatalogueState().LossyConfigLoaded = false;
-    LastSeen() = SeenNow(written->Written, digest);
-    Log(spdlog::level::info, "Barterbox: Config saved");
-    return true;
+    const bool handEdit = ReadChangedFile();
+    change();
+    return WriteTable(handEdit ? WriteMode::KeepHandEdit : WriteMode::KeepChanges).Saved;
 }
 
 } // namespace barterbox

@@ -88,8 +88,8 @@ void WarnOfOddities(APlayerController* sender, const std::vector<std::string>& a
 void AddExchange(APlayerController* sender, const std::string& name, const ItemAmount& give,
                  const ItemAmount& receive) {
     const ExchangeDefinition added{name, "", {give}, {receive}};
-    PutExchange(added);
-    const bool saved = SaveConfig();
+    // Made to config.json as it is now, which another server sharing it may have changed.
+    const bool saved = SaveChange([&] { PutExchange(added); });
     AuditAdd(AdministratorSource(sender), added, saved);
     ReplyToAdmin(sender, ReplyColour::Green, u"Added exchange '{}': {} x{} -> {} x{}",
                  ToWideString(name), ToWideString(give.Item), give.Quantity,

@@ -27,8 +27,8 @@ void OnRemoveConsoleCommand(APlayerController* sender, FString* line, bool) {
     }
     // The record names the exchange as configured, whatever letter case was typed.
     const std::string configuredName = found->Name;
-    EraseExchange(name);
-    const bool saved = SaveConfig();
+    // Made to config.json as it is now, which another server sharing it may have changed.
+    const bool saved = SaveChange([&] { EraseExchange(name); });
     AuditRemove(AdministratorSource(sender), configuredName, saved);
     ReplyToAdmin(sender, ReplyColour::Green, u"Removed exchange '{}'", ToWideString(name));
     if (!saved) {

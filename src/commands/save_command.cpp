@@ -13,10 +13,16 @@ void OnSaveConsoleCommand(APlayerController* sender, FString*, bool) {
         return;
     }
     // A save that left config.json as it was is never answered as a success.
-    const bool saved = SaveConfig();
-    AuditSave(AdministratorSource(sender), ExchangeCount(), saved);
+    const SaveResult saved = SaveConfig();
+    AuditSave(AdministratorSource(sender), ExchangeCount(), saved.Saved);
     if (!saved) {
         ReplyToAdmin(sender, ReplyColour::Red, u"Barterbox: Failed to save config");
+        // The table would undo another server's save or a hand edit: a Reload shows it first.
+        if (saved.ChangedOnDisk) {
+            ReplyToAdmin(sender, ReplyColour::Red,
+                         u"Barterbox: config.json changed on disk since this server read it; use "
+                         u"Barterbox.Reload, then save again");
+        }
         return;
     }
     ReplyToAdmin(sender, ReplyColour::Green, u"Barterbox: Config saved ({} exchanges)",

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <system_error>
+#include <thread>
 
 #if !defined(_WIN32)
 #include <sys/resource.h>
@@ -19,7 +20,9 @@
 #include "catalogue/atomic_file.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
+#include "catalogue/plugin_settings.h"
 #include "config_fixture.h"
+#include "platform/file_lock.h"
 
 namespace {
 
@@ -44,8 +47,13 @@ const std::string kWrongType = "{\"Settings\": {\"MaxMultiplier\": \"ten\"}}\n";
 
 class ConfigBackup : public testing_support::ConfigFixture {
 protected:
-    void AddAnExchange() { PutExchange({"Stone", "", {{"a", 1}}, {{"b", 1}}}); }
+    static void AddAnExchange() { PutExchange({"Stone", "", {{"a", 1}}, {{"b", 1}}}); }
 };
+
+const char* const kReadAgain = "[Barterbox][info] Barterbox: config.json changed on disk since "
+                               "this server read it; the change is made to the file as it is now";
+const char* const kChangedOnDisk = "config.json changed on disk since this server read it "
+                                   "(another server's save or a hand edit); nothing was written";
 
 TEST_F(ConfigBackup, SaveAfterAnUnreadableLoad_KeepsTheFileAsBakThenSaves) {
     for (const std::string& unreadable : {kUnparsable, kWrongType}) {
@@ -57,7 +65,7 @@ TEST_F(ConfigBackup, SaveAfterAnUnreadableLoad_KeepsTheFileAsBakThenSaves) {
         EXPECT_EQ(LogTexts(), (Lines{kKept, kSaved}));
         EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), unreadable);
         EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
-        EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.bak"}));
+        EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.bak", "config.json.lock"}));
     }
 }
 
@@ -96,7 +104,7 @@ TEST_F(ConfigBackup, NoBakAfterALoadThatReadTheFileOrFoundNone) {
     SaveConfig();
 
     EXPECT_EQ(LogTexts(), Lines{kSaved});
-    EXPECT_EQ(FolderEntries(), Lines{"config.json"});
+    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.lock"}));
 }
 
 TEST_F(ConfigBackup, FileRemovedSinceTheLoad_IsSimplySaved) {
@@ -104,7 +112,7 @@ TEST_F(ConfigBackup, FileRemovedSinceTheLoad_IsSimplySaved) {
     std::filesystem::remove(ConfigFile());
     SaveConfig();
     EXPECT_EQ(LogTexts(), Lines{kSaved});
-    EXPECT_EQ(FolderEntries(), Lines{"config.json"});
+    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.lock"}));
 }
 
 TEST_F(ConfigBackup, FailedWrite_LeavesTheUnreadableFileInPlaceForTheNextSave) {
@@ -112,7 +120,7 @@ TEST_F(ConfigBackup, FailedWrite_LeavesTheUnreadableFileInPlaceForTheNextSave) {
     FileSystem().Flush = [](std::FILE*) { return EOF; };
     SaveConfig();
     EXPECT_EQ(ReadBytes(ConfigFile()), kUnparsable);
-    EXPECT_EQ(FolderEntries(), Lines{"config.json"});
+    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.lock"}));
 
     FileSystem() = RealFileSystem();
     SaveConfig();
@@ -136,7 +144,8 @@ TEST_F(ConfigBackup, FailedFinalRename_LeavesTheFileInPlaceAndNoStrayBackup) {
                                               "config.json: " +
                                               std::generic_category().message(EACCES)}));
     EXPECT_EQ(ReadBytes(ConfigFile()), kUnparsable);
-    EXPECT_EQ(FolderEntries(), Lines{"config.json"}) << "the temporary file is removed";
+    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.lock"}))
+        << "the temporary file is removed";
 
     // A folder in the file's place is neither moved aside nor replaced, whatever the rename does.
     std::filesystem::remove(ConfigFile());
@@ -147,7 +156,7 @@ TEST_F(ConfigBackup, FailedFinalRename_LeavesTheFileInPlaceAndNoStrayBackup) {
     EXPECT_FALSE(SaveConfig());
     EXPECT_EQ(LogTexts(), (Lines{kFailed, kWhy + kNotRegular}));
     EXPECT_EQ(ReadBytes(PathOf("config.json/notes.txt")), "kept");
-    EXPECT_EQ(FolderEntries(), Lines{"config.json"});
+    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.lock"}));
 }
 
 // A backup that is a copy (no hard links on the file system) and does not fit the disk fails the
@@ -176,7 +185,7 @@ TEST_F(ConfigBackup, BackupCopyThatDoesNotFit_FailsTheSaveWithTheSystemsReason) 
     EXPECT_EQ(LogTexts(), (Lines{kFailed, kWhy + "cannot copy config.json aside: " +
                                               std::generic_category().message(ENOSPC)}));
     EXPECT_EQ(ReadBytes(ConfigFile()), kUnparsable);
-    EXPECT_EQ(FolderEntries(), Lines{"config.json"});
+    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.lock"}));
 
     FileSystem().Write = RealFileSystem().Write;
     Sink().Clear();
@@ -209,7 +218,7 @@ TEST_F(ConfigBackup, BackupCopyPastTheFileSizeLimit_FailsTheSaveWithTheSystemsRe
     EXPECT_EQ(LogTexts(), (Lines{kFailed, kWhy + "cannot copy config.json aside: " +
                                               std::generic_category().message(EFBIG)}));
     EXPECT_EQ(ReadBytes(ConfigFile()), large);
-    EXPECT_EQ(FolderEntries(), Lines{"config.json"});
+    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.lock"}));
 }
 #endif
 
@@ -284,17 +293,28 @@ TEST_F(ConfigBackup, HandEditSinceTheLoad_IsKeptAsideBeforeTheSave) {
     for (const Edit& edit : edits) {
         SCOPED_TRACE(edit.Name);
         std::filesystem::remove(PathOf("config.json.bak"));
+        Settings() = PluginSettings{};
         LoadQuietly("{}");
         const auto loadedTime = std::filesystem::last_write_time(ConfigFile());
         WriteBytes(ConfigFile(), edit.Text);
         if (edit.KeepTheTime) {
             std::filesystem::last_write_time(ConfigFile(), loadedTime);
         }
-        AddAnExchange();
-        EXPECT_TRUE(SaveConfig());
-        EXPECT_EQ(LogTexts(), (Lines{kChanged, kSaved}));
+        // A Save would undo the edit: it writes nothing, and a Reload is asked for.
+        const SaveResult refused = SaveConfig();
+        EXPECT_FALSE(refused);
+        EXPECT_TRUE(refused.ChangedOnDisk);
+        EXPECT_EQ(LogTexts(), (Lines{kFailed, kWhy + kChangedOnDisk}));
+        EXPECT_EQ(ReadBytes(ConfigFile()), edit.Text);
+        Sink().Clear();
+        // An Add is made to the edited file, which is kept aside, as its form is lost.
+        EXPECT_TRUE(SaveChange(AddAnExchange));
+        EXPECT_EQ(LogTexts(), (Lines{kReadAgain, "[Barterbox][info] Barterbox: Loaded 0 exchanges",
+                                     kChanged, kSaved}));
         EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), edit.Text);
         EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
+        EXPECT_EQ(Settings().ChatPrefix, edit.Text == edited ? "Edited" : "Barterbox");
+        EXPECT_EQ(ExchangeCount(), 1u);
         Sink().Clear();
     }
     // The plugin's own last save is no hand edit, nor is the same text with CR LF line ends (as
@@ -309,7 +329,62 @@ TEST_F(ConfigBackup, HandEditSinceTheLoad_IsKeptAsideBeforeTheSave) {
     WriteBytes(ConfigFile(), crlf);
     SaveConfig();
     EXPECT_EQ(LogTexts(), (Lines{kSaved, kSaved}));
-    EXPECT_EQ(FolderEntries(), Lines{"config.json"});
+    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.lock"}));
+}
+
+// Another server sharing the file saved since this one read it: its text is the plugin's own, so
+// an Add or a Remove reads it in and writes it back whole with the change, and keeps no backup.
+TEST_F(ConfigBackup, AnotherServersSave_IsReadInAndKeptWithoutABackup) {
+    PutExchange({"Theirs", "", {{"c", 1}}, {{"d", 1}}});
+    Settings().ChatPrefix = "Cluster";
+    const std::string theirs = ConfigText();
+    LoadQuietly("{}");
+    WriteBytes(ConfigFile(), SavedBytes(theirs));
+    EXPECT_TRUE(SaveChange(AddAnExchange));
+    EXPECT_EQ(LogTexts(),
+              (Lines{kReadAgain, "[Barterbox][info] Barterbox: Loaded 1 exchanges", kSaved}));
+    EXPECT_NE(FindExchange("Theirs"), nullptr);
+    EXPECT_NE(FindExchange("Stone"), nullptr);
+    EXPECT_EQ(Settings().ChatPrefix, "Cluster");
+    EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
+
+    // Their Remove of this server's Add, then this server's Remove of theirs: nothing is left.
+    EraseExchange("Stone");
+    const std::string removed = ConfigText();
+    PutExchange({"Stone", "", {{"a", 1}}, {{"b", 1}}});
+    WriteBytes(ConfigFile(), SavedBytes(removed));
+    Sink().Clear();
+    EXPECT_TRUE(SaveChange([] { EraseExchange("Theirs"); }));
+    EXPECT_EQ(ExchangeCount(), 0u);
+    EXPECT_EQ(LogTexts(),
+              (Lines{kReadAgain, "[Barterbox][info] Barterbox: Loaded 1 exchanges", kSaved}));
+    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.lock"}));
+}
+
+// Saves of a shared file take turns under its lock; one held past the save's patience fails the
+// save and writes nothing, and the table keeps the change until the next Reload.
+TEST_F(ConfigBackup, LockHeldByAnotherServer_FailsTheSaveAfterWaiting) {
+    LoadQuietly("{}");
+    platform::FileLock theirs;
+    ASSERT_EQ(theirs.Take(ConfigFile() + ".lock", std::chrono::milliseconds(0)),
+              platform::FileLock::Outcome::Locked);
+    EXPECT_FALSE(SaveChange(AddAnExchange));
+    EXPECT_EQ(LogTexts(), (Lines{kFailed, kWhy + "another server's save held config.json's lock "
+                                                 "(config.json.lock) for over 5 seconds; nothing "
+                                                 "was written"}));
+    EXPECT_EQ(ReadBytes(ConfigFile()), "{}");
+    EXPECT_NE(FindExchange("Stone"), nullptr);
+
+    // Let go while the save waits: it saves.
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        theirs.Release();
+    });
+    Sink().Clear();
+    EXPECT_TRUE(SaveConfig());
+    release.join();
+    EXPECT_EQ(LogTexts(), Lines{kSaved});
+    EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
 }
 
 // An edit that lands while the save writes its new file (between the first look and the rename)
@@ -394,15 +469,36 @@ TEST_F(ConfigBackup, InPlaceHandEditRacingTheSave_EndsUpWholeInTheBackup) {
 TEST_F(ConfigBackup, UnreadableFileFixedByHandSinceTheLoad_IsKeptAsAHandEdit) {
     LoadQuietly(kUnparsable);
     WriteBytes(ConfigFile(), "{\"Exchanges\": {\"Fixed\": {}}}");
-    SaveConfig();
-    EXPECT_EQ(LogTexts(), (Lines{kChanged, kSaved}));
+    SaveChange(AddAnExchange);
+    EXPECT_EQ(LogTexts(), (Lines{kReadAgain, "[Barterbox][info] Barterbox: Loaded 0 exchanges",
+                                 "[Barterbox][warning] Barterbox: Dropped 'Fixed' from "
+                                 "config.json: it has neither Give nor Receive items",
+                                 kChanged, kSaved}));
     EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), "{\"Exchanges\": {\"Fixed\": {}}}");
+}
+
+// A file broken by hand since the load cannot be read in: the table stays, and the broken file
+// is kept aside before the save writes the table with the change.
+TEST_F(ConfigBackup, FileBrokenByHandSinceTheLoad_IsKeptAsideAndTheTableSaved) {
+    LoadQuietly("{}");
+    WriteBytes(ConfigFile(), kUnparsable);
+    EXPECT_TRUE(SaveChange(AddAnExchange));
+    ASSERT_EQ(LogTexts().size(), 3u);
+    EXPECT_EQ(LogTexts()[0].rfind("[Barterbox][error] Barterbox: Failed to parse config.json: ", 0),
+              0u);
+    EXPECT_EQ(LogTexts()[1], kChanged);
+    EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), kUnparsable);
+    EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
+    EXPECT_EQ(ExchangeCount(), 1u);
 }
 
 TEST_F(ConfigBackup, FileCreatedByHandAfterALoadThatFoundNone_IsKeptAside) {
     WriteBytes(ConfigFile(), "{\"Exchanges\": {}}");
-    SaveConfig();
-    EXPECT_EQ(LogTexts(), (Lines{kChanged, kSaved}));
+    EXPECT_TRUE(SaveConfig().ChangedOnDisk);
+    Sink().Clear();
+    SaveChange(AddAnExchange);
+    EXPECT_EQ(LogTexts(), (Lines{kReadAgain, "[Barterbox][info] Barterbox: Loaded 0 exchanges",
+                                 kChanged, kSaved}));
     EXPECT_EQ(ReadBytes(PathOf("config.json.bak")), "{\"Exchanges\": {}}");
 }
 
@@ -432,7 +528,7 @@ TEST_F(ConfigBackup, ReadOnlyConfig_IsNotReplaced) {
     EXPECT_FALSE(SaveConfig());
     EXPECT_EQ(LogTexts(), (Lines{kFailed, kWhy + "config.json is read-only"}));
     EXPECT_EQ(ReadBytes(ConfigFile()), "{}");
-    EXPECT_EQ(FolderEntries(), Lines{"config.json"});
+    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.lock"}));
 }
 
 TEST_F(ConfigBackup, PlantedTemporaryLink_IsRemovedNeverWrittenThrough) {
@@ -446,7 +542,7 @@ TEST_F(ConfigBackup, PlantedTemporaryLink_IsRemovedNeverWrittenThrough) {
     EXPECT_TRUE(SaveConfig());
     EXPECT_EQ(ReadBytes(victim), "precious");
     EXPECT_EQ(ReadBytes(ConfigFile()), SavedBytes(ConfigText()));
-    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "victim.txt"}));
+    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.lock", "victim.txt"}));
 }
 
 // Two servers saving one shared file each write a temporary file of their own; what an earlier
@@ -463,8 +559,9 @@ TEST_F(ConfigBackup, TemporaryFilesOfOtherServers_StayAndStaleOnesGo) {
     std::filesystem::last_write_time(PathOf("config.json.tmp-cafe0000"), anHourAgo, notOnWindows);
     AddAnExchange();
     EXPECT_TRUE(SaveConfig());
-    EXPECT_EQ(FolderEntries(),
-              (Lines{"config.json", "config.json.tmp-0badf00d", "config.json.tmp-cafe0000"}));
+    EXPECT_EQ(FolderEntries(), (Lines{"config.json", "config.json.lock", "config.json.tmp-0badf00d",
+                                      "config.json.tmp-cafe0000"}));
+
     EXPECT_EQ(ReadBytes(PathOf("config.json.tmp-0badf00d")), "another server's save in progress");
 }
 
@@ -526,7 +623,7 @@ TEST_F(ConfigBackup, EveryBackupNameTaken_FailsTheSaveAndSaysWhy) {
                                                  "config.json.bak.999) are taken; move old "
                                                  "backups away"}));
     EXPECT_EQ(ReadBytes(ConfigFile()), kUnparsable);
-    EXPECT_EQ(FolderEntries().size(), 1001u) << "no temporary file stays";
+    EXPECT_EQ(FolderEntries().size(), 1002u) << "no temporary file stays, the lock file does";
 }
 
 } // namespace

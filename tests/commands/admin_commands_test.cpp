@@ -129,6 +129,27 @@ TEST_F(AdminCommands, Save_WritesTheFileAndAFailedSaveIsNeverAnsweredAsASuccess)
     EXPECT_NE(barterbox::FindExchange("quick"), nullptr);
 }
 
+// A file changed on disk since this server read it (another server's save, a hand edit) would be
+// undone by the table: the Save writes nothing and asks for a Reload, after which it saves.
+TEST_F(AdminCommands, Save_OfAFileChangedOnDiskIsRefusedInRedUntilAReload) {
+    const char* const theirs =
+        R"({"Exchanges": {"Theirs": {"Give": {"x": 1}, "Receive": {"y": 1}}}})";
+    WriteConfig(theirs);
+    Console(ada, u"Barterbox.Save");
+    EXPECT_EQ(Replies(),
+              (Replies_{{ada, "(red) Barterbox: Failed to save config"},
+                        {ada, "(red) Barterbox: config.json changed on disk since this "
+                              "server read it; use Barterbox.Reload, then save again"}}));
+    EXPECT_EQ(ReadConfig(), theirs);
+
+    hostsim::ClearSentMessages();
+    Console(ada, u"Barterbox.Reload");
+    Console(ada, u"Barterbox.Save");
+    EXPECT_EQ(Replies(), (Replies_{{ada, "(green) Barterbox: Reloaded 1 exchanges"},
+                                   {ada, "(green) Barterbox: Config saved (1 exchanges)"}}));
+    EXPECT_THAT(ReadConfig().value(), testing::HasSubstr("\"Theirs\": {"));
+}
+
 // ---- Add ----
 
 TEST_F(AdminCommands, Add_WithTooFewArgumentsRepliesTheUsage) {
