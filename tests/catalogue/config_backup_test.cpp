@@ -283,12 +283,16 @@ TEST_F(ConfigBackup, HandEditSinceTheLoad_IsKeptAsideBeforeTheSave) {
         const char* Name;
         std::string Text;
         bool KeepTheTime; // an edit within the file system's clock tick leaves the time as it was
+        // A save that failed after comparing the content while the file's time was fresh: that
+        // look must leave the next one comparing the content again.
+        bool FailedSaveFirst = false;
     };
     // The loaded file is "{}": an edit of the same size is told by its time or its content.
     const Edit edits[] = {
         {"another size", edited, false},
         {"same size", "[]", false},
         {"same size and time", "[]", true},
+        {"same size and time, after a failed save", "[]", true, true},
     };
     for (const Edit& edit : edits) {
         SCOPED_TRACE(edit.Name);
@@ -296,6 +300,12 @@ TEST_F(ConfigBackup, HandEditSinceTheLoad_IsKeptAsideBeforeTheSave) {
         Settings() = PluginSettings{};
         LoadQuietly("{}");
         const auto loadedTime = std::filesystem::last_write_time(ConfigFile());
+        if (edit.FailedSaveFirst) {
+            FileSystem().Sync = [](std::FILE*) { return -1; };
+            EXPECT_FALSE(SaveConfig());
+            FileSystem() = RealFileSystem();
+            Sink().Clear();
+        }
         WriteBytes(ConfigFile(), edit.Text);
         if (edit.KeepTheTime) {
             std::filesystem::last_write_time(ConfigFile(), loadedTime);
