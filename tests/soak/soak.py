@@ -288,6 +288,11 @@ class Model:
         if text.endswith("[Barterbox][info] Barterbox: Config saved"):
             self.saved = True
             return
+        # An Add or a Remove is made to the file as it is now: a hand edit since is read in first.
+        if text.endswith("Barterbox: config.json changed on disk since this server read it; the "
+                         "change is made to the file as it is now"):
+            self.table = table_of(json.loads(self.disk))
+            return
         match = re.match(r"\[server\] (\w+) joined", text)
         if match:
             self.inventories[match.group(1)] = {}
