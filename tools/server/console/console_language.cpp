@@ -188,6 +188,23 @@ ConsoleParse WordsCommand(ConsoleVerb verb, std::string_view word,
 
 } // namespace
 
+// The commands made only of words, by their first word.
+constexpr std::pair<std::string_view, ConsoleVerb> kWordVerbs[] = {
+    {"players", ConsoleVerb::Players},
+    {"join", ConsoleVerb::Join},
+    {"leave", ConsoleVerb::Leave},
+    {"admin", ConsoleVerb::Admin},
+    {"group", ConsoleVerb::Group},
+    {"clock", ConsoleVerb::Clock},
+    {"state", ConsoleVerb::State},
+    {"give", ConsoleVerb::Give},
+    {"inv", ConsoleVerb::Inventory},
+    {"help", ConsoleVerb::Help},
+    {"reload-plugin", ConsoleVerb::ReloadPlugin},
+    {"show", ConsoleVerb::Show},
+    {"quit", ConsoleVerb::Quit},
+};
+
 ConsoleParse ParseConsoleLine(std::string_view line) {
     if (!line.empty() && line.back() == '\r') {
         line.remove_suffix(1); // a script saved with CR LF line ends
@@ -227,21 +244,6 @@ ConsoleParse ParseConsoleLine(std::string_view line) {
         return command;
     }
 
-    static constexpr std::pair<std::string_view, ConsoleVerb> kWordVerbs[] = {
-        {"players", ConsoleVerb::Players},
-        {"join", ConsoleVerb::Join},
-        {"leave", ConsoleVerb::Leave},
-        {"admin", ConsoleVerb::Admin},
-        {"group", ConsoleVerb::Group},
-        {"clock", ConsoleVerb::Clock},
-        {"state", ConsoleVerb::State},
-        {"give", ConsoleVerb::Give},
-        {"inv", ConsoleVerb::Inventory},
-        {"help", ConsoleVerb::Help},
-        {"reload-plugin", ConsoleVerb::ReloadPlugin},
-        {"show", ConsoleVerb::Show},
-        {"quit", ConsoleVerb::Quit},
-    };
     for (const auto& [name, verb] : kWordVerbs) {
         if (word == name) {
             return WordsCommand(verb, word, SplitWords(rest));
