@@ -8,6 +8,7 @@ namespace barterbox {
 
 // "/exchange" and "/ex": list the exchanges, or run one with an optional multiplier.
 void OnExchangeChatCommand(AShooterPlayerController* player, FString* line, int, int);
+void OnPreviewChatCommand(AShooterPlayerController* player, FString* line, int, int);
 
 // Administrators' console commands.
 void OnReloadConsoleCommand(APlayerController* sender, FString* line, bool);

@@ -24,6 +24,7 @@ struct CommandName {
 inline constexpr CommandName kCommandNames[] = {
     {"/exchange", CommandKind::Chat, CommandAudience::Players},
     {"/ex", CommandKind::Chat, CommandAudience::Players},
+    {"/exinfo", CommandKind::Chat, CommandAudience::Players},
     {"DoExchange", CommandKind::Console, CommandAudience::Operators},
     {"Barterbox.Reload", CommandKind::Console, CommandAudience::Administrators},
     {"Barterbox.List", CommandKind::Console, CommandAudience::Administrators},

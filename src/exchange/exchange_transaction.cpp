@@ -10,6 +10,7 @@
 #include "catalogue/exchange_catalogue.h"
 #include "catalogue/plugin_settings.h"
 #include "exchange_attempt.h"
+#include "exchange_checks.h"
 #include "exchange_undo.h"
 #include "host/engine_strings.h"
 #include "host/game_calls.h"
@@ -22,18 +23,6 @@
 
 namespace barterbox {
 namespace {
-
-int32_t EffectiveMultiplier(int32_t requested) {
-    const PluginSettings& settings = Settings();
-    int32_t multiplier = requested;
-    if (!settings.AllowMultiplier && multiplier > 1) {
-        multiplier = 1;
-    }
-    if (multiplier > settings.MaxMultiplier) {
-        multiplier = settings.MaxMultiplier;
-    }
-    return multiplier;
-}
 
 bool FitsInt32(int64_t value) {
     return value >= std::numeric_limits<int32_t>::min() &&
@@ -71,6 +60,20 @@ bool EverythingCanBeGiven(const ExchangeAttempt& attempt) {
     return allGivable;
 }
 
+} // namespace
+
+int32_t EffectiveMultiplier(int32_t requested) {
+    const PluginSettings& settings = Settings();
+    int32_t multiplier = requested;
+    if (!settings.AllowMultiplier && multiplier > 1) {
+        multiplier = 1;
+    }
+    if (multiplier > settings.MaxMultiplier) {
+        multiplier = settings.MaxMultiplier;
+    }
+    return multiplier;
+}
+
 // No trading while the character is dead, unconscious, carried, riding, being transferred or
 // controlled by a Noglin, as far as the game tells: a guard whose name the host lacks is not
 // applied (the load named it), and the later checks still stand.
@@ -104,6 +107,8 @@ bool PassesRules(ExchangeAttempt& attempt, const RuleSubject& subject) {
     }
     return true;
 }
+
+namespace {
 
 // Every check made before anything is taken; false, with the outcome saying why, when the
 // exchange stops there.

@@ -16,6 +16,7 @@ namespace {
 constexpr std::array<CommandEntry, kCommandCount> kCommands{{
     {"/exchange",        CommandKind::Chat,    &OnExchangeChatCommand,  nullptr, nullptr},
     {"/ex",              CommandKind::Chat,    &OnExchangeChatCommand,  nullptr, nullptr},
+    {"/exinfo",          CommandKind::Chat,    &OnPreviewChatCommand,   nullptr, nullptr},
     {"DoExchange",       CommandKind::Console, nullptr, &OnDoExchangeConsoleCommand, nullptr},
     {"Barterbox.Reload", CommandKind::Console, nullptr, &OnReloadConsoleCommand,     nullptr},
     {"Barterbox.List",   CommandKind::Console, nullptr, &OnListConsoleCommand,       nullptr},

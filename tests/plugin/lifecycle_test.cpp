@@ -30,12 +30,10 @@ using testing::ElementsAre;
 
 constexpr const char* kModule = BARTERBOX_MODULE_PATH;
 
-const std::vector<std::string> kCommandNames = {"/exchange",        "/ex",
-                                                "DoExchange",       "Barterbox.Reload",
-                                                "Barterbox.List",   "Barterbox.Add",
-                                                "Barterbox.Remove", "Barterbox.Save",
-                                                "Barterbox.Limits", "Barterbox.Reset",
-                                                "Barterbox.Do"};
+const std::vector<std::string> kCommandNames = {
+    "/exchange",       "/ex",           "/exinfo",          "DoExchange",     "Barterbox.Reload",
+    "Barterbox.List",  "Barterbox.Add", "Barterbox.Remove", "Barterbox.Save", "Barterbox.Limits",
+    "Barterbox.Reset", "Barterbox.Do"};
 
 class PluginLifecycle : public testing_support::HostFixture {
 protected:
@@ -100,10 +98,10 @@ TEST_F(PluginLifecycle, Load_RegistersEveryCommandInTableOrder) {
     EXPECT_EQ(names, kCommandNames);
     EXPECT_EQ(operations,
               (std::vector<std::string>{
-                  "RegisterChatHandler", "RegisterChatHandler", "RegisterConsoleHandler",
+                  "RegisterChatHandler", "RegisterChatHandler", "RegisterChatHandler",
                   "RegisterConsoleHandler", "RegisterConsoleHandler", "RegisterConsoleHandler",
                   "RegisterConsoleHandler", "RegisterConsoleHandler", "RegisterConsoleHandler",
-                  "RegisterConsoleHandler", "RegisterRconHandler"}));
+                  "RegisterConsoleHandler", "RegisterConsoleHandler", "RegisterRconHandler"}));
     EXPECT_THAT(hostsim::RegisteredNames(hostsim::HandlerKind::Rcon), ElementsAre("Barterbox.Do"));
     // A registry reference kept from an earlier use may be stale on the real host.
     EXPECT_GE(hostsim::CommandsFetches(), kCommandNames.size()) << "fetched at each registration";

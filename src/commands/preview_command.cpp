@@ -1,0 +1,95 @@
+// "/exinfo NAME [MULTIPLIER]": what an exchange would take and give the player now, what they
+// carry of it, the room it needs and what the rules leave, in chat, changing nothing.
+#include <algorithm>
+#include <string>
+
+#include "audit/audit_clock.h"
+#include "command_arguments.h"
+#include "command_handlers.h"
+#include "exchange/exchange_preview.h"
+#include "exchange/item_names.h"
+#include "exchange_replies.h"
+#include "host/engine_strings.h"
+#include "player_chat.h"
+#include "rules/rule_check.h"
+
+namespace barterbox {
+namespace {
+
+// "100 PrimalItemResource_Metal (you have 120), 20 PrimalItemResource_Wood (you have 3)"
+std::string TakesText(const ExchangePreview& preview) {
+    std::string text;
+    for (const PreviewedGive& give : preview.Takes) {
+        text += text.empty() ? "" : ", ";
+        text += std::to_string(give.Needed);
+        text += ' ';
+        text += ShortItemName(give.Item);
+        if (give.Have) {
+            text += " (you have ";
+            text += std::to_string(*give.Have);
+            text += ')';
+        }
+    }
+    return text;
+}
+
+std::string GivesText(const ExchangePreview& preview) {
+    std::string text;
+    for (const PreviewedReceive& receive : preview.Gives) {
+        text += text.empty() ? "" : ", ";
+        text += std::to_string(receive.Quantity);
+        text += ' ';
+        text += ShortItemName(receive.Item);
+    }
+    return text;
+}
+
+void SendPreview(AShooterPlayerController* player, const ExchangePreview& preview, int32_t asked) {
+    const std::u16string name = ToWideString(preview.Exchange);
+    if (preview.Multiplier != asked) {
+        SendPlayerChat(player, u"{}: x{} asked, x{} is what the settings and rules allow", name,
+                       asked, preview.Multiplier);
+    }
+    SendPlayerChat(player, u"{} x{} takes {}", name, preview.Multiplier,
+                   ToWideString(TakesText(preview)));
+    SendPlayerChat(player, u"{} x{} gives {}", name, preview.Multiplier,
+                   ToWideString(GivesText(preview)));
+    if (preview.SlotsNeeded && preview.SlotsFree) {
+        SendPlayerChat(player, u"Free slots: needs {}, you have {}", *preview.SlotsNeeded,
+                       *preview.SlotsFree);
+    }
+    if (const std::optional<std::string> standing =
+            StandingText(SubjectOf(player), preview.Exchange, AuditClock())) {
+        SendPlayerChat(player, u"{}: {}", name, ToWideString(*standing));
+    }
+    // Why a run now would be refused, in the words the run would use.
+    if (preview.Refused.State || preview.Refused.Refusal) {
+        ReportExchange({player, preview.Exchange, asked, AuditVia::Chat, {}}, preview.Refused);
+    }
+}
+
+} // namespace
+
+void OnPreviewChatCommand(AShooterPlayerController* player, FString* line, int, int) {
+    if (player == nullptr) {
+        return;
+    }
+    const FirstWordAndRest arguments =
+        SplitFirstWordFromRest(ArgumentText(ToNarrowString(*line)).value_or(""));
+    if (arguments.FirstWord.empty()) {
+        SendPlayerChat(player, u"/exinfo NAME [MULTIPLIER] shows what an exchange takes and "
+                               u"gives, and what you carry, without trading");
+        return;
+    }
+    // The multiplier is read as /ex reads it.
+    const int32_t multiplier =
+        arguments.Rest ? std::max(ReadLeadingInteger(*arguments.Rest).value_or(1), 1) : 1;
+    const ExchangePreview preview = PreviewExchange(player, arguments.FirstWord, multiplier);
+    if (preview.Exchange.empty()) {
+        SendPlayerChat(player, u"Unknown exchange: {}", ToWideString(arguments.FirstWord));
+        return;
+    }
+    SendPreview(player, preview, multiplier);
+}
+
+} // namespace barterbox
