@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include <benchmark/benchmark.h>
@@ -101,6 +102,84 @@ void Check_WithoutLoopSearch(benchmark::State& state) {
         benchmark::DoNotOptimize(findings);
     }
 }
+
+// A random table over the example world's classes, from a fixed seed: each class has a random
+// worth, each exchange takes one to three random entries (a class path, or a class name without
+// "_C", which may match several classes) and hands out one or two random blueprints worth 50% to
+// 99% of what it takes, at the cheapest class each entry matches (a blueprint worth more than its
+// share gives way to the world's first class, of worth 1). One exchange in 500 is a pair
+// that wins back more than it took, which the search must find; the rest it must prove lose.
+std::string RandomTable(const std::vector<WorldItemClass>& classes, int64_t count) {
+    std::mt19937_64 random(20261210);
+    const auto below = [&](size_t n) {
+        return static_cast<size_t>(std::uniform_int_distribution<size_t>(0, n - 1)(random));
+    };
+    std::vector<double> worth;
+    for (size_t c = 0; c < classes.size(); ++c) {
+        worth.push_back(c == 0 ? 1.0 : 1.0 + static_cast<double>(below(100)));
+    }
+    const auto textOf = [&](size_t c, double& value) {
+        std::string text = classes[c].Path;
+        if (below(3) == 0) {
+            text = classes[c].ClassName.substr(0, classes[c].ClassName.size() - 2);
+        }
+        value = 1e300;
+        for (size_t m : ClassesMatchingGive(classes, text)) {
+            value = std::min(value, worth[m]);
+        }
+        return text;
+    };
+    const auto blueprint = [&](size_t c) {
+        return "Blueprint'" + classes[c].Path.substr(0, classes[c].Path.size() - 2) + "'";
+    };
+    json exchanges = json::object();
+    for (int64_t i = 0; i < count; ++i) {
+        json give = json::object();
+        double taken = 0;
+        for (size_t g = 0, entries = 1 + below(3); g < entries; ++g) {
+            double value = 0;
+            const std::string text = textOf(below(classes.size()), value);
+            const auto quantity = static_cast<int64_t>(10 + below(20));
+            give[text] = quantity;
+            taken += value * static_cast<double>(quantity);
+        }
+        const bool winner = i % 500 == 499;
+        json receive = json::object();
+        for (size_t r = 0, entries = 1 + below(2); r < entries; ++r) {
+            size_t c = below(classes.size());
+            const double share = winner ? 1.5 : (50.0 + static_cast<double>(below(50))) / 100.0;
+            const double part = share * taken / static_cast<double>(entries);
+            c = part < worth[c] ? 0 : c; // the cheapest class, of worth 1, fits any share
+            receive[blueprint(c)] = std::floor(part / worth[c]);
+        }
+        exchanges["Random_" + std::to_string(i)] = {{"Give", give}, {"Receive", receive}};
+    }
+    return json{{"Exchanges", std::move(exchanges)}}.dump(2);
+}
+
+// The loop search on random tables of 1,000, 5,000 and 20,000 exchanges.
+void Check_RandomTable(benchmark::State& state) {
+    static std::map<int64_t, std::string> made;
+    auto [entry, added] = made.try_emplace(state.range(0));
+    if (added) {
+        const WorldReadResult world = ReadWorldFile(kWorldFile);
+        entry->second = (std::filesystem::temp_directory_path() /
+                         ("barterbox-check-random-" + std::to_string(state.range(0)) + ".json"))
+                            .string();
+        std::ofstream(entry->second, std::ios::binary)
+            << RandomTable(world.Contents.ItemClasses, state.range(0));
+    }
+    for (auto _ : state) {
+        CheckResult result = RunCheck({entry->second, kWorldFile, std::nullopt});
+        benchmark::DoNotOptimize(result);
+    }
+}
+BENCHMARK(Check_RandomTable)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", &barterbox::bench::Fastest);
 
 #define CHECK_BENCHMARK(name)                                                                      \
     BENCHMARK(name)                                                                                \

@@ -183,6 +183,26 @@ TEST_F(CheckProgram, LoopsReachJsonAndTheGraphAndAGraphThatCannotBeWrittenIsAnEr
     EXPECT_EQ(unwritable.Output, folder + ": error: cannot write the file: Is a directory\n");
 }
 
+// A search that runs out of its time says so as a warning rather than keep a script waiting; no
+// loop it has not proved is reported. A limit of 0 runs out before the first search.
+TEST_F(CheckProgram, ALoopSearchOutOfTimeStopsWithAWarning) {
+    const std::string config = Write("config.json", "{\"Exchanges\": {\n"
+                                                    "  \"Sell\": {\"Give\": {\"/G/A.A\": 1}, "
+                                                    "\"Receive\": {\"/G/B.B\": 2}},\n"
+                                                    "  \"Buy\": {\"Give\": {\"/G/B.B\": 1}, "
+                                                    "\"Receive\": {\"/G/A.A\": 1}}\n}}");
+    const ProgramRun stopped = RunCheck("--loop-seconds 0 " + config);
+    EXPECT_EQ(stopped.Status, 1);
+    EXPECT_EQ(stopped.Output, config + ": warning: stopped looking for loops after 0 s "
+                                       "(--loop-seconds); the exchanges not yet searched may "
+                                       "hold loops\n");
+    const ProgramRun found = RunCheck("--loop-seconds 5 " + config);
+    EXPECT_EQ(found.Status, 2);
+    EXPECT_EQ(found.Output, config + ":2:3: error: Exchanges.Sell: loop: Sell x1, Buy x1 gains 1 "
+                                     "B_C per round\n");
+    EXPECT_EQ(RunCheck("--loop-seconds -1 " + config).Status, 2) << "a usage error";
+}
+
 TEST_F(CheckProgram, WorldChecksNeedTheWorldAndABrokenWorldIsAnError) {
     const std::string config =
         Write("config.json",

@@ -90,8 +90,8 @@ std::vector<Finding> ConfigFindings(const RunTexts& texts, const ConfigCheck& ch
         });
         findings.insert(findings.end(), worldFindings.begin(), worldFindings.end());
     }
-    std::vector<Finding> tradeFindings =
-        CheckTrades(texts.ConfigFile, check, texts.World, texts.GraphFile, rules);
+    std::vector<Finding> tradeFindings = CheckTrades(texts.ConfigFile, check, texts.World,
+                                                     texts.GraphFile, rules, texts.LoopSeconds);
     findings.insert(findings.end(), tradeFindings.begin(), tradeFindings.end());
     SortByPlace(findings);
     return findings;
@@ -148,6 +148,7 @@ CheckResult RunCheck(const CheckRequest& request) {
     texts.ConfigText = ReadChecked(request.ConfigFile, result.Findings);
     texts.World = world ? &*world : nullptr;
     texts.GraphFile = request.GraphFile;
+    texts.LoopSeconds = request.LoopSeconds;
     // A rules file that cannot be read is reported after the config's findings, in its place.
     std::vector<Finding> rulesUnread;
     result.RulesFile = RulesFileOf(request);

@@ -2,6 +2,7 @@
 // if one is given; check; and gather every finding in the order a reader fixes them.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@
 
 namespace barterbox::tools {
 
+constexpr uint32_t kDefaultLoopSeconds = 60;
+
 struct CheckRequest {
     std::string ConfigFile;
     std::optional<std::string> WorldFile;
@@ -18,6 +21,7 @@ struct CheckRequest {
     // The rules file to check, which must be there; without one, the rules.json beside the
     // config when there is one.
     std::optional<std::string> RulesFile = std::nullopt;
+    uint32_t LoopSeconds = kDefaultLoopSeconds; // how long the loop search may take
 };
 
 struct CheckResult {
@@ -40,6 +44,7 @@ struct RunTexts {
     std::optional<std::string> RulesText;
     const WorldDescription* World = nullptr;
     std::optional<std::string> GraphFile = std::nullopt;
+    uint32_t LoopSeconds = kDefaultLoopSeconds;
 };
 
 // Every check of the texts, adding their findings and counts to `result` as RunCheck does.

@@ -18,6 +18,8 @@ struct Tableau {
     Rational Value;                // minus the objective's value at the current vertex
     std::vector<size_t> Basis;     // the column basic in each row
     size_t Entering = 0;           // columns below this may enter the basis
+    Deadline StopAt;
+    bool Stopped = false;
 };
 
 void Pivot(Tableau& t, size_t row, size_t column) {
@@ -50,17 +52,33 @@ void Pivot(Tableau& t, size_t row, size_t column) {
     t.Basis[row] = column;
 }
 
-// Bland's rule: the lowest column that gains enters, and of the rows that bind first the one with
-// the lowest basic column leaves. Returns false when the objective grows without bound.
-bool Optimise(Tableau& t) {
-    for (;;) {
-        size_t enter = kNone;
-        for (size_t j = 0; j < t.Entering; ++j) {
-            if (t.Reduced[j].sign() > 0) {
-                enter = j;
+// The entering column: the one of the largest gain, or, while pivots make no progress, the lowest
+// that gains (Bland's rule, which cannot cycle). kNone when no column gains.
+size_t EnteringColumn(const Tableau& t, bool lowest) {
+    size_t enter = kNone;
+    for (size_t j = 0; j < t.Entering; ++j) {
+        if (t.Reduced[j].sign() > 0 && (enter == kNone || t.Reduced[j] > t.Reduced[enter])) {
+            enter = j;
+            if (lowest) {
                 break;
             }
         }
+    }
+    return enter;
+}
+
+// Of the rows that bind first, the one with the lowest basic column leaves. Returns false when
+// the objective grows without bound. A pivot that leaves the vertex where it is counts as
+// stalled; after a few in a row Bland's rule takes over until one moves.
+bool Optimise(Tableau& t) {
+    constexpr size_t kStalledPivots = 50;
+    size_t stalled = 0;
+    for (size_t pivots = 0;; ++pivots) {
+        if (t.StopAt && pivots % 8 == 0 && std::chrono::steady_clock::now() >= *t.StopAt) {
+            t.Stopped = true;
+            return true;
+        }
+        const size_t enter = EnteringColumn(t, stalled > kStalledPivots);
         if (enter == kNone) {
             return true;
         }
@@ -79,6 +97,7 @@ bool Optimise(Tableau& t) {
         if (leave == kNone) {
             return false;
         }
+        stalled = best.is_zero() ? stalled + 1 : 0;
         Pivot(t, leave, enter);
     }
 }
@@ -173,11 +192,14 @@ std::vector<Rational> VertexValues(const Tableau& t, size_t n) {
 
 } // namespace
 
-LinearSolution Maximise(const LinearProgram& program) {
+LinearSolution Maximise(const LinearProgram& program, Deadline deadline) {
     const size_t n = program.Variables;
     Tableau t = FirstPhaseTableau(program);
+    t.StopAt = deadline;
     LinearSolution solution;
-    if (!ReachFeasibleVertex(t, n)) {
+    const bool feasible = ReachFeasibleVertex(t, n);
+    if (t.Stopped || !feasible) {
+        solution.Stopped = t.Stopped;
         return solution;
     }
     solution.Feasible = true;
@@ -185,6 +207,9 @@ LinearSolution Maximise(const LinearProgram& program) {
     PriceOut(t, ObjectiveCosts(program, n + program.Rows.size()));
     if (!Optimise(t)) {
         throw std::logic_error("the linear program is unbounded");
+    }
+    if (t.Stopped) {
+        return LinearSolution{false, Rational(0), {}, true};
     }
     solution.Optimum = -t.Value;
     solution.Values = VertexValues(t, n);

@@ -2,7 +2,9 @@
 // rounding: a gain of one item in a million is a gain, and breaking even is not.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -25,10 +27,15 @@ struct LinearSolution {
     bool Feasible = false;
     Rational Optimum;             // meaningful when feasible
     std::vector<Rational> Values; // one per variable, at an optimal vertex
+    bool Stopped = false;         // the deadline came first: nothing else is meaningful
 };
 
-// The simplex method in two phases with Bland's rule, which cannot cycle. The program must be
-// bounded when feasible; an unbounded one is reported as std::logic_error.
-LinearSolution Maximise(const LinearProgram& program);
+using Deadline = std::optional<std::chrono::steady_clock::time_point>;
+
+// The simplex method in two phases, the column of the largest gain entering, with Bland's rule
+// (which cannot cycle) whenever pivots stall. The program must be
+// bounded when feasible; an unbounded one is reported as std::logic_error. Past the deadline, if
+// there is one, it stops and says so.
+LinearSolution Maximise(const LinearProgram& program, Deadline deadline = std::nullopt);
 
 } // namespace barterbox::tools

@@ -23,9 +23,15 @@ struct TradeLoop {
     std::set<std::tuple<size_t, size_t, size_t>> Paid; // exchange, Give entry, class
 };
 
+struct LoopSearch {
+    std::vector<TradeLoop> Loops;
+    bool Stopped = false; // the deadline came before the search had looked everywhere
+};
+
 // Every loop once: the best one among the exchanges left, then again without its exchanges, until
-// none is left. Exact, so a cycle that only breaks even is no loop.
-std::vector<TradeLoop> FindLoops(const TradeTable& table);
+// none is left. Exact, so a cycle that only breaks even is no loop. At the deadline it stops with
+// the loops it has found.
+LoopSearch FindLoops(const TradeTable& table, Deadline deadline = std::nullopt);
 
 // One error per loop, at the first exchange in it; with rules.json's rules, what its Day limits
 // leave of the loop.

@@ -2,6 +2,7 @@
 // items (and how far the trade rules hold them), and the table's graph when one is asked for.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,10 +16,11 @@ namespace barterbox::tools {
 
 // Loop findings for the exchanges the plugin loads from a parsed config, each with what the rules
 // of rules.json leave of it when there are rules the plugin applies; writes the graph to
-// `graphFile` when given, and reports a file it cannot write as an error of its own.
+// `graphFile` when given, and reports a file it cannot write as an error of its own. The loop
+// search gives up after `loopSeconds` and says so in a warning.
 std::vector<Finding> CheckTrades(const std::string& configFile, const ConfigCheck& check,
                                  const WorldDescription* world,
                                  const std::optional<std::string>& graphFile,
-                                 const TradeRules* rules);
+                                 const TradeRules* rules, uint32_t loopSeconds);
 
 } // namespace barterbox::tools
