@@ -488,6 +488,19 @@ INSTANTIATE_TEST_SUITE_P(
                    {"config.json:1:16: error: Exchanges.Mint: loop: Mint x1 gains 1 "
                     "MetalIngot_C per round"},
                    2},
+        // "PrimalItemResource_Metal" means raw metal, yet its own exchange's ingots pay for it:
+        // no loop at these rates, but one slip of a rate away; "Ingot" means the ingots.
+        ConfigCase{"GivePaidWithItsOwnExchangesProduct",
+                   "{\"Exchanges\": {\n"
+                   "  \"Smelt\": {\"Give\": {\"PrimalItemResource_Metal\": 5}, \"Receive\": "
+                   "{\"/G/PrimalItemResource_MetalIngot.PrimalItemResource_MetalIngot\": 3}},\n"
+                   "  \"Melt\": {\"Give\": {\"Ingot\": 5}, \"Receive\": "
+                   "{\"/G/MetalIngot.MetalIngot\": 3}}\n"
+                   "}}",
+                   {"config.json:2:22: warning: Exchanges.Smelt.Give.PrimalItemResource_Metal: "
+                    "also matches PrimalItemResource_MetalIngot_C (handed out by Smelt), most "
+                    "likely not meant; players can pay it with what the table hands out"},
+                   1},
         // Exchanges that never complete, or that the plugin does not keep, make no loop.
         ConfigCase{
             "NoLoopThroughExchangesThatNeverRunWhole",

@@ -78,9 +78,12 @@ std::optional<std::string> RulesFileOf(const CheckRequest& request) {
 std::vector<Finding> ConfigFindings(const RunTexts& texts, const ConfigCheck& check,
                                     const TradeRules* rules) {
     std::vector<Finding> findings = check.Findings;
-    if (texts.World && check.Parsed) {
+    if (check.Parsed) {
+        // Without a world, what the table alone shows.
         std::vector<Finding> worldFindings =
-            CheckAgainstWorld(texts.ConfigFile, check.Document, check.Locations, *texts.World);
+            texts.World
+                ? CheckAgainstWorld(texts.ConfigFile, check.Document, check.Locations, *texts.World)
+                : CheckOwnProducts(texts.ConfigFile, check.Document, check.Locations);
         // A member that is already an error (a Receive item that is no blueprint path) needs no
         // second word from the world.
         std::erase_if(worldFindings, [&](const Finding& found) {

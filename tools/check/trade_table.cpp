@@ -28,24 +28,6 @@ std::vector<ExchangeDefinition> LoadedExchanges(const nlohmann::json& document) 
     return loaded;
 }
 
-// The class path of a blueprint text in a form the game hands out: .../X.X, .../X.X_C, or
-// either inside Blueprint'...'. A text without "/" is no blueprint path and gives nothing.
-std::optional<std::string> ReceivedClassPath(std::string_view text) {
-    constexpr std::string_view kPrefix = "Blueprint'";
-    std::string_view path = text;
-    if (path.starts_with(kPrefix) && path.size() > kPrefix.size() && path.ends_with('\'')) {
-        path = path.substr(kPrefix.size(), path.size() - kPrefix.size() - 1);
-    }
-    if (path.find('/') == std::string_view::npos) {
-        return std::nullopt;
-    }
-    std::string classPath = GeneratedClassPath(path);
-    if (!BlueprintNames(text, classPath)) {
-        return std::nullopt;
-    }
-    return classPath;
-}
-
 std::vector<WorldItemClass> ClassesTheTableCreates(const std::vector<ExchangeDefinition>& loaded) {
     std::vector<WorldItemClass> classes;
     for (const ExchangeDefinition& definition : loaded) {
@@ -63,6 +45,22 @@ std::vector<WorldItemClass> ClassesTheTableCreates(const std::vector<ExchangeDef
 }
 
 } // namespace
+
+std::optional<std::string> ReceivedClassPath(std::string_view text) {
+    constexpr std::string_view kPrefix = "Blueprint'";
+    std::string_view path = text;
+    if (path.starts_with(kPrefix) && path.size() > kPrefix.size() && path.ends_with('\'')) {
+        path = path.substr(kPrefix.size(), path.size() - kPrefix.size() - 1);
+    }
+    if (path.find('/') == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string classPath = GeneratedClassPath(path);
+    if (!BlueprintNames(text, classPath)) {
+        return std::nullopt;
+    }
+    return classPath;
+}
 
 TradeTable ReadTradeTable(const nlohmann::json& document, const JsonLocations& locations,
                           const WorldDescription* world) {

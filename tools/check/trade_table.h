@@ -46,6 +46,10 @@ struct TradeTable {
     std::vector<TradeExchange> Exchanges; // in the order of the config's text
 };
 
+// The class path of a blueprint text in a form the game hands out: .../X.X, .../X.X_C, or either
+// inside Blueprint'...'. A text without "/" is no blueprint path and gives nothing.
+std::optional<std::string> ReceivedClassPath(std::string_view text);
+
 // The classes are the world's when one is given. Without a world they are the classes of the
 // table's own Receive items, the only ones the table creates, plus one class of its own for each
 // Give text that matches none of them. `document` must be one the plugin loads.

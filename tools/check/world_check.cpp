@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <map>
 
+#include "host/class_names.h"
 #include "host/item_text_match.h"
+#include "trade_table.h"
 
 namespace barterbox::tools {
 
@@ -29,6 +31,15 @@ std::string ClassList(const std::vector<WorldItemClass>& classes,
     return list;
 }
 
+// Whether the class's blueprint name (its class name without "_C") ends with the text.
+bool EndsWithName(const WorldItemClass& itemClass, std::string_view identifier) {
+    std::string_view name = itemClass.ClassName;
+    if (name.ends_with("_C")) {
+        name.remove_suffix(2);
+    }
+    return name.ends_with(identifier);
+}
+
 // Of the classes a Give text matches, the ones its writer most likely means: those it names
 // outright (ClassesNamedBy), or else those whose blueprint name ends with it ("Metal" means
 // ..._Metal, not ..._MetalIngot); all of them when neither tells.
@@ -39,13 +50,8 @@ std::vector<size_t> MeantClasses(const std::vector<WorldItemClass>& classes,
     std::copy_if(matching.begin(), matching.end(), std::back_inserter(meant),
                  [&](size_t c) { return std::find(named.begin(), named.end(), c) != named.end(); });
     if (meant.empty()) {
-        std::copy_if(matching.begin(), matching.end(), std::back_inserter(meant), [&](size_t c) {
-            std::string_view name = classes[c].ClassName;
-            if (name.ends_with("_C")) {
-                name.remove_suffix(2);
-            }
-            return name.ends_with(identifier);
-        });
+        std::copy_if(matching.begin(), matching.end(), std::back_inserter(meant),
+                     [&](size_t c) { return EndsWithName(classes[c], identifier); });
     }
     return meant.empty() ? matching : meant;
 }
@@ -71,10 +77,9 @@ std::map<size_t, std::string> HandedOutClasses(const std::vector<WorldItemClass>
 // A Give text that also takes a class the table hands out, when that is not the class meant: the
 // table's own output then pays for it, which is how a loop is built by accident.
 std::optional<std::string> PaidWithOutput(const std::vector<WorldItemClass>& classes,
-                                          std::string_view identifier,
                                           const std::vector<size_t>& matching,
+                                          const std::vector<size_t>& meant,
                                           const std::map<size_t, std::string>& handedOut) {
-    const std::vector<size_t> meant = MeantClasses(classes, identifier, matching);
     std::vector<std::string> unmeant;
     for (size_t c : matching) {
         auto out = handedOut.find(c);
@@ -98,6 +103,19 @@ std::optional<std::string> PaidWithOutput(const std::vector<WorldItemClass>& cla
                    classes[meant.front()].ClassName + " alone";
     }
     return message;
+}
+
+// The classes that an exchange's own Receive items hand out.
+std::vector<WorldItemClass> ProductsOf(const json& receive) {
+    std::vector<WorldItemClass> products;
+    for (const auto& [item, quantity] : receive.items()) {
+        std::optional<std::string> path = ReceivedClassPath(item);
+        if (path && !ClassOfBlueprint(products, item)) {
+            std::string name(ClassNameOf(*path));
+            products.push_back({std::move(*path), std::move(name)});
+        }
+    }
+    return products;
 }
 
 } // namespace
@@ -147,7 +165,8 @@ std::vector<Finding> CheckAgainstWorld(const std::string& fileName, const json& 
                            "matches " + std::to_string(matching.size()) + " item classes (" +
                                ClassList(classes, matching) +
                                "); the plugin counts and takes items of all of them");
-                    if (auto paid = PaidWithOutput(classes, item, matching, handedOut)) {
+                    const std::vector<size_t> meant = MeantClasses(classes, item, matching);
+                    if (auto paid = PaidWithOutput(classes, matching, meant, handedOut)) {
                         report("Give", item, std::move(*paid));
                     }
                 }
@@ -166,6 +185,44 @@ std::vector<Finding> CheckAgainstWorld(const std::string& fileName, const json& 
     }
     std::stable_sort(findings.begin(), findings.end(),
                      [](const Finding& a, const Finding& b) { return a.Where < b.Where; });
+    return findings;
+}
+
+std::vector<Finding> CheckOwnProducts(const std::string& fileName, const json& document,
+                                      const JsonLocations& locations) {
+    std::vector<Finding> findings;
+    const auto exchanges = document.is_object() ? document.find("Exchanges") : document.end();
+    if (exchanges == document.end() || !exchanges->is_object()) {
+        return findings;
+    }
+    for (const auto& [name, exchange] : exchanges->items()) {
+        const auto give = exchange.is_object() ? exchange.find("Give") : exchange.end();
+        const auto receive = exchange.is_object() ? exchange.find("Receive") : exchange.end();
+        if (give == exchange.end() || receive == exchange.end() || !give->is_object() ||
+            !receive->is_object()) {
+            continue;
+        }
+        const std::vector<WorldItemClass> products = ProductsOf(*receive);
+        std::map<size_t, std::string> handedOut;
+        for (size_t c = 0; c < products.size(); ++c) {
+            handedOut.emplace(c, name);
+        }
+        for (const auto& [item, quantity] : give->items()) {
+            const std::vector<size_t> matching = ClassesMatchingGive(products, item);
+            // Only the classes it names or ends with are meant: whatever else it means lies
+            // outside the table, which hands that out nowhere.
+            std::vector<size_t> meant = ClassesNamedBy(products, item);
+            if (meant.empty()) {
+                std::copy_if(matching.begin(), matching.end(), std::back_inserter(meant),
+                             [&](size_t c) { return EndsWithName(products[c], item); });
+            }
+            if (auto paid = PaidWithOutput(products, matching, meant, handedOut)) {
+                const MemberPath member{std::string("Exchanges"), name, std::string("Give"), item};
+                findings.push_back({Severity::Warning, fileName, NamePosition(locations, member),
+                                    name, member, std::move(*paid)});
+            }
+        }
+    }
     return findings;
 }
 

@@ -24,4 +24,10 @@ std::vector<Finding> CheckAgainstWorld(const std::string& fileName, const nlohma
                                        const JsonLocations& locations,
                                        const WorldDescription& world);
 
+// Without a world, the one thing the table alone shows: a Give identifier that matches a class
+// its own exchange hands out without naming it ("PrimalItemResource_Metal" and the ingots of
+// .../PrimalItemResource_MetalIngot), so that the exchange's product pays for it.
+std::vector<Finding> CheckOwnProducts(const std::string& fileName, const nlohmann::json& document,
+                                      const JsonLocations& locations);
+
 } // namespace barterbox::tools
