@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -181,6 +182,40 @@ TEST_F(CheckProgram, LoopsReachJsonAndTheGraphAndAGraphThatCannotBeWrittenIsAnEr
         RunCheck("-q --dot '" + folder + "' " + kExamples + "/config.json");
     EXPECT_EQ(unwritable.Status, 2);
     EXPECT_EQ(unwritable.Output, folder + ": error: cannot write the file: Is a directory\n");
+}
+
+// A name may hold any character. In the report lines a newline would forge a line of the name's
+// own making, and in the graph a NUL would end Graphviz's reading of the file; both are escaped,
+// and the JSON report carries the names as they are.
+TEST_F(CheckProgram, ControlCharactersInNamesAreEscapedInEveryOutput) {
+    const std::string config =
+        Write("config.json",
+              "{\"Exchanges\": {\n"
+              "  \"Sell\\nconfig.json:1:1: note: all clear\": {\"Give\": {\"/G/A.A\": 1}, "
+              "\"Receive\": {\"/G/B.B\": 2}},\n"
+              "  \"Buy\\u0000\": {\"Give\": {\"/G/B.B\": 1}, \"Receive\": {\"/G/A.A\": 1}}\n}}");
+    const std::string graph = Write("table.dot", "");
+    const ProgramRun run = RunCheck("--dot '" + graph + "' " + config);
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_EQ(run.Output.find("\nconfig.json:1:1"), std::string::npos) << run.Output;
+    // Two lines, each the checker's: the name's space, and the loop.
+    EXPECT_EQ(std::count(run.Output.begin(), run.Output.end(), '\n'), 2) << run.Output;
+    EXPECT_EQ(run.Output.find(config + ":2:3: warning: "), 0u) << run.Output;
+    EXPECT_NE(run.Output.find("loop: Sell\\nconfig.json:1:1: note: all clear x1, Buy\\x00 x1 "
+                              "gains 1 B_C per round"),
+              std::string::npos)
+        << run.Output;
+
+    std::ifstream drawn(graph, std::ios::binary);
+    const std::string dot((std::istreambuf_iterator<char>(drawn)), {});
+    EXPECT_EQ(dot.find('\0'), std::string::npos);
+    EXPECT_NE(dot.find("label=\"Buy\\\\x00\""), std::string::npos) << dot;
+
+    const nlohmann::json findings = nlohmann::json::parse(RunCheck("--json " + config).Output);
+    ASSERT_EQ(findings.size(), 2u);
+    EXPECT_EQ(findings[1]["exchange"], "Sell\nconfig.json:1:1: note: all clear");
+    EXPECT_EQ(findings[1]["message"], "loop: Sell\nconfig.json:1:1: note: all clear x1, " +
+                                          std::string("Buy\0 x1", 7) + " gains 1 B_C per round");
 }
 
 // A search that runs out of its time says so as a warning rather than keep a script waiting; no

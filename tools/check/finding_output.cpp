@@ -11,6 +11,29 @@ namespace {
 const char* SeverityName(Severity level) {
     return level == Severity::Error ? "error" : "warning";
 }
+
+// A report line holds no control character: names come from the config, and a raw newline in one
+// would start a line of the name's own making, which a reader or a script takes for the
+// checker's. Each is written as an escape instead (\n, \r, \t, or \xNN).
+std::string OneLine(std::string_view text) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    std::string line;
+    line.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            line += c;
+        } else if (c == '\n' || c == '\r' || c == '\t') {
+            line += '\\';
+            line += c == '\n' ? 'n' : c == '\r' ? 'r' : 't';
+        } else {
+            line += "\\x";
+            line += kHex[byte >> 4];
+            line += kHex[byte & 0xF];
+        }
+    }
+    return line;
+}
 } // namespace
 
 std::string HumanLine(const Finding& finding) {
@@ -23,7 +46,7 @@ std::string HumanLine(const Finding& finding) {
     if (!finding.Member.empty()) {
         line += DisplayPath(finding.Member) + ": ";
     }
-    return line + finding.Message;
+    return OneLine(line + finding.Message);
 }
 
 std::string HumanReport(const std::vector<Finding>& findings) {
@@ -35,12 +58,12 @@ std::string HumanReport(const std::vector<Finding>& findings) {
 }
 
 std::string CleanSummary(const std::string& configFile, size_t exchanges) {
-    return configFile + ": no findings, " + std::to_string(exchanges) +
+    return OneLine(configFile) + ": no findings, " + std::to_string(exchanges) +
            (exchanges == 1 ? " exchange\n" : " exchanges\n");
 }
 
 std::string RulesCleanSummary(const std::string& rulesFile, size_t exchanges) {
-    std::string line = rulesFile;
+    std::string line = OneLine(rulesFile);
     line += ": no findings, rules for ";
     line += std::to_string(exchanges);
     line += exchanges == 1 ? " exchange\n" : " exchanges\n";

@@ -7,16 +7,24 @@ namespace barterbox::tools {
 
 namespace {
 
-// A DOT string literal: names come from the config and may hold quotes, backslashes or newlines.
+// A DOT string literal: names come from the config and may hold quotes, backslashes or control
+// characters. A newline is a line break of the label; any other control character (a NUL ends
+// the text for Graphviz, and so the file) is shown as \xNN.
 std::string Quoted(std::string_view text) {
+    constexpr char kHex[] = "0123456789ABCDEF";
     std::string quoted = "\"";
     for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             quoted += '\\';
             quoted += c;
         } else if (c == '\n') {
             quoted += "\\n";
-        } else if (c != '\r') {
+        } else if (byte < 0x20 || byte == 0x7F) {
+            quoted += "\\\\x"; // a backslash shown as itself
+            quoted += kHex[byte >> 4];
+            quoted += kHex[byte & 0xF];
+        } else {
             quoted += c;
         }
     }
