@@ -488,6 +488,35 @@ INSTANTIATE_TEST_SUITE_P(
                    {"config.json:1:16: error: Exchanges.Mint: loop: Mint x1 gains 1 "
                     "MetalIngot_C per round"},
                    2},
+        // "Metal" takes ingots and plates alike; a round pays its 2 with one of each.
+        ConfigCase{"LoopPayingOneGiveEntryWithTwoClasses",
+                   "{\"Exchanges\": {\n"
+                   "  \"Smelt\": {\"Give\": {\"/G/Ore.Ore\": 1}, \"Receive\": "
+                   "{\"/G/MetalIngot.MetalIngot\": 1}},\n"
+                   "  \"Press\": {\"Give\": {\"Metal\": 2}, \"Receive\": "
+                   "{\"/G/MetalPlate.MetalPlate\": 1, \"/G/Ore.Ore\": 3}}\n"
+                   "}}",
+                   {"config.json:2:3: error: Exchanges.Smelt: loop: Smelt x1, Press x1 gains 2 "
+                    "Ore_C per round",
+                    "config.json:3:22: warning: Exchanges.Press.Give.Metal: also matches "
+                    "MetalPlate_C (handed out by Press), most likely not meant; players can pay it "
+                    "with what the table hands out"},
+                   2},
+        ConfigCase{"LoopThatGainsTwoClasses",
+                   R"({"Exchanges": {"Mint": {"Give": {"/G/A.A": 1}, )"
+                   R"("Receive": {"/G/A.A": 1, "/G/B.B": 1, "/G/C.C": 1}}}})",
+                   {"config.json:1:16: error: Exchanges.Mint: loop: Mint x1 gains 1 B_C and 1 C_C "
+                    "per round"},
+                   2},
+        // Two C a round do not make up for the A it loses.
+        ConfigCase{"LosingCycleWithAByProductIsNoLoop",
+                   "{\"Exchanges\": {\n"
+                   "  \"Sell\": {\"Give\": {\"/G/A.A\": 2}, \"Receive\": {\"/G/B.B\": 1}},\n"
+                   "  \"Buy\": {\"Give\": {\"/G/B.B\": 1}, \"Receive\": {\"/G/A.A\": 1, "
+                   "\"/G/C.C\": 2}}\n"
+                   "}}",
+                   {},
+                   0},
         // "PrimalItemResource_Metal" means raw metal, yet its own exchange's ingots pay for it:
         // no loop at these rates, but one slip of a rate away; "Ingot" means the ingots.
         ConfigCase{"GivePaidWithItsOwnExchangesProduct",

@@ -65,7 +65,8 @@ TEST(WorldCheck, CheckAgainstWorld_ReportsGiveItemsNoPlayerCanPayOrThatMatchSeve
                              "  \"PrimalItemResource_Metal\": 20,\n"
                              "  \"PrimalItemResource_Wood\": 4,\n"
                              "  \"primalitemresource_wood\": 1,\n"
-                             "  \"\": 1\n"
+                             "  \"\": 1,\n"
+                             "  \"Resource_Metal\": 2\n"
                              "}, \"Receive\": {\"/Game/R/PrimalItemResource_MetalIngot."
                              "PrimalItemResource_MetalIngot\": 10}}}}";
     EXPECT_EQ(WorldLines(text),
@@ -83,7 +84,16 @@ TEST(WorldCheck, CheckAgainstWorld_ReportsGiveItemsNoPlayerCanPayOrThatMatchSeve
                   "matches no item class of the world; no player can ever pay it",
                   "config.json:5:3: warning: Exchanges.Ingots.Give.\"\": matches 3 item classes "
                   "(PrimalItemResource_Metal_C, PrimalItemResource_MetalIngot_C, "
-                  "PrimalItemResource_Wood_C); the plugin counts and takes items of all of them"}));
+                  "PrimalItemResource_Wood_C); the plugin counts and takes items of all of them",
+                  // The tail of a class name means that class, and not the ingots.
+                  "config.json:6:3: warning: Exchanges.Ingots.Give.Resource_Metal: matches 2 item "
+                  "classes (PrimalItemResource_Metal_C, PrimalItemResource_MetalIngot_C); the "
+                  "plugin counts and takes items of all of them",
+                  "config.json:6:3: warning: Exchanges.Ingots.Give.Resource_Metal: also matches "
+                  "PrimalItemResource_MetalIngot_C (handed out by Ingots), most likely not meant; "
+                  "players can pay it with what the table hands out; write "
+                  "\"/Game/R/PrimalItemResource_Metal.PrimalItemResource_Metal_C\" to take "
+                  "PrimalItemResource_Metal_C alone"}));
 }
 
 TEST(WorldCheck, CheckAgainstWorld_ReportsReceiveBlueprintsTheGameWouldRefuse) {
