@@ -48,10 +48,11 @@ TEST(WorldCheck, ClassesMatchingGive_MatchesSubstringsCaseSensitively) {
     }
 }
 
-std::vector<std::string> WorldLines(const std::string& text) {
+std::vector<std::string> WorldLines(const std::string& text,
+                                    const std::vector<WorldItemClass>& classes = kClasses) {
     const ConfigCheck check = CheckConfigText("config.json", text);
     WorldDescription world;
-    world.ItemClasses = kClasses;
+    world.ItemClasses = classes;
     std::vector<std::string> lines;
     for (const Finding& finding :
          CheckAgainstWorld("config.json", check.Document, check.Locations, world)) {
@@ -114,6 +115,30 @@ TEST(WorldCheck, CheckAgainstWorld_ReportsReceiveBlueprintsTheGameWouldRefuse) {
                   "PrimalItemResource_Stone.PrimalItemResource_Stone'\": no item class of the "
                   "world has this blueprint; the game would refuse it, so every run would be "
                   "cancelled"}));
+}
+
+// A class path names its class after the object, so .../Pkg.Obj_C hands out Obj_C: a world may
+// hold such a class, but a writer who put a package's name first most likely meant Pkg_C. The
+// same blueprint written with its object named after its package, or as a blueprint, is fine.
+TEST(WorldCheck, CheckAgainstWorld_WarnsOfAClassPathWhoseObjectIsNotItsPackages) {
+    std::vector<WorldItemClass> classes = kClasses;
+    classes.push_back({"/Game/Odd/Pkg.Obj_C", "Obj_C", 100});
+    classes.push_back({"/Game/Odd/Obj.Obj_C", "Obj_C", 100});
+    const std::string text =
+        "{\"Exchanges\": {\"Odd\": {\"Give\": {\"PrimalItemResource_Wood\": 1}, \"Receive\": {\n"
+        "  \"/Game/Odd/Pkg.Obj_C\": 1,\n"
+        "  \"Blueprint'/Game/Odd/Pkg.Obj_C'\": 1,\n"
+        "  \"/Game/Odd/Obj.Obj_C\": 1,\n"
+        "  \"/Game/Odd/Obj.Obj\": 1\n"
+        "}}}}";
+    const std::string odd = "a class path whose object Obj_C is not named after its package Pkg; "
+                            "the game hands out the class Obj_C, not Pkg_C";
+    EXPECT_EQ(WorldLines(text, classes),
+              (std::vector<std::string>{
+                  "config.json:2:3: warning: Exchanges.Odd.Receive.\"/Game/Odd/Pkg.Obj_C\": " + odd,
+                  "config.json:3:3: warning: Exchanges.Odd.Receive.\"Blueprint'/Game/Odd/"
+                  "Pkg.Obj_C'\": " +
+                      odd}));
 }
 
 TEST(WorldCheck, CheckAgainstWorld_ListsAtMostEightClassNames) {

@@ -105,6 +105,35 @@ std::optional<std::string> PaidWithOutput(const std::vector<WorldItemClass>& cla
     return message;
 }
 
+// A class path .../Pkg.Obj_C whose object is not the class its package generates (Pkg_C): the
+// game hands out a class named after the object, which is most likely not the item meant.
+std::optional<std::string> ObjectNotOfItsPackage(std::string_view text) {
+    constexpr std::string_view kPrefix = "Blueprint'";
+    if (text.starts_with(kPrefix) && text.size() > kPrefix.size() && text.ends_with('\'')) {
+        text = text.substr(kPrefix.size(), text.size() - kPrefix.size() - 1);
+    }
+    const size_t slash = text.rfind('/');
+    const size_t dot = text.rfind('.');
+    if (slash == std::string_view::npos || dot == std::string_view::npos || dot < slash) {
+        return std::nullopt;
+    }
+    const std::string_view package = text.substr(slash + 1, dot - slash - 1);
+    const std::string_view object = text.substr(dot + 1);
+    if (!object.ends_with("_C") || IsGeneratedClassOf(object, package)) {
+        return std::nullopt;
+    }
+    std::string message = "a class path whose object ";
+    message += object;
+    message += " is not named after its package ";
+    message += package;
+    message += "; the game hands out the class ";
+    message += object;
+    message += ", not ";
+    message += package;
+    message += "_C";
+    return message;
+}
+
 // The classes that an exchange's own Receive items hand out.
 std::vector<WorldItemClass> ProductsOf(const json& receive) {
     std::vector<WorldItemClass> products;
@@ -179,6 +208,8 @@ std::vector<Finding> CheckAgainstWorld(const std::string& fileName, const json& 
                     report("Receive", item,
                            "no item class of the world has this blueprint; the game would "
                            "refuse it, so every run would be cancelled");
+                } else if (auto odd = ObjectNotOfItsPackage(item)) {
+                    report("Receive", item, std::move(*odd));
                 }
             }
         }
