@@ -35,6 +35,8 @@ ITEMS = ["Wood", "Stone", "Flint", "Thatch", "Fiber"]
 MAX_MULTIPLIER = 10
 PREFIX = "Trader"
 PLAYERS = ["Ada", "Bram", "Cleo", "Dana", "Eli", "Fern"]
+# The character states in which nothing may be traded, as the console sets them.
+STATES = ["dead", "unconscious", "carried", "riding", "transferring", "noglin"]
 ADMINS = {"Ada", "Dana"}
 
 
@@ -211,6 +213,8 @@ class Generator:
             target = eos(r.choice(PLAYERS))
             yield ("console %s Barterbox.Reset %s %s"
                    % (admin, target, r.choice(["", "Forth", "back", "Split", "Pair"]))).rstrip()
+        elif pick < 0.95:
+            yield "state %s %s %s" % (player, r.choice(STATES), r.choice(["on", "off", "off"]))
         else:
             yield "rcon Barterbox.Do %s" % eos(player)
 
@@ -222,6 +226,7 @@ class Model:
         self.table = table_of(json.loads(disk))
         self.disk = disk
         self.inventories = {}
+        self.states = {}  # per player, the states the console put the character in
         self.command = ""
         self.shown = None  # the inventory or file lines of the command being read
         self.failures = []
@@ -296,6 +301,12 @@ class Model:
         match = re.match(r"\[server\] (\w+) joined", text)
         if match:
             self.inventories[match.group(1)] = {}
+            self.states[match.group(1)] = set()
+            return
+        match = re.match(r"\[server\] (\w+) is (?:(no longer) )?(.+?)(?: now)?$", text)
+        if match and self.command.startswith("state "):
+            held = self.states.setdefault(match.group(1), set())
+            (held.discard if match.group(2) else held.add)(match.group(3))
             return
         match = re.match(r"\[server\] (\w+) left$", text)
         if match:
@@ -339,6 +350,8 @@ class Model:
             self.admin_reply(match.group(1))
 
     def completed(self, player, name, multiplier):
+        if self.states.get(player):
+            self.fail("%s traded while %s" % (player, ", ".join(sorted(self.states[player]))))
         self.exchanges += 1
         self.completed_by[eos(player)] = self.completed_by.get(eos(player), 0) + 1
         if not 1 <= multiplier <= MAX_MULTIPLIER:
