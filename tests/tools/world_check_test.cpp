@@ -104,17 +104,24 @@ TEST(WorldCheck, CheckAgainstWorld_ReportsReceiveBlueprintsTheGameWouldRefuse) {
         "  \"/Game/R/PrimalItemResource_Metal.PrimalItemResource_Metal\": 1,\n"
         "  \"/Game/R/PrimalItemResource_Wood.PrimalItemResource_Wood_C\": 1,\n"
         "  \"PrimalItemResource_Wood\": 1,\n"
-        "  \"Blueprint'/Game/R/PrimalItemResource_Stone.PrimalItemResource_Stone'\": 1\n"
+        "  \"Blueprint'/Game/R/PrimalItemResource_Stone.PrimalItemResource_Stone'\": 1,\n"
+        "  \"/Game/R/PrimalItemResource_MetalIngot.PrimalItemResource_MetalIngot\": 60001\n"
         "}}}}";
-    EXPECT_EQ(WorldLines(text),
-              (std::vector<std::string>{
-                  "config.json:5:3: warning: Exchanges.Wood.Receive.PrimalItemResource_Wood: no "
-                  "item class of the world has this blueprint; the game would refuse it, so "
-                  "every run would be cancelled",
-                  "config.json:6:3: warning: Exchanges.Wood.Receive.\"Blueprint'/Game/R/"
-                  "PrimalItemResource_Stone.PrimalItemResource_Stone'\": no item class of the "
-                  "world has this blueprint; the game would refuse it, so every run would be "
-                  "cancelled"}));
+    EXPECT_EQ(
+        WorldLines(text),
+        (std::vector<std::string>{
+            "config.json:5:3: warning: Exchanges.Wood.Receive.PrimalItemResource_Wood: no "
+            "item class of the world has this blueprint; the game would refuse it, so "
+            "every run would be cancelled",
+            "config.json:6:3: warning: Exchanges.Wood.Receive.\"Blueprint'/Game/R/"
+            "PrimalItemResource_Stone.PrimalItemResource_Stone'\": no item class of the "
+            "world has this blueprint; the game would refuse it, so every run would be "
+            "cancelled",
+            // 60,000 would fill the world's 300 slots with stacks of 200; one more cannot fit.
+            "config.json:7:3: warning: Exchanges.Wood.Receive.\"/Game/R/"
+            "PrimalItemResource_MetalIngot.PrimalItemResource_MetalIngot\": needs 301 stacks "
+            "of 200 even once, more than the world's InventorySlots (300); it can never "
+            "fit, so every run would be refused or cancelled"}));
 }
 
 // A class path names its class after the object, so .../Pkg.Obj_C hands out Obj_C: a world may

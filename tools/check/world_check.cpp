@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
+#include <string>
 
 #include "host/class_names.h"
 #include "host/item_text_match.h"
@@ -161,6 +163,39 @@ std::vector<size_t> ClassesMatchingGive(const std::vector<WorldItemClass>& class
     return matching;
 }
 
+namespace {
+
+// What is wrong with a Receive item in this world, if anything: no class of it, a class path
+// whose object is not its package's, or more stacks at multiplier 1 than an inventory has slots.
+std::optional<std::string> ReceiveProblem(const WorldDescription& world, const std::string& item,
+                                          const json& quantity) {
+    const std::optional<size_t> found = ClassOfBlueprint(world.ItemClasses, item);
+    if (!found) {
+        return "no item class of the world has this blueprint; the game would refuse it, so "
+               "every run would be cancelled";
+    }
+    if (auto odd = ObjectNotOfItsPackage(item)) {
+        return odd;
+    }
+    const int64_t stack = std::max<int64_t>(world.ItemClasses[*found].MaxStack, 1);
+    if (quantity.is_number_integer() && quantity.get<int64_t>() > 0) {
+        const int64_t stacks = (quantity.get<int64_t>() + stack - 1) / stack;
+        if (stacks > world.InventorySlots) {
+            std::string message = "needs ";
+            message += std::to_string(stacks);
+            message += " stacks of ";
+            message += std::to_string(stack);
+            message += " even once, more than the world's InventorySlots (";
+            message += std::to_string(world.InventorySlots);
+            message += "); it can never fit, so every run would be refused or cancelled";
+            return message;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 std::vector<Finding> CheckAgainstWorld(const std::string& fileName, const json& document,
                                        const JsonLocations& locations,
                                        const WorldDescription& world) {
@@ -204,12 +239,8 @@ std::vector<Finding> CheckAgainstWorld(const std::string& fileName, const json& 
         if (auto receive = exchange.find("Receive");
             receive != exchange.end() && receive->is_object()) {
             for (const auto& [item, quantity] : receive->items()) {
-                if (!ClassOfBlueprint(classes, item)) {
-                    report("Receive", item,
-                           "no item class of the world has this blueprint; the game would "
-                           "refuse it, so every run would be cancelled");
-                } else if (auto odd = ObjectNotOfItsPackage(item)) {
-                    report("Receive", item, std::move(*odd));
+                if (auto problem = ReceiveProblem(world, item, quantity)) {
+                    report("Receive", item, std::move(*problem));
                 }
             }
         }
