@@ -272,9 +272,9 @@ TEST_F(ExchangeTransaction, ReceiveThatCannotFit_IsRefusedBeforeAnythingIsTaken)
     EXPECT_EQ(Chat(), Texts{u"Needs 2 free slots, you have 1"});
     EXPECT_TRUE(world->GameCalls().empty());
     // One that fits only because the wood's slot comes free.
-    Define("Wood", {{kWood, 100}}, {{BlueprintOf(kStone), 140}});
+    Define("Wood", {{kWood, 100}}, {{BlueprintOf(kStone), 240}});
     EXPECT_TRUE(ExecuteAndTell(alice, "Wood", 1));
-    EXPECT_EQ(SlotsOf(), (Slots{{kStone, 100}, {kStone, 100}}));
+    EXPECT_EQ(SlotsOf(), (Slots{{kStone, 100}, {kStone, 100}, {kStone, 100}}));
 }
 
 // Where it cannot measure (here: no stack size), the undo stays the guard. In both ways a game may
