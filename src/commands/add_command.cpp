@@ -4,15 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "admin_arguments.h"
-#include "admin_reply.h"
+#include "admin_command.h"
 #include "audit/audit_record.h"
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
 #include "command_arguments.h"
 #include "command_handlers.h"
 #include "exchange/item_names.h"
-#include "host/engine_strings.h"
 #include "logger/plugin_logger.h"
 
 namespace barterbox {
@@ -25,32 +23,24 @@ namespace {
 // to give (Receive).
 struct ItemArgument {
     std::optional<ItemAmount> Amount;
-    std::string Problem;
+    MessageId Problem = MessageId::AddNoColon;
+    std::string Wrong; // the text the problem quotes
 };
-
-// "'text' " followed by what is wrong with it.
-std::string Problem(std::string_view text, std::string_view wrong) {
-    std::string problem = "'";
-    problem += text;
-    problem += "' ";
-    problem += wrong;
-    return problem;
-}
 
 ItemArgument ReadItemArgument(std::string_view argument) {
     const size_t colon = argument.find(':');
     if (colon == std::string_view::npos) {
-        return {std::nullopt, Problem(argument, "has no ':' before a quantity")};
+        return {std::nullopt, MessageId::AddNoColon, std::string(argument)};
     }
     if (colon == 0) {
-        return {std::nullopt, Problem(argument, "names no item before its ':'")};
+        return {std::nullopt, MessageId::AddNoItem, std::string(argument)};
     }
     const std::string_view digits = argument.substr(colon + 1);
     const std::optional<int32_t> quantity = ReadLeadingInteger(digits);
     if (!quantity || *quantity < 1) {
-        return {std::nullopt, Problem(digits, "is no whole number from 1 to 2147483647")};
+        return {std::nullopt, MessageId::AddBadQuantity, std::string(digits)};
     }
-    return {ItemAmount{std::string(argument.substr(0, colon)), *quantity}, {}};
+    return {ItemAmount{std::string(argument.substr(0, colon)), *quantity}, {}, {}};
 }
 
 // What the game can hand out: a path (/Game/.../X.X) or its Blueprint'...' reference.
@@ -65,13 +55,10 @@ bool LooksLikeBlueprint(std::string_view item) {
 }
 
 // Red lines after a stored exchange for what was stored as typed but will not work as meant.
-void WarnOfOddities(APlayerController* sender, const std::vector<std::string>& arguments,
+void WarnOfOddities(const AdminCaller& caller, const std::vector<std::string>& arguments,
                     const ItemAmount& receive) {
     if (!LooksLikeBlueprint(receive.Item)) {
-        ReplyToAdmin(sender, ReplyColour::Red,
-                     u"Barterbox: Warning: '{}' is no blueprint path (/Game/.../Name.Name); the "
-                     u"game hands out nothing for it",
-                     ToWideString(receive.Item));
+        ReplyToAdmin(caller, ReplyColour::Red, MessageId::AddNotBlueprint, receive.Item);
     }
     if (arguments.size() > 3) {
         std::string ignored;
@@ -79,56 +66,64 @@ void WarnOfOddities(APlayerController* sender, const std::vector<std::string>& a
             ignored += i == 3 ? "" : " ";
             ignored += arguments[i];
         }
-        ReplyToAdmin(sender, ReplyColour::Red,
-                     u"Barterbox: Warning: ignored what follows the Receive item: {}",
-                     ToWideString(ignored));
+        ReplyToAdmin(caller, ReplyColour::Red, MessageId::AddIgnoredWords, ignored);
     }
 }
 
-void AddExchange(APlayerController* sender, const std::string& name, const ItemAmount& give,
+void AddExchange(const AdminCaller& caller, const std::string& name, const ItemAmount& give,
                  const ItemAmount& receive) {
     const ExchangeDefinition added{name, "", {give}, {receive}};
     // Made to config.json as it is now, which another server sharing it may have changed.
     const bool saved = SaveChange([&] { PutExchange(added); });
-    AuditAdd(AdministratorSource(sender), added, saved);
-    ReplyToAdmin(sender, ReplyColour::Green, u"Added exchange '{}': {} x{} -> {} x{}",
-                 ToWideString(name), ToWideString(give.Item), give.Quantity,
-                 ToWideString(ShortItemName(receive.Item)), receive.Quantity);
+    AuditAdd(SourceOf(caller), added, saved);
+    ReplyToAdmin(caller, ReplyColour::Green, MessageId::Added, name, give.Item, give.Quantity,
+                 ShortItemName(receive.Item), receive.Quantity);
     if (!saved) {
-        WarnOfUnsavedChange(sender);
+        WarnOfUnsavedChange(caller);
     }
     Log(spdlog::level::info, "Barterbox: Added '{}' via command", name);
+}
+
+// The format line of the argument that is wrong, then what is wrong with it.
+bool ReportsWrongArgument(const AdminCaller& caller, const ItemArgument& argument,
+                          MessageId format) {
+    if (argument.Amount) {
+        return false;
+    }
+    ReplyToAdmin(caller, ReplyColour::Red, format);
+    ReplyToAdmin(caller, ReplyColour::Red, argument.Problem, argument.Wrong);
+    return true;
+}
+
+void Add(const AdminCaller& caller, const std::optional<std::string>& text) {
+    if (!ArgumentsOrUsage(caller, text, MessageId::AddUsage)) {
+        return;
+    }
+    const std::vector<std::string> arguments = SplitQuotedArguments(*text);
+    if (arguments.size() < 3) {
+        ReplyToAdmin(caller, ReplyColour::Red, MessageId::AddUsage);
+        return;
+    }
+    const ItemArgument give = ReadItemArgument(arguments[1]);
+    if (ReportsWrongArgument(caller, give, MessageId::AddGiveFormat)) {
+        return;
+    }
+    const ItemArgument receive = ReadItemArgument(arguments[2]);
+    if (ReportsWrongArgument(caller, receive, MessageId::AddReceiveFormat)) {
+        return;
+    }
+    AddExchange(caller, arguments[0], *give.Amount, *receive.Amount);
+    WarnOfOddities(caller, arguments, *receive.Amount);
 }
 
 } // namespace
 
 void OnAddConsoleCommand(APlayerController* sender, FString* line, bool) {
-    static constexpr char16_t kUsage[] =
-        u"Usage: Barterbox.Add <name> <giveItem>:<qty> <receiveBlueprint>:<qty>";
-    const std::optional<std::string> text = AdministratorsArgumentText(sender, *line, kUsage);
-    if (!text) {
-        return;
-    }
-    const std::vector<std::string> arguments = SplitQuotedArguments(*text);
-    if (arguments.size() < 3) {
-        ReplyWithUsage(sender, kUsage);
-        return;
-    }
-    const std::string& name = arguments[0];
-    const ItemArgument give = ReadItemArgument(arguments[1]);
-    if (!give.Amount) {
-        ReplyToAdmin(sender, ReplyColour::Red, u"Give format: ItemName:quantity");
-        ReplyToAdmin(sender, ReplyColour::Red, u"{}", ToWideString(give.Problem));
-        return;
-    }
-    const ItemArgument receive = ReadItemArgument(arguments[2]);
-    if (!receive.Amount) {
-        ReplyToAdmin(sender, ReplyColour::Red, u"Receive format: Blueprint:quantity");
-        ReplyToAdmin(sender, ReplyColour::Red, u"{}", ToWideString(receive.Problem));
-        return;
-    }
-    AddExchange(sender, name, *give.Amount, *receive.Amount);
-    WarnOfOddities(sender, arguments, *receive.Amount);
+    RunAtConsole(sender, *line, &Add);
+}
+
+void OnAddRconCommand(RCONClientConnection* connection, RCONPacket* request, UWorld*) {
+    RunOverRcon(connection, *request, &Add);
 }
 
 } // namespace barterbox

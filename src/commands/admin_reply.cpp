@@ -1,6 +1,7 @@
-// Coloured replies through the plugin's messenger.
+// Replies to the console through the plugin's messenger, or into an RCON reply.
 #include "admin_reply.h"
 
+#include "host/engine_strings.h"
 #include "host/host_calls.h"
 
 namespace barterbox {
@@ -20,17 +21,24 @@ host_calls::LineColour ColourOf(ReplyColour colour) {
 
 } // namespace
 
-void SendAdminReply(APlayerController* to, ReplyColour colour, const FString& text) {
-    host_calls::SendColouredLine(to, ColourOf(colour), text);
+AuditSource SourceOf(const AdminCaller& caller) {
+    if (caller.Lines != nullptr) {
+        return {AuditVia::Rcon, {}, {}};
+    }
+    return {AuditVia::Console, host_calls::PlayerEosId(caller.Sender), {}};
 }
 
-void ReplyWithUsage(APlayerController* sender, std::u16string_view usage) {
-    ReplyToAdmin(sender, ReplyColour::Red, usage);
+void SendAdminLine(const AdminCaller& to, ReplyColour colour, std::string_view text) {
+    if (to.Lines != nullptr) {
+        to.Lines->emplace_back(text);
+        return;
+    }
+    OwnedFString line(FString(ToWideString(text).c_str()));
+    host_calls::SendColouredLine(to.Sender, ColourOf(colour), line.get());
 }
 
-void WarnOfUnsavedChange(APlayerController* sender) {
-    ReplyToAdmin(sender, ReplyColour::Red,
-                 u"Barterbox: Failed to save config; the change holds until the next Reload");
+void WarnOfUnsavedChange(const AdminCaller& to) {
+    ReplyToAdmin(to, ReplyColour::Red, MessageId::UnsavedChange);
 }
 
 } // namespace barterbox

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "catalogue/exchange_catalogue.h"
+#include "chat_words.h"
 #include "command_arguments.h"
 #include "command_handlers.h"
 #include "exchange_replies.h"
@@ -15,19 +16,19 @@ namespace barterbox {
 namespace {
 
 void SendListing(AShooterPlayerController* player) {
-    SendPlayerChat(player, u"Available exchanges:");
+    SendPlayerChat(player, MessageId::ListingHeader);
+    const std::string word = ListingChatWord();
     const RuleSubject subject = SubjectOf(player);
     for (const auto& [key, definition] : Catalogue()) {
         // Those closed to the player are left out: disabled, or not for their groups.
         if (!OpenToPlayer(subject, definition.Name)) {
             continue;
         }
-        // Both command words list the short one.
         if (definition.Description.empty()) {
-            SendPlayerChat(player, u"  /ex {}", ToWideString(definition.Name));
+            SendPlayerChat(player, MessageId::ListingEntry, word, definition.Name);
         } else {
-            SendPlayerChat(player, u"  /ex {} - {}", ToWideString(definition.Name),
-                           ToWideString(definition.Description));
+            SendPlayerChat(player, MessageId::ListingEntryWithDescription, word, definition.Name,
+                           definition.Description);
         }
     }
 }

@@ -1,6 +1,7 @@
 // The commands the plugin registers, in registration order: each one's name, the kind of command
 // the host dispatches it as, and who it answers. The plugin's command table registers exactly
-// these, and the simulated server's console completes and explains them from the same list.
+// these, and the simulated server's console completes and explains them from the same list. The
+// chat words are the defaults: rules.json's Commands may register others in their place.
 #pragma once
 
 #include <cstddef>
@@ -33,7 +34,16 @@ inline constexpr CommandName kCommandNames[] = {
     {"Barterbox.Save", CommandKind::Console, CommandAudience::Administrators},
     {"Barterbox.Limits", CommandKind::Console, CommandAudience::Administrators},
     {"Barterbox.Reset", CommandKind::Console, CommandAudience::Administrators},
+    {"Barterbox.Run", CommandKind::Console, CommandAudience::Operators},
     {"Barterbox.Do", CommandKind::Rcon, CommandAudience::Operators},
+    {"Barterbox.Reload", CommandKind::Rcon, CommandAudience::Administrators},
+    {"Barterbox.List", CommandKind::Rcon, CommandAudience::Administrators},
+    {"Barterbox.Add", CommandKind::Rcon, CommandAudience::Administrators},
+    {"Barterbox.Remove", CommandKind::Rcon, CommandAudience::Administrators},
+    {"Barterbox.Save", CommandKind::Rcon, CommandAudience::Administrators},
+    {"Barterbox.Limits", CommandKind::Rcon, CommandAudience::Administrators},
+    {"Barterbox.Reset", CommandKind::Rcon, CommandAudience::Administrators},
+    {"Barterbox.Run", CommandKind::Rcon, CommandAudience::Operators},
 };
 
 inline constexpr std::size_t kCommandCount = std::size(kCommandNames);

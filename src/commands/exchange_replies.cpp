@@ -1,8 +1,7 @@
 // The player's texts for an exchange's outcome; see exchange_replies.h.
 #include "exchange_replies.h"
 
-#include "exchange/item_names.h"
-#include "host/engine_strings.h"
+#include "item_display.h"
 #include "logger/plugin_logger.h"
 #include "player_chat.h"
 #include "rules/rule_duration.h"
@@ -10,102 +9,110 @@
 namespace barterbox {
 namespace {
 
+using Lines = std::vector<std::string>;
+
+MessageId StateMessage(CharacterState state) {
+    switch (state) {
+    case CharacterState::Dead:
+        return MessageId::StateDead;
+    case CharacterState::Unconscious:
+        return MessageId::StateUnconscious;
+    case CharacterState::Carried:
+        return MessageId::StateCarried;
+    case CharacterState::Riding:
+        return MessageId::StateRiding;
+    case CharacterState::Transferring:
+        return MessageId::StateTransferring;
+    case CharacterState::Noglin:
+        break;
+    }
+    return MessageId::StateNoglin;
+}
+
 // Why the trade rules refused it, in the player's words.
-void TellRefusal(AShooterPlayerController* player, const std::u16string& exchange,
-                 const RuleRefusal& refusal) {
-    const std::u16string wait = refusal.Wait ? ToWideString(TimeLeftText(*refusal.Wait)) : u"";
+std::string RefusalLine(const std::string& exchange, const RuleRefusal& refusal) {
+    const std::string wait = refusal.Wait ? TimeLeftText(*refusal.Wait) : "";
     switch (refusal.Rule) {
     case TradeRule::Closed:
-        SendPlayerChat(player, u"{} is closed for now", exchange);
-        return;
+        return MessageText(MessageId::ExchangeClosed, exchange);
     case TradeRule::Group:
-        SendPlayerChat(player, u"{} is not available to you", exchange);
-        return;
+        return MessageText(MessageId::NotForYou, exchange);
     case TradeRule::Cooldown:
-        SendPlayerChat(player, u"{} is ready again in {}", exchange, wait);
-        return;
+        return MessageText(MessageId::CooldownWait, exchange, wait);
     case TradeRule::Day:
-        SendPlayerChat(player, u"Limit reached for {}: {} per day", exchange, refusal.Limit);
-        return;
+        return MessageText(MessageId::DayLimit, exchange, refusal.Limit);
     case TradeRule::Week:
-        SendPlayerChat(player, u"Limit reached for {}: {} per week", exchange, refusal.Limit);
-        return;
+        return MessageText(MessageId::WeekLimit, exchange, refusal.Limit);
     case TradeRule::Total:
-        SendPlayerChat(player, u"Limit reached for {}: {} in all", exchange, refusal.Limit);
-        return;
+        return MessageText(MessageId::TotalLimit, exchange, refusal.Limit);
     case TradeRule::Stock:
-        if (refusal.Wait) {
-            SendPlayerChat(player, u"{} is sold out; more in {}", exchange, wait);
-        } else {
-            SendPlayerChat(player, u"{} is sold out", exchange);
-        }
-        return;
+        return refusal.Wait ? MessageText(MessageId::SoldOutUntil, exchange, wait)
+                            : MessageText(MessageId::SoldOut, exchange);
     case TradeRule::Unreadable:
         break;
     }
-    SendPlayerChat(player, u"Exchanges are closed for now");
+    return MessageText(MessageId::AllClosed);
 }
 
-void TellPlayer(AShooterPlayerController* player, const ExchangeOutcome& outcome) {
-    if (outcome.State) {
-        SendPlayerChat(player, u"You cannot trade while {}",
-                       ToWideString(WordsOf(*outcome.State).Reason));
-        return;
+Lines CancelledLines(const ExchangeOutcome& outcome) {
+    if (outcome.Step == ExchangeStep::Give) {
+        Lines lines{MessageText(MessageId::GiveFailed)};
+        if (outcome.InventoryFull) {
+            lines.push_back(MessageText(MessageId::InventoryFull));
+        }
+        return lines;
     }
-    if (outcome.Refusal) {
-        TellRefusal(player, ToWideString(outcome.Exchange), *outcome.Refusal);
-        return;
+    if (outcome.Step == ExchangeStep::Record) {
+        return {MessageText(MessageId::RecordFailed)};
     }
-    if (outcome.Room) {
-        SendPlayerChat(player, u"Needs {} free slots, you have {}", outcome.Room->Needed,
-                       outcome.Room->Free);
-        return;
-    }
+    return {MessageText(MessageId::RemoveFailed)};
+}
+
+Lines ResultLines(const ExchangeOutcome& outcome) {
     switch (outcome.Result) {
     case ExchangeResult::Complete:
-        SendPlayerChat(player, u"Exchange complete: {} x{}", ToWideString(outcome.Exchange),
-                       outcome.Effective);
-        return;
+        return {MessageText(MessageId::ExchangeComplete, outcome.Exchange, outcome.Effective)};
     case ExchangeResult::Unknown:
-        SendPlayerChat(player, u"Unknown exchange: {}", ToWideString(outcome.Exchange));
-        return;
+        return {MessageText(MessageId::UnknownExchange, outcome.Exchange)};
     case ExchangeResult::Short:
         if (outcome.Shortfall) {
-            SendPlayerChat(player, u"Need {} {} (have {})", outcome.Shortfall->Needed,
-                           ToWideString(ShortItemName(outcome.Shortfall->Item)),
-                           outcome.Shortfall->Have);
-            return;
+            return {MessageText(MessageId::NotEnoughItems, outcome.Shortfall->Needed,
+                                PlayerItemName(outcome.Shortfall->Item), outcome.Shortfall->Have)};
         }
         break;
     case ExchangeResult::Partial:
-        SendPlayerChat(player, u"Exchange partially complete - some items failed");
-        return;
+        return {MessageText(MessageId::ExchangePartial)};
     case ExchangeResult::Cancelled:
-        if (outcome.Step == ExchangeStep::Give) {
-            SendPlayerChat(player, u"Failed to give items. Exchange cancelled.");
-            if (outcome.InventoryFull) {
-                SendPlayerChat(player, u"Your inventory is full");
-            }
-            return;
-        }
-        if (outcome.Step == ExchangeStep::Record) {
-            SendPlayerChat(player, u"Failed to record the exchange. Exchange cancelled.");
-            return;
-        }
-        break;
+        return CancelledLines(outcome);
     case ExchangeResult::Refused:
         break;
     }
-    SendPlayerChat(player, u"Failed to remove items. Exchange cancelled.");
+    return {MessageText(MessageId::RemoveFailed)};
 }
 
 } // namespace
+
+std::vector<std::string> OutcomeLines(const ExchangeOutcome& outcome) {
+    if (outcome.State) {
+        return {
+            MessageText(MessageId::CannotTradeWhile, MessageText(StateMessage(*outcome.State)))};
+    }
+    if (outcome.Refusal) {
+        return {RefusalLine(outcome.Exchange, *outcome.Refusal)};
+    }
+    if (outcome.Room) {
+        return {MessageText(MessageId::NoRoom, outcome.Room->Needed, outcome.Room->Free)};
+    }
+    return ResultLines(outcome);
+}
 
 void ReportExchange(const ExchangeRequest& request, const ExchangeOutcome& outcome) {
     if (request.Player == nullptr) {
         return;
     }
-    TellPlayer(request.Player, outcome);
+    for (const std::string& line : OutcomeLines(outcome)) {
+        SendChatText(request.Player, line);
+    }
     if (outcome.Result == ExchangeResult::Complete) {
         Log(spdlog::level::info, "Barterbox: Player completed '{}' x{}", request.Name,
             outcome.Effective);

@@ -12,25 +12,20 @@ namespace barterbox {
 
 void AnswerFaultInChat(AShooterPlayerController* player) {
     if (player != nullptr) {
-        SendPlayerChat(player, u"Something went wrong inside the plugin; an administrator can "
-                               u"read why in the server's log");
+        SendPlayerChat(player, MessageId::InternalError);
     }
 }
 
 void AnswerFaultAtConsole(APlayerController* sender, std::string_view command) {
     if (sender != nullptr) {
-        ReplyToAdmin(sender, ReplyColour::Red,
-                     u"Barterbox: Internal error in {}; the server's log says why",
-                     ToWideString(command));
+        ReplyToAdmin(AdminCaller{sender, nullptr}, ReplyColour::Red,
+                     MessageId::InternalErrorConsole, command);
     }
 }
 
 void AnswerFaultOverRcon(RCONClientConnection* connection, const RCONPacket& request,
                          std::string_view command) {
-    ReplyToRcon(connection, request.Id,
-                "Barterbox: Internal error in " + std::string(command) +
-                    "; the server's log "
-                    "says why");
+    ReplyToRcon(connection, request.Id, MessageText(MessageId::InternalErrorConsole, command));
 }
 
 } // namespace barterbox

@@ -2,14 +2,12 @@
 // rules, and Barterbox.Reset <EOSID> [name]: forgets them, for one exchange or all.
 #include <string>
 
-#include "admin_arguments.h"
-#include "admin_reply.h"
+#include "admin_command.h"
 #include "audit/audit_clock.h"
 #include "audit/audit_record.h"
 #include "catalogue/exchange_catalogue.h"
 #include "command_arguments.h"
 #include "command_handlers.h"
-#include "host/engine_strings.h"
 #include "player_lookup.h"
 #include "rules/player_groups.h"
 #include "rules/rule_check.h"
@@ -26,35 +24,33 @@ RuleSubject SubjectByEosId(const std::string& eosId) {
     return {eosId, false};
 }
 
-} // namespace
-
-void OnLimitsConsoleCommand(APlayerController* sender, FString* line, bool) {
+void Limits(const AdminCaller& caller, const std::optional<std::string>& arguments) {
     const std::optional<std::string> text =
-        AdministratorsArgumentText(sender, *line, u"Usage: Barterbox.Limits <EOSID>");
+        ArgumentsOrUsage(caller, arguments, MessageId::LimitsUsage);
     if (!text) {
         return;
     }
     const std::string eosId = SplitFirstWordFromRest(*text).FirstWord;
     const RuleSubject subject = SubjectByEosId(eosId);
     const RuleTime now = AuditClock();
-    ReplyToAdmin(sender, ReplyColour::Green, u"Barterbox: Limits of {}", ToWideString(eosId));
+    ReplyToAdmin(caller, ReplyColour::Green, MessageId::LimitsHeader, eosId);
     bool anyRules = false;
     for (const auto& [key, definition] : Catalogue()) {
         if (const std::optional<std::string> standing =
                 StandingText(subject, definition.Name, now)) {
             anyRules = true;
-            ReplyToAdmin(sender, ReplyColour::White, u"  {} - {}", ToWideString(definition.Name),
-                         ToWideString(*standing));
+            ReplyToAdmin(caller, ReplyColour::White, MessageId::LimitsEntry, definition.Name,
+                         *standing);
         }
     }
     if (!anyRules) {
-        ReplyToAdmin(sender, ReplyColour::White, u"  No exchange has rules");
+        ReplyToAdmin(caller, ReplyColour::White, MessageId::LimitsNone);
     }
 }
 
-void OnResetConsoleCommand(APlayerController* sender, FString* line, bool) {
+void Reset(const AdminCaller& caller, const std::optional<std::string>& arguments) {
     const std::optional<std::string> text =
-        AdministratorsArgumentText(sender, *line, u"Usage: Barterbox.Reset <EOSID> [name]");
+        ArgumentsOrUsage(caller, arguments, MessageId::ResetUsage);
     if (!text) {
         return;
     }
@@ -63,23 +59,38 @@ void OnResetConsoleCommand(APlayerController* sender, FString* line, bool) {
     if (words.Rest) {
         const ExchangeDefinition* exchange = FindExchange(ArgumentTextAsOneName(*words.Rest));
         if (exchange == nullptr) {
-            ReplyToAdmin(sender, ReplyColour::Red, u"Exchange '{}' not found",
-                         ToWideString(ArgumentTextAsOneName(*words.Rest)));
+            ReplyToAdmin(caller, ReplyColour::Red, MessageId::ExchangeNotFound,
+                         ArgumentTextAsOneName(*words.Rest));
             return;
         }
         name = exchange->Name;
     }
     // On the record first: the ledger is rebuilt from the records at every load.
-    AuditReset(AdministratorSource(sender), words.FirstWord, name);
+    AuditReset(SourceOf(caller), words.FirstWord, name);
     ForgetPlayerRuns(words.FirstWord, name);
     if (name.empty()) {
-        ReplyToAdmin(sender, ReplyColour::Green,
-                     u"Barterbox: Reset the counts of {} for every exchange",
-                     ToWideString(words.FirstWord));
+        ReplyToAdmin(caller, ReplyColour::Green, MessageId::ResetAll, words.FirstWord);
     } else {
-        ReplyToAdmin(sender, ReplyColour::Green, u"Barterbox: Reset the counts of {} for {}",
-                     ToWideString(words.FirstWord), ToWideString(name));
+        ReplyToAdmin(caller, ReplyColour::Green, MessageId::ResetOne, words.FirstWord, name);
     }
+}
+
+} // namespace
+
+void OnLimitsConsoleCommand(APlayerController* sender, FString* line, bool) {
+    RunAtConsole(sender, *line, &Limits);
+}
+
+void OnLimitsRconCommand(RCONClientConnection* connection, RCONPacket* request, UWorld*) {
+    RunOverRcon(connection, *request, &Limits);
+}
+
+void OnResetConsoleCommand(APlayerController* sender, FString* line, bool) {
+    RunAtConsole(sender, *line, &Reset);
+}
+
+void OnResetRconCommand(RCONClientConnection* connection, RCONPacket* request, UWorld*) {
+    RunOverRcon(connection, *request, &Reset);
 }
 
 } // namespace barterbox

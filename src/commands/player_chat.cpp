@@ -10,4 +10,9 @@ void SendChatLine(AShooterPlayerController* player, const FString& text) {
     host_calls::SendChatLine(player, Settings().ChatPrefix, text);
 }
 
+void SendChatText(AShooterPlayerController* player, std::string_view text) {
+    OwnedFString line(FString(ToWideString(text).c_str()));
+    SendChatLine(player, line.get());
+}
+
 } // namespace barterbox

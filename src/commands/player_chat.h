@@ -6,18 +6,20 @@
 
 #include "host/engine_strings.h"
 #include "host/engine_types.h"
+#include "rules/message_texts.h"
 
 namespace barterbox {
 
 // Sends an already formatted text; the caller keeps and releases it.
 void SendChatLine(AShooterPlayerController* player, const FString& text);
 
-// Formats the wide template with its arguments and sends the result.
-template <MessageArgument... Args>
-void SendPlayerChat(AShooterPlayerController* player, std::u16string_view templ,
-                    const Args&... args) {
-    OwnedFString text(FormatFString(templ, args...));
-    SendChatLine(player, text.get());
+// Sends a UTF-8 text as the same characters.
+void SendChatText(AShooterPlayerController* player, std::string_view text);
+
+// The message in force, filled with its arguments.
+template <typename... Args>
+void SendPlayerChat(AShooterPlayerController* player, MessageId message, const Args&... arguments) {
+    SendChatText(player, MessageText(message, arguments...));
 }
 
 } // namespace barterbox

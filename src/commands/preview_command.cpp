@@ -4,12 +4,13 @@
 #include <string>
 
 #include "audit/audit_clock.h"
+#include "chat_words.h"
 #include "command_arguments.h"
 #include "command_handlers.h"
 #include "exchange/exchange_preview.h"
-#include "exchange/item_names.h"
 #include "exchange_replies.h"
 #include "host/engine_strings.h"
+#include "item_display.h"
 #include "player_chat.h"
 #include "rules/rule_check.h"
 
@@ -21,14 +22,9 @@ std::string TakesText(const ExchangePreview& preview) {
     std::string text;
     for (const PreviewedGive& give : preview.Takes) {
         text += text.empty() ? "" : ", ";
-        text += std::to_string(give.Needed);
-        text += ' ';
-        text += ShortItemName(give.Item);
-        if (give.Have) {
-            text += " (you have ";
-            text += std::to_string(*give.Have);
-            text += ')';
-        }
+        const std::string item = PlayerItemName(give.Item);
+        text += give.Have ? MessageText(MessageId::PreviewItemHeld, give.Needed, item, *give.Have)
+                          : MessageText(MessageId::PreviewItem, give.Needed, item);
     }
     return text;
 }
@@ -37,30 +33,24 @@ std::string GivesText(const ExchangePreview& preview) {
     std::string text;
     for (const PreviewedReceive& receive : preview.Gives) {
         text += text.empty() ? "" : ", ";
-        text += std::to_string(receive.Quantity);
-        text += ' ';
-        text += ShortItemName(receive.Item);
+        text += MessageText(MessageId::PreviewItem, receive.Quantity, PlayerItemName(receive.Item));
     }
     return text;
 }
 
 void SendPreview(AShooterPlayerController* player, const ExchangePreview& preview, int32_t asked) {
-    const std::u16string name = ToWideString(preview.Exchange);
+    const std::string& name = preview.Exchange;
     if (preview.Multiplier != asked) {
-        SendPlayerChat(player, u"{}: x{} asked, x{} is what the settings and rules allow", name,
-                       asked, preview.Multiplier);
+        SendPlayerChat(player, MessageId::PreviewLowered, name, asked, preview.Multiplier);
     }
-    SendPlayerChat(player, u"{} x{} takes {}", name, preview.Multiplier,
-                   ToWideString(TakesText(preview)));
-    SendPlayerChat(player, u"{} x{} gives {}", name, preview.Multiplier,
-                   ToWideString(GivesText(preview)));
+    SendPlayerChat(player, MessageId::PreviewTakes, name, preview.Multiplier, TakesText(preview));
+    SendPlayerChat(player, MessageId::PreviewGives, name, preview.Multiplier, GivesText(preview));
     if (preview.SlotsNeeded && preview.SlotsFree) {
-        SendPlayerChat(player, u"Free slots: needs {}, you have {}", *preview.SlotsNeeded,
-                       *preview.SlotsFree);
+        SendPlayerChat(player, MessageId::PreviewSlots, *preview.SlotsNeeded, *preview.SlotsFree);
     }
     if (const std::optional<std::string> standing =
             StandingText(SubjectOf(player), preview.Exchange, AuditClock())) {
-        SendPlayerChat(player, u"{}: {}", name, ToWideString(*standing));
+        SendPlayerChat(player, MessageId::PreviewStanding, name, *standing);
     }
     // Why a run now would be refused, in the words the run would use.
     if (preview.Refused.State || preview.Refused.Refusal) {
@@ -77,8 +67,7 @@ void OnPreviewChatCommand(AShooterPlayerController* player, FString* line, int, 
     const FirstWordAndRest arguments =
         SplitFirstWordFromRest(ArgumentText(ToNarrowString(*line)).value_or(""));
     if (arguments.FirstWord.empty()) {
-        SendPlayerChat(player, u"/exinfo NAME [MULTIPLIER] shows what an exchange takes and "
-                               u"gives, and what you carry, without trading");
+        SendPlayerChat(player, MessageId::PreviewUsage, PreviewChatWord());
         return;
     }
     // The multiplier is read as /ex reads it.
@@ -86,7 +75,7 @@ void OnPreviewChatCommand(AShooterPlayerController* player, FString* line, int, 
         arguments.Rest ? std::max(ReadLeadingInteger(*arguments.Rest).value_or(1), 1) : 1;
     const ExchangePreview preview = PreviewExchange(player, arguments.FirstWord, multiplier);
     if (preview.Exchange.empty()) {
-        SendPlayerChat(player, u"Unknown exchange: {}", ToWideString(arguments.FirstWord));
+        SendPlayerChat(player, MessageId::UnknownExchange, arguments.FirstWord);
         return;
     }
     SendPreview(player, preview, multiplier);

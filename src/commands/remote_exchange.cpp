@@ -1,9 +1,11 @@
 // "Barterbox.Do" over RCON and "DoExchange" at the console: an exchange run for an online player
-// named by EOS ID, with multiplier 1.
+// named by EOS ID, with multiplier 1. "Barterbox.Run" over both: the same with a multiplier,
+// answered with what the player was told, so that a web panel can say why.
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "admin_arguments.h"
+#include "admin_command.h"
 #include "command_arguments.h"
 #include "command_handlers.h"
 #include "exchange_replies.h"
@@ -50,7 +52,54 @@ const char* RconReplyTo(RemoteOutcome outcome) {
     return "Exchange failed";
 }
 
+// Barterbox.Run <EOSID> <name> [multiplier]; the words after the multiplier are ignored.
+void Run(const AdminCaller& caller, const std::optional<std::string>& arguments) {
+    const std::vector<std::string> words = SplitOnSpaces(arguments.value_or(""));
+    if (words.size() < 2) {
+        ReplyToAdmin(caller, ReplyColour::Red, MessageId::RunUsage);
+        return;
+    }
+    std::optional<int32_t> multiplier = 1;
+    if (words.size() > 2) {
+        // Strict, unlike chat: a panel that sent a wrong number is told rather than run once.
+        multiplier = ReadLeadingInteger(words[2]);
+        if (!multiplier || *multiplier < 1 || std::to_string(*multiplier) != words[2]) {
+            ReplyToAdmin(caller, ReplyColour::Red, MessageId::RunBadMultiplier, words[2]);
+            return;
+        }
+    }
+    AShooterPlayerController* player = FindControllerByEosId(words[0]);
+    if (player == nullptr) {
+        ReplyToAdmin(caller, ReplyColour::Red, MessageId::RunPlayerNotFound, words[0]);
+        return;
+    }
+    // At the console the record names the administrator who ran it; over RCON no one.
+    const AuditSource source = SourceOf(caller);
+    const ExchangeOutcome outcome =
+        RunAndReportExchange({player, words[1], *multiplier, source.Via, source.EosId});
+    std::string told;
+    for (const std::string& line : OutcomeLines(outcome)) {
+        told += told.empty() ? "" : " ";
+        told += line;
+    }
+    SendAdminLine(
+        caller, outcome.Result == ExchangeResult::Complete ? ReplyColour::Green : ReplyColour::Red,
+        told);
+}
+
 } // namespace
+
+void OnRunConsoleCommand(APlayerController* sender, FString* line, bool) {
+    RunAtConsole(sender, *line, &Run);
+}
+
+void OnRunRconCommand(RCONClientConnection* connection, RCONPacket* request, UWorld*) {
+    if (!game_calls::RconRepliesResolve()) {
+        Log(spdlog::level::err, "Barterbox: Barterbox.Run refused: the host cannot send its reply");
+        return;
+    }
+    RunOverRcon(connection, *request, &Run);
+}
 
 void OnExchangeRconCommand(RCONClientConnection* connection, RCONPacket* request, UWorld*) {
     // An operator who hears nothing back would run it again: no reply, no exchange.

@@ -1,6 +1,8 @@
 // The rule check; see rule_check.h.
 #include "rule_check.h"
 
+#include "rules/message_texts.h"
+
 #include <algorithm>
 #include <array>
 
@@ -230,30 +232,33 @@ std::optional<std::string> StandingText(const RuleSubject& subject, std::string_
         return std::nullopt;
     }
     if (standing->Closed) {
-        return "closed";
+        return MessageText(MessageId::StandingClosed);
     }
     if (standing->OutsideGroups) {
-        return "not available to this player";
+        return MessageText(MessageId::StandingNotForPlayer);
     }
     std::vector<std::string> parts;
-    constexpr std::array<const char*, 4> names{"day", "week", "total", "stock"};
+    constexpr std::array<MessageId, 4> names{MessageId::StandingDay, MessageId::StandingWeek,
+                                             MessageId::StandingTotal, MessageId::StandingStock};
     for (const Allowance& allowance : standing->Allowances) {
         const size_t name =
             static_cast<size_t>(allowance.Rule) - static_cast<size_t>(TradeRule::Day);
-        std::string part = fmt::format("{} {}/{}", names.at(name), allowance.Used, allowance.Limit);
         if (allowance.Rule == TradeRule::Stock && standing->RestockIn) {
-            part += fmt::format(" (refills in {})", TimeLeftText(*standing->RestockIn));
+            parts.push_back(MessageText(MessageId::StandingStockRefills, allowance.Used,
+                                        allowance.Limit, TimeLeftText(*standing->RestockIn)));
+        } else {
+            parts.push_back(MessageText(names.at(name), allowance.Used, allowance.Limit));
         }
-        parts.push_back(std::move(part));
     }
     if (standing->Limits.Cooldown) {
-        parts.push_back(fmt::format("cooldown {} ({})", TimeLeftText(*standing->Limits.Cooldown),
-                                    standing->CooldownLeft
-                                        ? "ready in " + TimeLeftText(*standing->CooldownLeft)
-                                        : "ready"));
+        const std::string cooldown = TimeLeftText(*standing->Limits.Cooldown);
+        parts.push_back(standing->CooldownLeft
+                            ? MessageText(MessageId::StandingCooldownWait, cooldown,
+                                          TimeLeftText(*standing->CooldownLeft))
+                            : MessageText(MessageId::StandingCooldownReady, cooldown));
     }
     if (parts.empty()) {
-        return "no limits for this player";
+        return MessageText(MessageId::StandingNoLimits);
     }
     return fmt::format("{}", fmt::join(parts, ", "));
 }

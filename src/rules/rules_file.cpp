@@ -61,6 +61,16 @@ std::string LocatedProblem(const JsonLocations& locations, const RulesProblem& p
                        RulesProblemText(problem));
 }
 
+// Each message whose text cannot stand keeps its default; once per load or Reload, by its name.
+void LogUnusedMessages(const RulesReading& reading) {
+    for (const RulesProblem& unused : reading.UnusedMessages) {
+        const auto* name =
+            unused.Path.size() == 2 ? std::get_if<std::string>(&unused.Path[1]) : nullptr;
+        Log(spdlog::level::warn, "Barterbox: Message {} not used: {}", name ? *name : "",
+            unused.Message);
+    }
+}
+
 RulesFileReading ParseRules(const std::string& text) {
     nlohmann::json root;
     try {
@@ -70,6 +80,7 @@ RulesFileReading ParseRules(const std::string& text) {
     }
     RulesReading reading = ReadTradeRules(root);
     if (reading.Unknown.empty() && reading.Errors.empty()) {
+        LogUnusedMessages(reading);
         return std::move(reading.Rules);
     }
     const JsonLocations locations = IndexJson(text);
@@ -92,6 +103,7 @@ RulesFileReading ParseRules(const std::string& text) {
         }
         return unreadable;
     }
+    LogUnusedMessages(reading);
     return std::move(reading.Rules);
 }
 

@@ -9,11 +9,9 @@
 #include "rules/rule_duration.h"
 
 namespace barterbox {
-namespace {
-
 using nlohmann::json;
 
-std::string TypeWithArticle(const json& value) {
+std::string JsonTypeWithArticle(const json& value) {
     switch (value.type()) {
     case json::value_t::object:
         return "an object";
@@ -37,6 +35,12 @@ std::string TypeWithArticle(const json& value) {
     return "a value";
 }
 
+namespace {
+
+std::string TypeWithArticle(const json& value) {
+    return JsonTypeWithArticle(value);
+}
+
 class RulesReader {
 public:
     RulesReading Read(const json& root) {
@@ -51,6 +55,7 @@ public:
         if (const auto it = root.find("Exchanges"); it != root.end()) {
             ReadExchanges(*it, {std::string("Exchanges")});
         }
+        ReadTextRules(root, reading_);
         return std::move(reading_);
     }
 

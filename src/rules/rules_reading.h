@@ -30,9 +30,14 @@ struct RulesReading {
     std::vector<RulesProblem> Errors;
     // Members the plugin does not know, passed over: a misspelt limit limits nothing.
     std::vector<RulesProblem> Unknown;
+    // Messages whose text cannot stand for them (a wrong type, placeholders that do not match
+    // the default's): each keeps its default, and the rest of the file holds.
+    std::vector<RulesProblem> UnusedMessages;
 };
 
-inline constexpr std::array<std::string_view, 2> kRulesRootMembers{"Default", "Exchanges"};
+inline constexpr std::array<std::string_view, 5> kRulesRootMembers{
+    "Default", "Exchanges", "Messages", "DisplayNames", "Commands"};
+inline constexpr std::array<std::string_view, 2> kChatWordMembers{"Exchange", "Preview"};
 inline constexpr std::array<std::string_view, 10> kExchangeRuleMembers{
     "Enabled", "Groups", "Cooldown", "Day", "Week", "Total", "Stock", "Restock", "For", "Refuse"};
 inline constexpr std::array<std::string_view, 4> kGroupRuleMembers{"Cooldown", "Day", "Week",
@@ -41,6 +46,12 @@ inline constexpr std::array<std::string_view, 4> kGroupRuleMembers{"Cooldown", "
 // The whole document, every problem listed, in the order of the members' names (as the JSON
 // library keeps an object's members).
 RulesReading ReadTradeRules(const nlohmann::json& root);
+
+// Messages, DisplayNames and Commands, into the reading (text_rules_reading.cpp).
+void ReadTextRules(const nlohmann::json& root, RulesReading& reading);
+
+// "a string", "an object", "the number 5": what a value is, for a problem's message.
+std::string JsonTypeWithArticle(const nlohmann::json& value);
 
 // Members.Path, as people read it: Exchanges.Ingots.For.VIP.Day, Default.Groups[0],
 // Exchanges."Iron Deal".Day.

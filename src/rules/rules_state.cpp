@@ -2,6 +2,7 @@
 #include "rules_state.h"
 
 #include "catalogue/exchange_definition.h"
+#include "host/ascii_case.h"
 
 namespace barterbox {
 
@@ -22,7 +23,17 @@ void SetRulesInForce(TradeRules rules) {
     for (const NamedRules& named : rules.Exchanges) {
         state.Merged.try_emplace(ExchangeKey(named.Name), RulesForExchange(rules, named.Name));
     }
-    state.MergedDefault = RulesForExchange(TradeRules{rules.Default, {}}, "");
+    TradeRules defaultOnly;
+    defaultOnly.Default = rules.Default;
+    state.MergedDefault = RulesForExchange(defaultOnly, "");
+    state.Messages = {};
+    for (MessageOverride& message : rules.Messages) {
+        state.Messages[static_cast<std::size_t>(message.Id)] = std::move(message.Text);
+    }
+    state.DisplayNames.clear();
+    for (const DisplayName& name : rules.DisplayNames) {
+        state.DisplayNames.try_emplace(AsciiLowered(name.Item), name.Name);
+    }
     state.Rules = std::move(rules);
 }
 

@@ -7,6 +7,7 @@
 // which the test fixtures call.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,10 @@ struct RulesState {
     // the limits an administrator wrote, every exchange is refused until a Reload reads it.
     bool Closed = false;
     RunLedger Ledger;
+    // The texts of rules.json's Messages that stand, by message; unset: the default's.
+    std::array<std::optional<std::string>, kMessageCount> Messages;
+    // DisplayNames by the item text or class, ASCII letter case folded.
+    std::unordered_map<std::string, std::string> DisplayNames;
 };
 
 RulesState& TheRulesState();

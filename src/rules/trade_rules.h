@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/character_states.h"
+#include "rules/message_table.h"
 
 namespace barterbox {
 
@@ -44,9 +45,30 @@ struct NamedRules {
     ExchangeRules Rules;
 };
 
+// A text of rules.json's Messages that can stand for its message.
+struct MessageOverride {
+    MessageId Id;
+    std::string Text;
+};
+
+// DisplayNames: what players read for a Give text or a class.
+struct DisplayName {
+    std::string Item;
+    std::string Name;
+};
+
+// The chat words that run the exchange (and list them) and the preview.
+struct ChatWords {
+    std::vector<std::string> Exchange{"/exchange", "/ex"};
+    std::vector<std::string> Preview{"/exinfo"};
+};
+
 struct TradeRules {
     ExchangeRules Default;
     std::vector<NamedRules> Exchanges;
+    std::vector<MessageOverride> Messages;
+    std::vector<DisplayName> DisplayNames;
+    ChatWords Commands;
 };
 
 // The rules one exchange runs under: its own fields, and Default's where it sets none.

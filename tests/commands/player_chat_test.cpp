@@ -8,6 +8,7 @@
 #include "exchange_fixture.h"
 #include "host/module_path.h"
 #include "hostsim/host_strings.h"
+#include "rules/rules_state.h"
 
 namespace {
 
@@ -23,8 +24,8 @@ protected:
 
 TEST_F(PlayerChat, SendPlayerChat_SendsOneLineUnderTheChatPrefixThroughThisPluginsMessenger) {
     barterbox::Settings().ChatPrefix = "Trader";
-    barterbox::SendPlayerChat(alice, u"Need {} {} (have {})", int64_t{10}, std::u16string(u"Wood"),
-                              int32_t{7});
+    barterbox::SendPlayerChat(alice, barterbox::MessageId::NotEnoughItems, int64_t{10},
+                              std::string("Wood"), int32_t{7});
     const auto messages = hostsim::SentMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].Type, hostsim::SentMessage::Kind::Chat);
@@ -35,18 +36,25 @@ TEST_F(PlayerChat, SendPlayerChat_SendsOneLineUnderTheChatPrefixThroughThisPlugi
     EXPECT_EQ(hostsim::MessengerRequests(), std::vector<std::string>{ThisModule()});
 }
 
-TEST_F(PlayerChat, SendPlayerChat_CarriesAChatPrefixBeyondAsciiAndAnEmptyOne) {
+TEST_F(PlayerChat, SendPlayerChat_CarriesTextBeyondAsciiAsTheSameCharacters) {
+    barterbox::TradeRules rules;
+    // A translation with a character outside the BMP, which UTF-16 carries as a surrogate pair.
+    rules.Messages.push_back({barterbox::MessageId::ListingEntryWithDescription,
+                              "  {} {} \xE2\x80\x93 {} \xF0\x9F\x93\xA6"});
+    barterbox::SetRulesInForce(rules);
     barterbox::Settings().ChatPrefix = "H\xC3\xA4ndler";
-    barterbox::SendPlayerChat(alice, u"Available exchanges:");
+    barterbox::SendPlayerChat(alice, barterbox::MessageId::ListingHeader);
     barterbox::Settings().ChatPrefix = "";
-    barterbox::SendPlayerChat(alice, u"  /ex {} - {}", std::u16string(u"a{}b"),
-                              std::u16string(u"x"));
+    // An argument's braces are never read as placeholders.
+    barterbox::SendPlayerChat(alice, barterbox::MessageId::ListingEntryWithDescription,
+                              std::string("/tausch"), std::string("a{}b"),
+                              std::string("Gr\xC3\xBC\xC3\x9F"));
     const auto messages = hostsim::SentMessages();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].Sender, u"H\u00e4ndler");
     EXPECT_EQ(messages[0].Text, u"Available exchanges:");
     EXPECT_EQ(messages[1].Sender, u"");
-    EXPECT_EQ(messages[1].Text, u"  /ex a{}b - x");
+    EXPECT_EQ(messages[1].Text, u"  /tausch a{}b \u2013 Gr\u00fc\u00df \U0001F4E6");
 }
 
 } // namespace

@@ -74,6 +74,22 @@ TEST(RulesReading, NamesEachProblemAtItsMember) {
         {R"({"Default": {"Refuse": ["dead", "Riding"]}})",
          "Default.Refuse[1] must be one of dead, unconscious, carried, riding, transferring or "
          "noglin, not \"Riding\""},
+        {R"({"DisplayNames": {"PrimalItemResource_ChitinPaste": ""}})",
+         "DisplayNames.PrimalItemResource_ChitinPaste must be the name players read, a text that "
+         "is not empty, not a string"},
+        {R"({"Commands": {"Exchange": ["tausch"]}})",
+         "Commands.Exchange[0] must be a chat word that starts with \"/\", such as \"/tausch\", "
+         "not \"tausch\""},
+        {R"({"Commands": {"Exchange": ["/ex tra"]}})",
+         "Commands.Exchange[0] must be one word without spaces or control characters, not "
+         "\"/ex tra\""},
+        // The host matches chat words in any letter case; a default list counts too.
+        {R"({"Commands": {"Exchange": ["/tausch", "/TAUSCH"]}})",
+         "Commands.Exchange[1] \"/TAUSCH\" is listed twice"},
+        {R"({"Commands": {"Exchange": ["/exinfo"]}})",
+         "Commands.Preview[0] \"/exinfo\" is listed twice"},
+        {R"({"Commands": "/tausch"})",
+         "Commands must be an object with Exchange and Preview, not a string"},
     };
     for (const auto& [text, error] : cases) {
         const RulesReading reading = ReadTradeRules(json::parse(text));
@@ -110,6 +126,62 @@ TEST(RulesReading, PassesOverUnknownMembersAndMergesDefaultFieldByField) {
     CharacterStates dead;
     dead.Add(CharacterState::Dead);
     EXPECT_EQ(other.Refuse, dead);
+}
+
+// A text that cannot stand for its message keeps the default and fails nothing else.
+TEST(RulesReading, MessagesStandOnlyWithTheDefaultsPlaceholders) {
+    const RulesReading reading = ReadTradeRules(json::parse(R"({
+        "Messages": {
+            "ExchangeComplete": "Tausch erledigt: {} x{}",
+            "NotEnoughItems": "{1} fehlt: {0} nötig, {2} dabei",
+            "UnknownExchange": "Unbekannt",
+            "DayLimit": "{} {} {}",
+            "NoRoom": "{0} {0}",
+            "SoldOut": "{} {0}",
+            "CooldownWait": "{} wieder in {:>5}",
+            "AllClosed": "Geschlossen {",
+            "InventoryFull": 3,
+            "ExchangeComplet": "typo"
+        }
+    })"));
+    EXPECT_TRUE(reading.Errors.empty());
+    std::vector<std::pair<std::string, std::string>> unused;
+    for (const RulesProblem& problem : reading.UnusedMessages) {
+        unused.emplace_back(RulesMemberText(problem.Path), problem.Message);
+    }
+    EXPECT_EQ(
+        unused,
+        (std::vector<std::pair<std::string, std::string>>{
+            {"Messages.AllClosed", "a '{' that does not close (write {{ for the brace itself)"},
+            {"Messages.CooldownWait", "'{:>5}' is no placeholder; write {} or {0}, {1}, ..."},
+            {"Messages.DayLimit", "has 3 placeholders, the default has 2"},
+            {"Messages.InventoryFull", "must be a text, not the number 3"},
+            {"Messages.NoRoom", "{1} is missing; the default has 2 placeholders"},
+            {"Messages.SoldOut", "{} and numbered placeholders cannot be mixed"},
+            {"Messages.UnknownExchange", "has 0 placeholders, the default has 1"},
+        }));
+    ASSERT_EQ(reading.Unknown.size(), 1u);
+    EXPECT_EQ(RulesMemberText(reading.Unknown[0].Path), "Messages.ExchangeComplet");
+    ASSERT_EQ(reading.Rules.Messages.size(), 2u);
+    EXPECT_EQ(reading.Rules.Messages[0].Id, MessageId::ExchangeComplete);
+    EXPECT_EQ(reading.Rules.Messages[1].Text, "{1} fehlt: {0} nötig, {2} dabei");
+}
+
+TEST(MessageTemplates, AcceptOnlyWhatFormatsWithTheDefaultsArguments) {
+    const std::pair<const char*, size_t> accepted[] = {
+        {"", 0},          {"{{}}", 0},   {"{} {}", 2},
+        {"{1}{0}{1}", 2}, {"}}{{{}", 1}, {"{9}{8}{7}{6}{5}{4}{3}{2}{1}{0}", 10},
+    };
+    for (const auto& [text, count] : accepted) {
+        EXPECT_EQ(TemplateProblem(text, count), std::nullopt) << text;
+    }
+    const std::pair<const char*, size_t> refused[] = {
+        {"}", 0},   {"{", 0},     {"{00}", 1}, {"{2}", 2},
+        {"{x}", 1}, {"{0:d}", 1}, {"{ }", 1},  {"{-1}", 1},
+    };
+    for (const auto& [text, count] : refused) {
+        EXPECT_NE(TemplateProblem(text, count), std::nullopt) << text;
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "audit/audit_sinks.h"
 #include "catalogue/catalogue_state.h"
+#include "commands/chat_words.h"
 #include "host/host_errors.h"
 #include "hostsim/allocator.h"
 #include "hostsim/host_environment.h"
@@ -31,6 +32,7 @@ void ResetPluginState() {
     barterbox::ResetCatalogueState();
     barterbox::ResetAuditState();
     barterbox::ResetRulesState();
+    barterbox::ResetChatWordsHook();
 }
 
 void HostFixture::SetUp() {
