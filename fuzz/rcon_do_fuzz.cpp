@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     // The first byte picks the command, so that the fuzzer spends its time in the arguments.
     static const char* const kStarts[] = {"Barterbox.Do ",        "Barterbox.Run ",
-                                          "Barterbox.List",       "Barterbox.Limits ",
+                                          "Barterbox.List ",      "Barterbox.Limits ",
                                           "Barterbox.Run 0002a ", "Barterbox.Do 0002a "};
     const std::size_t start = size == 0 ? 0 : data[0] % std::size(kStarts);
     const std::string rest(reinterpret_cast<const char*>(data), size);
