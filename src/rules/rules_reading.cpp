@@ -5,15 +5,14 @@
 #include <limits>
 #include <optional>
 
+#include "discord_reading.h"
 #include "host/ascii_case.h"
 #include "rules/rule_duration.h"
 
 namespace barterbox {
-namespace {
-
 using nlohmann::json;
 
-std::string TypeWithArticle(const json& value) {
+std::string RulesValueText(const json& value) {
     switch (value.type()) {
     case json::value_t::object:
         return "an object";
@@ -37,6 +36,12 @@ std::string TypeWithArticle(const json& value) {
     return "a value";
 }
 
+namespace {
+
+std::string TypeWithArticle(const json& value) {
+    return RulesValueText(value);
+}
+
 class RulesReader {
 public:
     RulesReading Read(const json& root) {
@@ -50,6 +55,9 @@ public:
         }
         if (const auto it = root.find("Exchanges"); it != root.end()) {
             ReadExchanges(*it, {std::string("Exchanges")});
+        }
+        if (const auto it = root.find("Discord"); it != root.end()) {
+            reading_.Rules.Discord = ReadDiscordSettings(*it, reading_);
         }
         return std::move(reading_);
     }

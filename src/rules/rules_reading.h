@@ -32,7 +32,8 @@ struct RulesReading {
     std::vector<RulesProblem> Unknown;
 };
 
-inline constexpr std::array<std::string_view, 2> kRulesRootMembers{"Default", "Exchanges"};
+inline constexpr std::array<std::string_view, 3> kRulesRootMembers{"Default", "Exchanges",
+                                                                   "Discord"};
 inline constexpr std::array<std::string_view, 10> kExchangeRuleMembers{
     "Enabled", "Groups", "Cooldown", "Day", "Week", "Total", "Stock", "Restock", "For", "Refuse"};
 inline constexpr std::array<std::string_view, 4> kGroupRuleMembers{"Cooldown", "Day", "Week",
@@ -41,6 +42,9 @@ inline constexpr std::array<std::string_view, 4> kGroupRuleMembers{"Cooldown", "
 // The whole document, every problem listed, in the order of the members' names (as the JSON
 // library keeps an object's members).
 RulesReading ReadTradeRules(const nlohmann::json& root);
+
+// A value as a problem names it: "a string", "the number 0", "an array".
+std::string RulesValueText(const nlohmann::json& value);
 
 // Members.Path, as people read it: Exchanges.Ingots.For.VIP.Day, Default.Groups[0],
 // Exchanges."Iron Deal".Day.

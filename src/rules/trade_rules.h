@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/character_states.h"
+#include "rules/discord_settings.h"
 
 namespace barterbox {
 
@@ -47,6 +48,8 @@ struct NamedRules {
 struct TradeRules {
     ExchangeRules Default;
     std::vector<NamedRules> Exchanges;
+    // The webhook the audit's records are posted to; unset: none.
+    std::optional<DiscordSettings> Discord;
 };
 
 // The rules one exchange runs under: its own fields, and Default's where it sets none.

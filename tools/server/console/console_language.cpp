@@ -132,6 +132,20 @@ ConsoleParse ClockCommand(const std::vector<std::string_view>& words) {
     return command;
 }
 
+// webhook start, webhook wait N
+ConsoleParse WebhookCommand(const std::vector<std::string_view>& words) {
+    ConsoleCommand command;
+    command.Verb = ConsoleVerb::Webhook;
+    if (words.size() == 1 && words[0] == "start") {
+        command.WebhookStart = true;
+        return command;
+    }
+    if (words.size() == 2 && words[0] == "wait" && ReadQuantity(words[1], command.Quantity)) {
+        return command;
+    }
+    return Usage("webhook start|wait N");
+}
+
 ConsoleParse WordsCommand(ConsoleVerb verb, std::string_view word,
                           const std::vector<std::string_view>& words) {
     ConsoleCommand command;
@@ -181,6 +195,8 @@ ConsoleParse WordsCommand(ConsoleVerb verb, std::string_view word,
         return ClockCommand(words);
     case ConsoleVerb::Give:
         return GiveCommand(words);
+    case ConsoleVerb::Webhook:
+        return WebhookCommand(words);
     default:
         return ConsoleError{"internal: not a word command"};
     }
@@ -202,6 +218,7 @@ constexpr std::pair<std::string_view, ConsoleVerb> kWordVerbs[] = {
     {"help", ConsoleVerb::Help},
     {"reload-plugin", ConsoleVerb::ReloadPlugin},
     {"show", ConsoleVerb::Show},
+    {"webhook", ConsoleVerb::Webhook},
     {"quit", ConsoleVerb::Quit},
 };
 
