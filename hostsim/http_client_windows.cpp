@@ -19,8 +19,8 @@ std::wstring Wide(const std::string& text) {
     if (text.empty()) {
         return {};
     }
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                         length);
@@ -45,9 +45,8 @@ void ReadHeaders(HINTERNET request, AsaApi::HttpReply& reply) {
     WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX,
                         nullptr, &size, WINHTTP_NO_HEADER_INDEX);
     std::wstring raw(size / sizeof(wchar_t) + 1, L'\0');
-    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF,
-                             WINHTTP_HEADER_NAME_BY_INDEX, raw.data(), &size,
-                             WINHTTP_NO_HEADER_INDEX)) {
+    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX,
+                             raw.data(), &size, WINHTTP_NO_HEADER_INDEX)) {
         return;
     }
     raw.resize(size / sizeof(wchar_t));

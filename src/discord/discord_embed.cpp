@@ -54,8 +54,8 @@ std::string ItemLines(const Record& members, const char* list) {
     const auto it = members.find(list);
     if (it != members.end() && it->is_array()) {
         for (const Record& item : *it) {
-            const std::string name = item.contains("class") ? Text(item, "class")
-                                                            : Text(item, "item");
+            const std::string name =
+                item.contains("class") ? Text(item, "class") : Text(item, "item");
             if (!lines.empty()) {
                 lines += '\n';
             }
@@ -115,8 +115,8 @@ void ExchangeText(const Record& members, EmbedText& text) {
     const std::string outcome = Text(members, "outcome");
     const std::string multiplier = Text(members, "multiplier");
     const std::string effective = Text(members, "effective");
-    text.Title = "Exchange " + OutcomeWords(members) + ": " + Text(members, "exchange") + " x" +
-                 multiplier;
+    text.Title =
+        "Exchange " + OutcomeWords(members) + ": " + Text(members, "exchange") + " x" + multiplier;
     text.Colour = OutcomeColour(outcome);
     Field(text, "Player", Player(members));
     Field(text, "Exchange", Text(members, "exchange"));
@@ -156,7 +156,8 @@ void ChangeText(const std::string& event, const Record& members, EmbedText& text
         }
         Field(text, "Saved", YesNo(members, "saved"));
     } else if (event == "reset") {
-        text.Title = "Counts reset: " + (exchange.empty() ? std::string("every exchange") : exchange);
+        text.Title =
+            "Counts reset: " + (exchange.empty() ? std::string("every exchange") : exchange);
         Field(text, "Player", Text(members, "player"));
         Field(text, "Exchange", exchange.empty() ? "every exchange" : exchange);
     } else {
@@ -179,10 +180,10 @@ void FitMessageLimit(EmbedText& text, size_t fixed) {
         return sum;
     };
     while (total() > kMessageTextLimit) {
-        auto longest = std::max_element(
-            text.Fields.begin(), text.Fields.end(), [](const auto& a, const auto& b) {
-                return Characters(a.second) < Characters(b.second);
-            });
+        auto longest = std::max_element(text.Fields.begin(), text.Fields.end(),
+                                        [](const auto& a, const auto& b) {
+                                            return Characters(a.second) < Characters(b.second);
+                                        });
         longest->second = TruncatedText(longest->second, Characters(longest->second) / 2);
     }
 }
@@ -201,7 +202,8 @@ std::string TruncatedText(std::string_view text, size_t limit) {
             break;
         }
     }
-    return std::string(text.substr(0, end)) + std::string(kCut.substr(0, std::min(limit, kCut.size())));
+    return std::string(text.substr(0, end)) +
+           std::string(kCut.substr(0, std::min(limit, kCut.size())));
 }
 
 DiscordEmbed EmbedOfRecord(const Record& members) {

@@ -47,10 +47,9 @@ bool DiscordWants(const DiscordSettings& settings, const nlohmann::ordered_json&
     // Reload and Save name no exchange; they are posted whatever the list.
     const std::string exchange = Member(members, "exchange");
     if (settings.Exchanges && !exchange.empty()) {
-        return std::any_of(settings.Exchanges->begin(), settings.Exchanges->end(),
-                           [&](const std::string& name) {
-                               return EqualIgnoringAsciiCase(name, exchange);
-                           });
+        return std::any_of(
+            settings.Exchanges->begin(), settings.Exchanges->end(),
+            [&](const std::string& name) { return EqualIgnoringAsciiCase(name, exchange); });
     }
     return true;
 }

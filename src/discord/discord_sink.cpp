@@ -209,7 +209,8 @@ void ResetDiscordState() {
 
 void ApplyDiscordSettings(const std::optional<DiscordSettings>& settings) {
     DiscordState& state = TheDiscordState();
-    const bool sameWebhook = settings && state.Settings && settings->Webhook == state.Settings->Webhook;
+    const bool sameWebhook =
+        settings && state.Settings && settings->Webhook == state.Settings->Webhook;
     if (!sameWebhook) {
         Idle();
     }

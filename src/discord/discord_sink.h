@@ -29,12 +29,12 @@ inline constexpr std::chrono::milliseconds kDiscordLongestPause{300000};
 struct DiscordState {
     std::optional<DiscordSettings> Settings;
     std::deque<DiscordEmbed> Queue;
-    size_t InFlight = 0;   // embeds at the queue's front that the request under way carries
-    uint64_t Request = 0;  // the host's request under way
-    uint64_t Gate = 0;     // the host's timer; while it runs, no request starts
+    size_t InFlight = 0;  // embeds at the queue's front that the request under way carries
+    uint64_t Request = 0; // the host's request under way
+    uint64_t Gate = 0;    // the host's timer; while it runs, no request starts
     std::chrono::milliseconds Pause{0}; // the last pause after a failure; 0 after a success
-    bool Refused = false;  // a 4xx: no more posts until the settings change
-    uint64_t Dropped = 0;  // embeds dropped from a full queue since posts last went through
+    bool Refused = false;               // a 4xx: no more posts until the settings change
+    uint64_t Dropped = 0; // embeds dropped from a full queue since posts last went through
 };
 
 DiscordState& TheDiscordState();

@@ -7,10 +7,10 @@ namespace barterbox::host_calls {
 
 uint64_t PostJson(const std::string& url, const std::string& body,
                   std::function<void(const HttpAnswer&)> onAnswer) {
-    const AsaApi::HttpCallback callback = [onAnswer = std::move(onAnswer)](
-                                              const AsaApi::HttpReply& reply) {
-        onAnswer(HttpAnswer{reply.Answered, reply.Status, reply.Body, reply.Headers});
-    };
+    const AsaApi::HttpCallback callback =
+        [onAnswer = std::move(onAnswer)](const AsaApi::HttpReply& reply) {
+            onAnswer(HttpAnswer{reply.Answered, reply.Status, reply.Body, reply.Headers});
+        };
     return AsaApi::GetRequests().CreatePostRequest(url, callback, body, "application/json", {});
 }
 

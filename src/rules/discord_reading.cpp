@@ -58,8 +58,8 @@ void ReadEvents(const json& events, DiscordSettings& settings, RulesReading& rea
     for (size_t index = 0; index < events.size(); ++index) {
         const json& event = events[index];
         if (!event.is_string()) {
-            reading.Errors.push_back({At("Events", index), "must be an event name, not " +
-                                                                RulesValueText(event)});
+            reading.Errors.push_back(
+                {At("Events", index), "must be an event name, not " + RulesValueText(event)});
         } else if (IsKnownEvent(event.get<std::string>())) {
             settings.Events.push_back(event.get<std::string>());
         } else {
@@ -95,8 +95,8 @@ void ReadMinMultiplier(const json& value, DiscordSettings& settings, RulesReadin
         settings.MinMultiplier = static_cast<int64_t>(value.get<uint64_t>());
         return;
     }
-    reading.Errors.push_back(
-        {At("MinMultiplier"), "must be a whole number of at least 1, not " + RulesValueText(value)});
+    reading.Errors.push_back({At("MinMultiplier"), "must be a whole number of at least 1, not " +
+                                                       RulesValueText(value)});
 }
 
 void ReadUsername(const json& value, DiscordSettings& settings, RulesReading& reading) {
@@ -105,8 +105,8 @@ void ReadUsername(const json& value, DiscordSettings& settings, RulesReading& re
         settings.Username = value.get<std::string>();
         return;
     }
-    reading.Errors.push_back({At("Username"), "must be a name of 1 to 80 characters, not " +
-                                                  RulesValueText(value)});
+    reading.Errors.push_back(
+        {At("Username"), "must be a name of 1 to 80 characters, not " + RulesValueText(value)});
 }
 
 } // namespace
@@ -161,9 +161,8 @@ bool IsDiscordWebhookUrl(std::string_view url) {
     url.remove_prefix(host->size() + kPath.size());
     const size_t slash = url.find('/');
     const std::string_view id = url.substr(0, slash);
-    const bool numeric = !id.empty() && std::all_of(id.begin(), id.end(), [](char c) {
-        return c >= '0' && c <= '9';
-    });
+    const bool numeric = !id.empty() && std::all_of(id.begin(), id.end(),
+                                                    [](char c) { return c >= '0' && c <= '9'; });
     return numeric && slash != std::string_view::npos && slash + 1 < url.size();
 }
 

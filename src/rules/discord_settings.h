@@ -28,18 +28,27 @@ inline constexpr std::array<std::string_view, 5> kDiscordMembers{"Webhook", "Eve
 // What Events may name: an exchange's outcome as its audit record writes it, every refusal
 // ("refused") or those of one rule ("refused:" and the record's refused_by), and the
 // administrators' changes by their records' event.
-inline constexpr std::array<std::string_view, 21> kDiscordEvents{
-    "complete",         "short",
-    "refused",          "cancelled",
-    "partial",          "unknown",
-    "refused:closed",   "refused:groups",
-    "refused:cooldown", "refused:day",
-    "refused:week",     "refused:total",
-    "refused:stock",    "refused:rules_unreadable",
-    "refused:state",    "refused:room",
-    "add",              "remove",
-    "reload",           "save",
-    "reset"};
+inline constexpr std::array<std::string_view, 21> kDiscordEvents{"complete",
+                                                                 "short",
+                                                                 "refused",
+                                                                 "cancelled",
+                                                                 "partial",
+                                                                 "unknown",
+                                                                 "refused:closed",
+                                                                 "refused:groups",
+                                                                 "refused:cooldown",
+                                                                 "refused:day",
+                                                                 "refused:week",
+                                                                 "refused:total",
+                                                                 "refused:stock",
+                                                                 "refused:rules_unreadable",
+                                                                 "refused:state",
+                                                                 "refused:room",
+                                                                 "add",
+                                                                 "remove",
+                                                                 "reload",
+                                                                 "save",
+                                                                 "reset"};
 
 // Without Events: the trades that completed or went wrong, and every administrator's change.
 inline const std::vector<std::string> kDefaultDiscordEvents{

@@ -78,7 +78,8 @@ std::string Response(const WebhookAnswer& answer) {
     if (!answer.Body.empty()) {
         text += "Content-Type: application/json\r\n";
     }
-    text += "Content-Length: " + std::to_string(answer.Body.size()) + "\r\nConnection: close\r\n\r\n";
+    text +=
+        "Content-Length: " + std::to_string(answer.Body.size()) + "\r\nConnection: close\r\n\r\n";
     return text + answer.Body;
 }
 
