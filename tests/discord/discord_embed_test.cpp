@@ -30,9 +30,15 @@ bool IsUtf8(const std::string& text) {
 }
 
 ordered_json Exchange(const std::string& name, const std::string& outcome, int multiplier = 1) {
-    return {{"time", "2026-12-08T15:25:01.123Z"}, {"event", "exchange"},  {"via", "chat"},
-            {"eos_id", "0002aa"},                 {"exchange", name},     {"multiplier", multiplier},
-            {"effective", multiplier},            {"outcome", outcome},   {"taken", json::array()},
+    return {{"time", "2026-12-08T15:25:01.123Z"},
+            {"event", "exchange"},
+            {"via", "chat"},
+            {"eos_id", "0002aa"},
+            {"exchange", name},
+            {"multiplier", multiplier},
+            {"effective", multiplier},
+            {"outcome", outcome},
+            {"taken", json::array()},
             {"given", json::array()}};
 }
 
@@ -44,8 +50,9 @@ TEST(DiscordEmbed, NamesThePlayerTheExchangeTheItemsAndTheServer) {
     record["lowered_by"] = "day";
     record["taken"] = {{{"class", "/Game/R/PrimalItemResource_Fibers.PrimalItemResource_Fibers_C"},
                         {"quantity", 300}}};
-    record["given"] = {{{"item", "Blueprint'/Game/R/PrimalItemResource_Wood.PrimalItemResource_Wood'"},
-                        {"quantity", 150}}};
+    record["given"] = {
+        {{"item", "Blueprint'/Game/R/PrimalItemResource_Wood.PrimalItemResource_Wood'"},
+         {"quantity", 150}}};
     const json embed = EmbedOfRecord(record).Embed;
     EXPECT_EQ(embed["title"], "Exchange complete: Thatch x3");
     EXPECT_EQ(embed["timestamp"], "2026-12-08T15:25:01.123Z");
@@ -139,7 +146,8 @@ TEST(DiscordReply, EachAnswerSaysWhatTheNextPostWaitsFor) {
         std::optional<milliseconds> Wait;
     } cases[] = {
         {{true, 204, "", {}}, ReplyKind::Delivered, std::nullopt},
-        {{true, 200, "", Headers{{"x-ratelimit-remaining", "0"}, {"x-ratelimit-reset-after", "3.2"}}},
+        {{true, 200, "",
+          Headers{{"x-ratelimit-remaining", "0"}, {"x-ratelimit-reset-after", "3.2"}}},
          ReplyKind::Delivered,
          milliseconds(3200)},
         {{true, 204, "", Headers{{"X-RateLimit-Remaining", "4"}, {"X-RateLimit-Reset-After", "1"}}},
@@ -148,13 +156,16 @@ TEST(DiscordReply, EachAnswerSaysWhatTheNextPostWaitsFor) {
         {{true, 429, R"({"message": "You are being rate limited.", "retry_after": 0.25})", {}},
          ReplyKind::RateLimited,
          milliseconds(250)},
-        {{true, 429, "", Headers{{"Retry-After", "7"}}}, ReplyKind::RateLimited, milliseconds(7000)},
+        {{true, 429, "", Headers{{"Retry-After", "7"}}},
+         ReplyKind::RateLimited,
+         milliseconds(7000)},
         {{true, 429, "not json", {}}, ReplyKind::RateLimited, milliseconds(1000)},
         {{true, 429, R"({"retry_after": -5})", {}}, ReplyKind::RateLimited, milliseconds(1000)},
         {{true, 500, "", {}}, ReplyKind::Retry, std::nullopt},
         {{true, 503, "", {}}, ReplyKind::Retry, std::nullopt},
         {{false, 0, "", {}}, ReplyKind::Retry, std::nullopt},
-        {{true, 404, R"({"message": "Unknown Webhook", "code": 10015})", {}}, ReplyKind::Refused,
+        {{true, 404, R"({"message": "Unknown Webhook", "code": 10015})", {}},
+         ReplyKind::Refused,
          std::nullopt},
         {{true, 400, "", {}}, ReplyKind::Refused, std::nullopt},
         {{true, 401, "", {}}, ReplyKind::Refused, std::nullopt},

@@ -129,7 +129,8 @@ TEST_F(DiscordPosts, EveryFailureIsSentAgainAndThePostsArriveInOrderOnce) {
     for (const char* name : {"E2", "E3", "E4", "E5"}) {
         Record(name); // wait for the pacing, then go together
     }
-    ASSERT_TRUE(TickUntil([&] { return webhook_->Posts().size() == 6 && !TheDiscordState().Request; }));
+    ASSERT_TRUE(
+        TickUntil([&] { return webhook_->Posts().size() == 6 && !TheDiscordState().Request; }));
     EXPECT_THAT(DeliveredExchanges(), testing::ElementsAre("E1", "E2", "E3", "E4", "E5"));
     EXPECT_TRUE(TheDiscordState().Queue.empty());
     // One line when the posts start failing and one when they go through again, whatever the
@@ -137,8 +138,9 @@ TEST_F(DiscordPosts, EveryFailureIsSentAgainAndThePostsArriveInOrderOnce) {
     EXPECT_THAT(LogTexts(),
                 testing::Contains("[Barterbox][warning] Barterbox: Discord webhook ...loopback did "
                                   "not take a post (HTTP 500); trying again with growing pauses"));
-    EXPECT_THAT(LogTexts(), testing::Contains(
-                                "[Barterbox][info] Barterbox: Discord webhook ...loopback answers again"));
+    EXPECT_THAT(LogTexts(),
+                testing::Contains(
+                    "[Barterbox][info] Barterbox: Discord webhook ...loopback answers again"));
 }
 
 TEST_F(DiscordPosts, ADeletedWebhookStopsThePostsWithOneLine) {
@@ -154,11 +156,14 @@ TEST_F(DiscordPosts, ADeletedWebhookStopsThePostsWithOneLine) {
     EXPECT_EQ(webhook_->Posts().size(), 1u);
     const std::vector<std::string> texts = LogTexts();
     EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
-                            [](const std::string& line) { return line.find("refused") != std::string::npos; }),
+                            [](const std::string& line) {
+                                return line.find("refused") != std::string::npos;
+                            }),
               1);
-    EXPECT_THAT(texts, testing::Contains("[Barterbox][error] Barterbox: Discord refused the webhook "
-                                         "...loopback (HTTP 404); no more posts until rules.json is "
-                                         "reloaded"));
+    EXPECT_THAT(texts,
+                testing::Contains("[Barterbox][error] Barterbox: Discord refused the webhook "
+                                  "...loopback (HTTP 404); no more posts until rules.json is "
+                                  "reloaded"));
     for (const std::string& line : texts) {
         EXPECT_EQ(line.find("127.0.0.1"), std::string::npos) << "the URL is never logged whole";
     }
@@ -195,8 +200,9 @@ TEST_F(DiscordPosts, StoppingWithARequestHangingCancelsEveryCallback) {
     StopDiscordPosts();
     EXPECT_EQ(hostsim::PendingRequests(), 0u);
     EXPECT_EQ(hostsim::PendingTimers(), 0u);
-    EXPECT_THAT(LogTexts(), testing::Contains(
-                                "[Barterbox][warning] Barterbox: 2 Discord posts not sent at unload"));
+    EXPECT_THAT(
+        LogTexts(),
+        testing::Contains("[Barterbox][warning] Barterbox: 2 Discord posts not sent at unload"));
     webhook_->Stop(); // the hung connection closes: its reply finds no callback
     hostsim::StopRequestThread();
     hostsim::RunHostTick();
