@@ -124,7 +124,7 @@ std::optional<DiscordSettings> ReadDiscordSettings(const json& block, RulesReadi
         }
     }
     DiscordSettings settings;
-    settings.Events = kDefaultDiscordEvents;
+    settings.Events.assign(kDefaultDiscordEvents.begin(), kDefaultDiscordEvents.end());
     const size_t errors = reading.Errors.size();
     const bool haveUrl = ReadWebhook(block, settings, reading);
     const std::pair<const char*, void (*)(const json&, DiscordSettings&, RulesReading&)> members[] =

@@ -51,7 +51,9 @@ inline constexpr std::array<std::string_view, 21> kDiscordEvents{"complete",
                                                                  "reset"};
 
 // Without Events: the trades that completed or went wrong, and every administrator's change.
-inline const std::vector<std::string> kDefaultDiscordEvents{
+// Constant, not a vector: the module's attach may read rules.json before its dynamic
+// initialisation has run.
+inline constexpr std::array<std::string_view, 8> kDefaultDiscordEvents{
     "complete", "cancelled", "partial", "add", "remove", "reload", "save", "reset"};
 
 // Discord allows usernames of 1 to 80 characters.

@@ -115,7 +115,8 @@ TEST(RulesReading, DiscordKeepsItsDefaultsAndPassesOverUnknownEvents) {
     const RulesReading bare =
         ReadTradeRules(json::parse(R"({"Discord": {"Webhook": "http://h/"}})"));
     ASSERT_TRUE(bare.Rules.Discord);
-    EXPECT_EQ(bare.Rules.Discord->Events, kDefaultDiscordEvents);
+    EXPECT_EQ(bare.Rules.Discord->Events,
+              std::vector<std::string>(kDefaultDiscordEvents.begin(), kDefaultDiscordEvents.end()));
     EXPECT_TRUE(IsDiscordWebhookUrl("https://discord.com/api/webhooks/123/tok-en"));
     EXPECT_TRUE(IsDiscordWebhookUrl("https://ptb.discord.com/api/webhooks/123/t"));
     EXPECT_FALSE(IsDiscordWebhookUrl("https://discord.com/api/webhooks/abc/t"));

@@ -136,14 +136,15 @@ ConsoleParse ClockCommand(const std::vector<std::string_view>& words) {
 ConsoleParse WebhookCommand(const std::vector<std::string_view>& words) {
     ConsoleCommand command;
     command.Verb = ConsoleVerb::Webhook;
-    if (words.size() == 1 && words[0] == "start") {
+    if (words.size() == 1 && (words[0] == "start" || words[0] == "hang")) {
         command.WebhookStart = true;
+        command.WebhookHangs = words[0] == "hang";
         return command;
     }
     if (words.size() == 2 && words[0] == "wait" && ReadQuantity(words[1], command.Quantity)) {
         return command;
     }
-    return Usage("webhook start|wait N");
+    return Usage("webhook start|hang|wait N");
 }
 
 ConsoleParse WordsCommand(ConsoleVerb verb, std::string_view word,

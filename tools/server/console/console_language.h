@@ -53,8 +53,9 @@ struct ConsoleCommand {
     // clock: the time to fix the plugin's clock at, or how far to move it on; neither shows it.
     std::optional<ClockTime> ClockSetTo;
     std::optional<std::chrono::seconds> ClockMovedOn;
-    // webhook: start, or wait for Quantity posts in all
+    // webhook: start (one that answers 204, or that never answers), or wait for Quantity posts
     bool WebhookStart = false;
+    bool WebhookHangs = false;
 };
 
 // What is wrong with a line, in one line, e.g. "usage: give NAME ITEM QTY".

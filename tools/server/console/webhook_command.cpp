@@ -19,6 +19,7 @@ constexpr std::chrono::seconds kLongestWait{15};
 
 struct WebhookConsole {
     std::unique_ptr<LoopbackWebhook> Webhook;
+    bool Hangs = false;
     size_t Shown = 0;
 };
 
@@ -70,14 +71,21 @@ void RunWebhookCommand(const ConsoleCommand& command) {
             ServerError("the webhook is already listening");
             return;
         }
-        auto webhook = std::make_unique<LoopbackWebhook>();
+        std::vector<WebhookAnswer> script;
+        if (command.WebhookHangs) {
+            script.emplace_back().How = WebhookAnswer::Kind::Hang;
+        }
+        auto webhook = std::make_unique<LoopbackWebhook>(std::move(script));
         std::string error;
         if (!webhook->Start(error)) {
             ServerError("the webhook cannot listen: " + error);
             return;
         }
         console.Webhook = std::move(webhook);
-        ServerLine("webhook listening on loopback; edit writes {webhook} as its URL");
+        console.Hangs = command.WebhookHangs;
+        ServerLine(std::string("webhook listening on loopback") +
+                   (console.Hangs ? ", never answering" : "") +
+                   "; edit writes {webhook} as its URL");
         return;
     }
     if (!console.Webhook) {
@@ -86,7 +94,7 @@ void RunWebhookCommand(const ConsoleCommand& command) {
     }
     const size_t wanted = static_cast<size_t>(command.Quantity);
     if (!console.Webhook->WaitForPosts(wanted, kLongestWait) ||
-        !RepliesHandedOver(std::chrono::steady_clock::now() + kLongestWait)) {
+        (!console.Hangs && !RepliesHandedOver(std::chrono::steady_clock::now() + kLongestWait))) {
         ServerError("the webhook has " + std::to_string(console.Webhook->Posts().size()) +
                     " posts, not " + std::to_string(wanted));
     }
