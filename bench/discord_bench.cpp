@@ -28,13 +28,12 @@ barterbox::ExchangeOutcome CompletedOutcome() {
     outcome.Multiplier = outcome.Effective = 2;
     outcome.Result = barterbox::ExchangeResult::Complete;
     outcome.Step = barterbox::ExchangeStep::Finish;
-    outcome.Taken = {
-        AuditedItem{"/Game/PrimalEarth/CoreBlueprints/Resources/"
-                    "PrimalItemResource_Metal.PrimalItemResource_Metal_C",
-                    40},
-        AuditedItem{"/Game/PrimalEarth/CoreBlueprints/Resources/"
-                    "PrimalItemResource_Wood.PrimalItemResource_Wood_C",
-                    8}};
+    outcome.Taken = {AuditedItem{"/Game/PrimalEarth/CoreBlueprints/Resources/"
+                                 "PrimalItemResource_Metal.PrimalItemResource_Metal_C",
+                                 40},
+                     AuditedItem{"/Game/PrimalEarth/CoreBlueprints/Resources/"
+                                 "PrimalItemResource_Wood.PrimalItemResource_Wood_C",
+                                 8}};
     outcome.Given = {AuditedItem{"Blueprint'/Game/PrimalEarth/CoreBlueprints/Resources/"
                                  "PrimalItemResource_MetalIngot.PrimalItemResource_MetalIngot'",
                                  20}};
@@ -57,8 +56,8 @@ void RecordExchanges(benchmark::State& state, bool discord) {
         settings.Events = {"complete"};
         barterbox::ApplyDiscordSettings(settings);
     }
-    const barterbox::AuditSource source{barterbox::AuditVia::Chat,
-                                        "0002a8e1f3c44b6d9e5f7a1b2c3d4e5f", {}};
+    const barterbox::AuditSource source{
+        barterbox::AuditVia::Chat, "0002a8e1f3c44b6d9e5f7a1b2c3d4e5f", {}};
     const barterbox::ExchangeOutcome outcome = CompletedOutcome();
     for (auto _ : state) {
         benchmark::DoNotOptimize(barterbox::AuditExchange(source, outcome));
