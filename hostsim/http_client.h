@@ -21,4 +21,7 @@ struct HttpPost {
 // closed before the answer all come back unanswered.
 AsaApi::HttpReply PostAndWait(const HttpPost& post, std::chrono::milliseconds timeout);
 
+// The platform's half (http_client_posix.cpp, http_client_windows.cpp); it may throw.
+AsaApi::HttpReply PlatformPost(const HttpPost& post, std::chrono::milliseconds timeout);
+
 } // namespace hostsim

@@ -1,8 +1,6 @@
 // One HTTP POST through cpp-httplib; see http_client.h.
 #include "http_client.h"
 
-#include <exception>
-
 #include <httplib.h>
 
 namespace hostsim {
@@ -23,7 +21,9 @@ httplib::Headers HeaderPairs(const std::vector<std::string>& lines) {
     return headers;
 }
 
-AsaApi::HttpReply Post(const HttpPost& post, std::chrono::milliseconds timeout) {
+} // namespace
+
+AsaApi::HttpReply PlatformPost(const HttpPost& post, std::chrono::milliseconds timeout) {
     AsaApi::HttpReply reply;
     const std::string::size_type scheme = post.Url.find("://");
     if (scheme == std::string::npos) {
@@ -51,16 +51,6 @@ AsaApi::HttpReply Post(const HttpPost& post, std::chrono::milliseconds timeout) 
         reply.Headers.emplace_back(name, value);
     }
     return reply;
-}
-
-} // namespace
-
-AsaApi::HttpReply PostAndWait(const HttpPost& post, std::chrono::milliseconds timeout) {
-    try {
-        return Post(post, timeout);
-    } catch (const std::exception&) {
-        return {}; // out of memory, or a URL the library refuses: no answer
-    }
 }
 
 } // namespace hostsim

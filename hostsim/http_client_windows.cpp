@@ -1,7 +1,6 @@
 // One HTTP POST through WinHTTP, the system's own client; see http_client.h.
 #include "http_client.h"
 
-#include <exception>
 #include <memory>
 
 #include <windows.h>
@@ -76,7 +75,9 @@ void ReadBody(HINTERNET request, AsaApi::HttpReply& reply) {
     }
 }
 
-AsaApi::HttpReply Post(const HttpPost& post, std::chrono::milliseconds timeout) {
+} // namespace
+
+AsaApi::HttpReply PlatformPost(const HttpPost& post, std::chrono::milliseconds timeout) {
     AsaApi::HttpReply reply;
     std::wstring url = Wide(post.Url);
     URL_COMPONENTS parts{};
@@ -124,16 +125,6 @@ AsaApi::HttpReply Post(const HttpPost& post, std::chrono::milliseconds timeout) 
     ReadHeaders(request.get(), reply);
     ReadBody(request.get(), reply);
     return reply;
-}
-
-} // namespace
-
-AsaApi::HttpReply PostAndWait(const HttpPost& post, std::chrono::milliseconds timeout) {
-    try {
-        return Post(post, timeout);
-    } catch (const std::exception&) {
-        return {};
-    }
 }
 
 } // namespace hostsim

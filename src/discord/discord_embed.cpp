@@ -226,7 +226,7 @@ DiscordEmbed EmbedOfRecord(const Record& members) {
     const std::string footer = TruncatedText("Barterbox audit: " + event, kEmbedFooterLimit);
     FitMessageLimit(text, Characters(footer));
     DiscordEmbed embed;
-    embed.Embed = {{"title", text.Title}, {"color", text.Colour}};
+    json object = {{"title", text.Title}, {"color", text.Colour}};
     json fields = json::array();
     for (size_t i = 0; i < text.Fields.size(); ++i) {
         fields.push_back({{"name", text.Fields[i].first},
@@ -234,23 +234,29 @@ DiscordEmbed EmbedOfRecord(const Record& members) {
                           {"inline", static_cast<bool>(text.Inline[i])}});
         embed.Characters += Characters(text.Fields[i].first) + Characters(text.Fields[i].second);
     }
-    embed.Embed["fields"] = std::move(fields);
-    embed.Embed["footer"] = {{"text", footer}};
+    object["fields"] = std::move(fields);
+    object["footer"] = {{"text", footer}};
     if (const std::string time = Text(members, "time"); !time.empty()) {
-        embed.Embed["timestamp"] = time;
+        object["timestamp"] = time;
     }
+    embed.Json = object.dump(-1, ' ', false, json::error_handler_t::replace);
     embed.Characters += Characters(text.Title) + Characters(footer);
     return embed;
 }
 
-std::string WebhookBody(const std::string& username, const std::vector<const json*>& embeds) {
-    json body = {{"username", username}, {"allowed_mentions", {{"parse", json::array()}}}};
-    json& list = body["embeds"] = json::array();
-    for (const json* embed : embeds) {
-        list.push_back(*embed);
+std::string WebhookBody(const std::string& username,
+                        const std::vector<const std::string*>& embeds) {
+    std::string body = R"({"username":)";
+    body += json(username).dump(-1, ' ', false, json::error_handler_t::replace);
+    body += R"(,"allowed_mentions":{"parse":[]},"embeds":[)";
+    for (const std::string* embed : embeds) {
+        body += *embed;
+        body += ',';
     }
-    // A text that is not UTF-8 (an exchange name typed so) is sent with U+FFFD in place.
-    return body.dump(-1, ' ', false, json::error_handler_t::replace);
+    if (body.back() == ',') {
+        body.pop_back();
+    }
+    return body + "]}";
 }
 
 } // namespace barterbox

@@ -21,8 +21,10 @@ inline constexpr size_t kEmbedFieldLimit = 25;
 inline constexpr size_t kEmbedsPerMessage = 10;
 inline constexpr size_t kMessageTextLimit = 6000; // every embed's texts together
 
+// The embed as JSON text, written once when the record comes: a batch's body only joins texts.
+// A text that is not UTF-8 (an exchange name typed so) has U+FFFD in place of its bad bytes.
 struct DiscordEmbed {
-    nlohmann::json Embed;
+    std::string Json;
     size_t Characters = 0; // what counts towards kMessageTextLimit
 };
 
@@ -34,7 +36,6 @@ std::string TruncatedText(std::string_view text, size_t limit);
 DiscordEmbed EmbedOfRecord(const nlohmann::ordered_json& members);
 
 // {"username": ..., "allowed_mentions": {"parse": []}, "embeds": [...]}, as JSON text.
-std::string WebhookBody(const std::string& username,
-                        const std::vector<const nlohmann::json*>& embeds);
+std::string WebhookBody(const std::string& username, const std::vector<const std::string*>& embeds);
 
 } // namespace barterbox

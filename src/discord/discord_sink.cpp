@@ -134,9 +134,9 @@ void Pump() {
         return;
     }
     const size_t count = BatchSize(state.Queue);
-    std::vector<const nlohmann::json*> embeds;
+    std::vector<const std::string*> embeds;
     for (size_t i = 0; i < count; ++i) {
-        embeds.push_back(&state.Queue[i].Embed);
+        embeds.push_back(&state.Queue[i].Json);
     }
     const std::string body = WebhookBody(state.Settings->Username, embeds);
     state.Request = host_calls::PostJson(state.Settings->Webhook, body, [](const auto& answer) {

@@ -53,7 +53,8 @@ TEST(DiscordEmbed, NamesThePlayerTheExchangeTheItemsAndTheServer) {
     record["given"] = {
         {{"item", "Blueprint'/Game/R/PrimalItemResource_Wood.PrimalItemResource_Wood'"},
          {"quantity", 150}}};
-    const json embed = EmbedOfRecord(record).Embed;
+    const DiscordEmbed made = EmbedOfRecord(record);
+    const json embed = json::parse(made.Json);
     EXPECT_EQ(embed["title"], "Exchange complete: Thatch x3");
     EXPECT_EQ(embed["timestamp"], "2026-12-08T15:25:01.123Z");
     std::map<std::string, std::string> fields;
@@ -66,9 +67,10 @@ TEST(DiscordEmbed, NamesThePlayerTheExchangeTheItemsAndTheServer) {
     EXPECT_EQ(fields["Given"], "PrimalItemResource_Wood x150");
     EXPECT_EQ(fields["Server"], "Island 1");
     // No name can ping anyone, whatever it holds.
-    const json body = json::parse(WebhookBody("Barterbox", {&embed}));
+    const json body = json::parse(WebhookBody("Barter \"box\"", {&made.Json, &made.Json}));
     EXPECT_EQ(body["allowed_mentions"], json({{"parse", json::array()}}));
-    EXPECT_EQ(body["username"], "Barterbox");
+    EXPECT_EQ(body["username"], "Barter \"box\"");
+    EXPECT_EQ(body["embeds"], json::array({embed, embed}));
 }
 
 TEST(DiscordEmbed, LongTextsAreCutOnACharacterWithinEveryLimit) {
@@ -85,26 +87,27 @@ TEST(DiscordEmbed, LongTextsAreCutOnACharacterWithinEveryLimit) {
         record["owed"].push_back(item);
         record["returned"].push_back(item);
     }
-    const DiscordEmbed embed = EmbedOfRecord(record);
-    const std::string title = embed.Embed["title"];
+    const DiscordEmbed made = EmbedOfRecord(record);
+    const json embed = json::parse(made.Json);
+    const std::string title = embed["title"];
     EXPECT_EQ(CodePoints(title), kEmbedTitleLimit);
     EXPECT_TRUE(IsUtf8(title));
     EXPECT_TRUE(title.ends_with("..."));
-    size_t total = CodePoints(title) + CodePoints(embed.Embed["footer"]["text"]);
-    ASSERT_LE(embed.Embed["fields"].size(), kEmbedFieldLimit);
-    for (const json& field : embed.Embed["fields"]) {
+    size_t total = CodePoints(title) + CodePoints(embed["footer"]["text"]);
+    ASSERT_LE(embed["fields"].size(), kEmbedFieldLimit);
+    for (const json& field : embed["fields"]) {
         EXPECT_LE(CodePoints(field["name"]), kEmbedFieldNameLimit);
         EXPECT_LE(CodePoints(field["value"]), kEmbedFieldValueLimit);
         EXPECT_TRUE(IsUtf8(field["value"]));
         total += CodePoints(field["name"]) + CodePoints(field["value"]);
     }
     EXPECT_LE(total, kMessageTextLimit);
-    EXPECT_EQ(total, embed.Characters);
+    EXPECT_EQ(total, made.Characters);
 }
 
 TEST(DiscordEmbed, TextThatIsNoUtf8IsSentWithReplacementCharacters) {
-    const json embed = EmbedOfRecord(Exchange("Bad\xff name", "complete")).Embed;
-    const json body = json::parse(WebhookBody("Barterbox", {&embed}));
+    const DiscordEmbed made = EmbedOfRecord(Exchange("Bad\xff name", "complete"));
+    const json body = json::parse(WebhookBody("Barterbox", {&made.Json}));
     EXPECT_EQ(body["embeds"][0]["title"], "Exchange complete: Bad\xef\xbf\xbd name x1");
 }
 

@@ -91,8 +91,8 @@ inline constexpr std::string_view kConsoleHelp[] = {
     "show FILE                a file of the plugin folder, e.g. show config.json",
     "edit FILE TEXT...        overwrites a plugin folder file with TEXT, as a hand edit would",
     "clock [TIME|+DURATION]   the plugin's clock; sets it, or moves it on, e.g. clock +1h30m",
-    "webhook start|wait N     a loopback webhook that records posts; edit writes {webhook} as its "
-    "URL",
+    "webhook start|hang       a loopback webhook that records posts (and answers 204, or never)",
+    "webhook wait N           waits for its Nth post and shows the posts; edit writes {webhook}",
     "help                     this list",
     "quit                     unloads the plugin and stops the server",
 };
