@@ -143,6 +143,48 @@ TEST_F(DiscordPosts, EveryFailureIsSentAgainAndThePostsArriveInOrderOnce) {
                     "[Barterbox][info] Barterbox: Discord webhook ...loopback answers again"));
 }
 
+// Each failure alone, then a 204: the record arrives once, and the log says what went wrong in
+// one line (nothing for a 429, which is Discord's pacing, not a failure).
+struct FailureCase {
+    const char* Name;
+    WebhookAnswer First;
+    const char* Line; // the warning, or "" for none
+};
+
+class DiscordFailure : public DiscordPosts, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(DiscordFailure, IsSentAgainOnceAndLoggedAsItWent) {
+    Serve({GetParam().First, Status(204)});
+    Record("E1");
+    ASSERT_TRUE(
+        TickUntil([&] { return webhook_->Posts().size() == 2 && !TheDiscordState().Request; }));
+    EXPECT_THAT(DeliveredExchanges(), testing::ElementsAre("E1"));
+    const std::vector<std::string> texts = LogTexts();
+    const auto warnings = std::count_if(texts.begin(), texts.end(), [](const std::string& line) {
+        return line.find("[warning]") != std::string::npos;
+    });
+    if (*GetParam().Line == '\0') {
+        EXPECT_EQ(warnings, 0);
+    } else {
+        EXPECT_EQ(warnings, 1);
+        EXPECT_THAT(texts,
+                    testing::Contains(std::string("[Barterbox][warning] Barterbox: Discord "
+                                                  "webhook ...loopback did not take a post (") +
+                                      GetParam().Line + "); trying again with growing pauses"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachAnswer, DiscordFailure,
+    testing::Values(FailureCase{"RateLimited",
+                                Status(429, R"({"retry_after": 0.5, "global": false})"), ""},
+                    FailureCase{"RateLimitedByHeader", Status(429, "", {{"Retry-After", "1"}}), ""},
+                    FailureCase{"ServerError", Status(500), "HTTP 500"},
+                    FailureCase{"BadGateway", Status(502), "HTTP 502"},
+                    FailureCase{"HangsPastTheTimeout", Answer(Kind::Hang), "no answer"},
+                    FailureCase{"ClosesTheConnection", Answer(Kind::Close), "no answer"}),
+    [](const testing::TestParamInfo<FailureCase>& info) { return info.param.Name; });
+
 TEST_F(DiscordPosts, ADeletedWebhookStopsThePostsWithOneLine) {
     Serve({Status(404, R"({"message": "Unknown Webhook", "code": 10015})")});
     Record("E1");
