@@ -106,7 +106,8 @@ AsaApi::HttpReply PlatformPost(const HttpPost& post, std::chrono::milliseconds t
         headers += line + "\r\n";
     }
     const std::wstring wideHeaders = Wide(headers);
-    if (!request ||
+    // Set on the request too: not every WinHTTP passes the session's timeouts on.
+    if (!request || !WinHttpSetTimeouts(request.get(), ms, ms, ms, ms) ||
         !WinHttpSendRequest(request.get(), wideHeaders.c_str(), DWORD(-1),
                             const_cast<char*>(post.Body.data()), DWORD(post.Body.size()),
                             DWORD(post.Body.size()), 0) ||
