@@ -10,6 +10,7 @@
 #include "host/game_names.h"
 #include "host_clock.h"
 #include "host_strings.h"
+#include "host_tick.h"
 #include "messenger.h"
 #include "name_registry.h"
 #include "plugin_module_file.h"
@@ -77,6 +78,7 @@ uint64_t ApiUtilsFetches() {
 
 void ResetHost() {
     ResetCommandRegistry();
+    ForgetRequestsAndTimers();
     SetPluginModuleFile({});
     TheEnvironment().ApiUtilsFetches = 0;
     ClearSentMessages();

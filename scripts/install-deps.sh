@@ -10,7 +10,8 @@ packages=(
   libutfcpp-dev                     # UTF-8 <-> UTF-16 at the host boundary
   libcli11-dev                      # command lines of the tools
   libedit-dev                       # the server console's line editing
-  libasio-dev                       # the simulated server's RCON endpoint
+  libasio-dev                       # the simulated server's RCON endpoint and loopback webhook
+  libcpp-httplib-dev                # the stand-in host's HTTP requests (Discord posts) on Linux
   googletest libgtest-dev libgmock-dev libbenchmark-dev  # tests and benchmarks
   clang-16 libclang-rt-16-dev       # libFuzzer, for the fuzz targets
   clang-format                      # make format and the format check of make test

@@ -2,6 +2,8 @@
 // messenger and the free functions the host exports. The host implements all of it.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -56,7 +58,46 @@ protected:
     ~IApiUtils() = default;
 };
 
+// What an HTTP request came to: whether an answer arrived at all (a refused connection, a time-out
+// or a connection closed before the answer is none), its status, body and headers.
+struct HttpReply {
+    bool Answered = false;
+    int Status = 0;
+    std::string Body;
+    std::vector<std::pair<std::string, std::string>> Headers;
+};
+using HttpCallback = std::function<void(const HttpReply&)>;
+
+// The host's asynchronous HTTP requests. A request runs on a thread of the host's; its callback
+// runs once, later, on the game thread, from the host's tick. A cancelled request's callback never
+// runs, and the host drops its copy of it before CancelRequest returns, so that a plugin may cancel
+// its requests and then be unloaded.
+class IRequests {
+public:
+    // Headers are "Name: value" lines. 0 when the request could not be started.
+    virtual uint64_t CreatePostRequest(const std::string& url, const HttpCallback& callback,
+                                       const std::string& body, const std::string& contentType,
+                                       const std::vector<std::string>& headers) = 0;
+    virtual void CancelRequest(uint64_t request) = 0;
+
+protected:
+    ~IRequests() = default;
+};
+
+// Calls on the game thread after a delay, from the host's tick; cancelled like a request.
+class ITimer {
+public:
+    virtual uint64_t DelayExecute(const std::function<void()>& callback,
+                                  std::chrono::milliseconds delay) = 0;
+    virtual void CancelTimer(uint64_t timer) = 0;
+
+protected:
+    ~ITimer() = default;
+};
+
 HOST_API ICommands& GetCommands();
+HOST_API IRequests& GetRequests();
+HOST_API ITimer& GetTimer();
 HOST_API IApiUtils& GetApiUtils();
 // A fresh host string that the caller releases.
 HOST_API FString GetEOSIDFromController(AController* controller);

@@ -14,6 +14,7 @@
 
 #include "catalogue/config_file.h"
 #include "catalogue/exchange_catalogue.h"
+#include "discord/discord_sink.h"
 #include "exchange/game_readiness.h"
 #include "host/host_calls.h"
 #include "host/host_errors.h"
@@ -37,6 +38,8 @@ void LoadPlugin() {
 
 void UnloadPlugin() {
     UnregisterCommands();
+    // The host may still hold a reply or a timer of ours: it must not call a module that is gone.
+    StopDiscordPosts();
     Log(spdlog::level::info, "Barterbox: Unloaded");
 }
 

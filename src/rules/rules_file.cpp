@@ -13,6 +13,7 @@
 #include "catalogue/exchange_definition.h"
 #include "catalogue/json_locations.h"
 #include "catalogue/whole_file.h"
+#include "discord/discord_sink.h"
 #include "host/permissions_plugin.h"
 #include "logger/plugin_logger.h"
 #include "platform/os_path.h"
@@ -159,6 +160,7 @@ void PutRulesInForce(TradeRules rules, bool mayKeepLedger) {
                 RebuildLedger(PluginFolder() + "/audit", AuditClock(), state.Ledger.StockPeriods);
         }
     }
+    ApplyDiscordSettings(rules.Discord);
     SetRulesInForce(std::move(rules));
     state.Closed = false;
     Log(spdlog::level::info, "Barterbox: Loaded rules for {} exchanges",
@@ -178,6 +180,7 @@ std::string RulesFilePath() {
 void LoadRules() {
     RulesState& state = TheRulesState();
     state = RulesState{};
+    ApplyDiscordSettings(std::nullopt);
     RulesFileReading reading = ReadRulesFile();
     if (auto* unreadable = std::get_if<Unreadable>(&reading)) {
         state.Closed = true;
@@ -205,6 +208,7 @@ std::optional<std::string> ReloadRules() {
         PutRulesInForce(std::move(*rules), true);
     } else {
         state = RulesState{};
+        ApplyDiscordSettings(std::nullopt);
     }
     return std::nullopt;
 }

@@ -5,13 +5,14 @@
 #include <limits>
 #include <optional>
 
+#include "discord_reading.h"
 #include "host/ascii_case.h"
 #include "rules/rule_duration.h"
 
 namespace barterbox {
 using nlohmann::json;
 
-std::string JsonTypeWithArticle(const json& value) {
+std::string RulesValueText(const json& value) {
     switch (value.type()) {
     case json::value_t::object:
         return "an object";
@@ -38,7 +39,7 @@ std::string JsonTypeWithArticle(const json& value) {
 namespace {
 
 std::string TypeWithArticle(const json& value) {
-    return JsonTypeWithArticle(value);
+    return RulesValueText(value);
 }
 
 class RulesReader {
@@ -54,6 +55,9 @@ public:
         }
         if (const auto it = root.find("Exchanges"); it != root.end()) {
             ReadExchanges(*it, {std::string("Exchanges")});
+        }
+        if (const auto it = root.find("Discord"); it != root.end()) {
+            reading_.Rules.Discord = ReadDiscordSettings(*it, reading_);
         }
         ReadTextRules(root, reading_);
         return std::move(reading_);

@@ -35,8 +35,8 @@ struct RulesReading {
     std::vector<RulesProblem> UnusedMessages;
 };
 
-inline constexpr std::array<std::string_view, 5> kRulesRootMembers{
-    "Default", "Exchanges", "Messages", "DisplayNames", "Commands"};
+inline constexpr std::array<std::string_view, 6> kRulesRootMembers{
+    "Default", "Exchanges", "Messages", "DisplayNames", "Commands", "Discord"};
 inline constexpr std::array<std::string_view, 2> kChatWordMembers{"Exchange", "Preview"};
 inline constexpr std::array<std::string_view, 10> kExchangeRuleMembers{
     "Enabled", "Groups", "Cooldown", "Day", "Week", "Total", "Stock", "Restock", "For", "Refuse"};
@@ -50,8 +50,8 @@ RulesReading ReadTradeRules(const nlohmann::json& root);
 // Messages, DisplayNames and Commands, into the reading (text_rules_reading.cpp).
 void ReadTextRules(const nlohmann::json& root, RulesReading& reading);
 
-// "a string", "an object", "the number 5": what a value is, for a problem's message.
-std::string JsonTypeWithArticle(const nlohmann::json& value);
+// A value as a problem names it: "a string", "the number 0", "an array".
+std::string RulesValueText(const nlohmann::json& value);
 
 // Members.Path, as people read it: Exchanges.Ingots.For.VIP.Day, Default.Groups[0],
 // Exchanges."Iron Deal".Day.

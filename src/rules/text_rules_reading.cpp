@@ -23,8 +23,7 @@ void Fail(RulesReading& reading, RulesMemberPath path, std::string message) {
 void ReadMessages(const json& messages, RulesReading& reading) {
     const RulesMemberPath path{std::string("Messages")};
     if (!messages.is_object()) {
-        Fail(reading, path,
-             "must be an object of message names, not " + JsonTypeWithArticle(messages));
+        Fail(reading, path, "must be an object of message names, not " + RulesValueText(messages));
         return;
     }
     for (auto it = messages.begin(); it != messages.end(); ++it) {
@@ -36,7 +35,7 @@ void ReadMessages(const json& messages, RulesReading& reading) {
         }
         if (!it.value().is_string()) {
             reading.UnusedMessages.push_back(
-                {messagePath, "must be a text, not " + JsonTypeWithArticle(it.value())});
+                {messagePath, "must be a text, not " + RulesValueText(it.value())});
             continue;
         }
         const std::string& text = it.value().get_ref<const std::string&>();
@@ -53,7 +52,7 @@ void ReadDisplayNames(const json& names, RulesReading& reading) {
     const RulesMemberPath path{std::string("DisplayNames")};
     if (!names.is_object()) {
         Fail(reading, path,
-             "must be an object of items and their names, not " + JsonTypeWithArticle(names));
+             "must be an object of items and their names, not " + RulesValueText(names));
         return;
     }
     for (auto it = names.begin(); it != names.end(); ++it) {
@@ -63,7 +62,7 @@ void ReadDisplayNames(const json& names, RulesReading& reading) {
         } else if (!it.value().is_string() || it.value().get_ref<const std::string&>().empty()) {
             Fail(reading, namePath,
                  "must be the name players read, a text that is not empty, not " +
-                     JsonTypeWithArticle(it.value()));
+                     RulesValueText(it.value()));
         } else {
             reading.Rules.DisplayNames.push_back({it.key(), it.value().get<std::string>()});
         }
@@ -91,14 +90,13 @@ std::vector<std::string> ReadChatWords(const json& words, const RulesMemberPath&
                                        std::vector<std::string>& taken, RulesReading& reading) {
     std::vector<std::string> read;
     if (!words.is_array()) {
-        Fail(reading, path, "must be an array of chat words, not " + JsonTypeWithArticle(words));
+        Fail(reading, path, "must be an array of chat words, not " + RulesValueText(words));
         return read;
     }
     for (size_t index = 0; index < words.size(); ++index) {
         const RulesMemberPath wordPath = Child(path, index);
         if (!words[index].is_string()) {
-            Fail(reading, wordPath,
-                 "must be a chat word, not " + JsonTypeWithArticle(words[index]));
+            Fail(reading, wordPath, "must be a chat word, not " + RulesValueText(words[index]));
             continue;
         }
         const std::string& word = words[index].get_ref<const std::string&>();
@@ -121,7 +119,7 @@ void ReadCommands(const json& commands, RulesReading& reading) {
     const RulesMemberPath path{std::string("Commands")};
     if (!commands.is_object()) {
         Fail(reading, path,
-             "must be an object with Exchange and Preview, not " + JsonTypeWithArticle(commands));
+             "must be an object with Exchange and Preview, not " + RulesValueText(commands));
         return;
     }
     for (auto it = commands.begin(); it != commands.end(); ++it) {

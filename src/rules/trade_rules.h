@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/character_states.h"
+#include "rules/discord_settings.h"
 #include "rules/message_table.h"
 
 namespace barterbox {
@@ -69,6 +70,8 @@ struct TradeRules {
     std::vector<MessageOverride> Messages;
     std::vector<DisplayName> DisplayNames;
     ChatWords Commands;
+    // The webhook the audit's records are posted to; unset: none.
+    std::optional<DiscordSettings> Discord;
 };
 
 // The rules one exchange runs under: its own fields, and Default's where it sets none.

@@ -71,6 +71,22 @@ TEST(RulesReading, NamesEachProblemAtItsMember) {
          "Exchanges.Ingots.For.VIP.Week must be a whole number of at least 1, not a fraction"},
         {R"({"Default": {"Refuse": "riding"}})",
          "Default.Refuse must be an array of states, not a string"},
+        {R"({"Discord": []})", "Discord must be an object with Webhook and Events, not an array"},
+        {R"({"Discord": {"Events": ["complete"]}})",
+         "Discord must have a Webhook, the URL Discord gives the channel's webhook"},
+        {R"({"Discord": {"Webhook": "discord.com/api/webhooks/1/a"}})",
+         "Discord.Webhook must be the webhook's URL, a text that starts with https://, not "
+         "\"discord.com/api/webhooks/1/a\""},
+        {R"({"Discord": {"Webhook": "https://x/y", "Events": "complete"}})",
+         "Discord.Events must be an array of event names, not a string"},
+        {R"({"Discord": {"Webhook": "https://x/y", "Exchanges": ["Element", ""]}})",
+         "Discord.Exchanges[1] must be an exchange name, a text that is not empty, not a string"},
+        {R"({"Discord": {"Webhook": "https://x/y", "MinMultiplier": 0}})",
+         "Discord.MinMultiplier must be a whole number of at least 1, not the number 0"},
+        {R"({"Discord": {"Webhook": "https://x/y", "MinMultiplier": 99999999999}})",
+         "Discord.MinMultiplier must be a whole number of at least 1, not the number 99999999999"},
+        {R"({"Discord": {"Webhook": "https://x/y", "Username": ""}})",
+         "Discord.Username must be a name of 1 to 80 characters, not a string"},
         {R"({"Default": {"Refuse": ["dead", "Riding"]}})",
          "Default.Refuse[1] must be one of dead, unconscious, carried, riding, transferring or "
          "noglin, not \"Riding\""},
@@ -97,6 +113,32 @@ TEST(RulesReading, NamesEachProblemAtItsMember) {
         const RulesProblem& first = reading.Errors.front();
         EXPECT_EQ(RulesProblemText(first), error) << text;
     }
+}
+
+TEST(RulesReading, DiscordKeepsItsDefaultsAndPassesOverUnknownEvents) {
+    const RulesReading reading = ReadTradeRules(json::parse(R"({"Discord": {
+        "Webhook": "https://discord.com/api/webhooks/1/abc", "Events": ["add", "compelte"],
+        "MinMultiplier": 10}})"));
+    EXPECT_TRUE(reading.Errors.empty());
+    ASSERT_EQ(reading.Unknown.size(), 1u);
+    EXPECT_EQ(RulesProblemText(reading.Unknown[0]),
+              "Discord.Events[1] is not an event the plugin knows: \"compelte\"");
+    ASSERT_TRUE(reading.Rules.Discord);
+    EXPECT_EQ(reading.Rules.Discord->Events, std::vector<std::string>{"add"});
+    EXPECT_EQ(reading.Rules.Discord->MinMultiplier, 10);
+    EXPECT_EQ(reading.Rules.Discord->Username, "Barterbox");
+    EXPECT_FALSE(reading.Rules.Discord->Exchanges);
+    const RulesReading bare =
+        ReadTradeRules(json::parse(R"({"Discord": {"Webhook": "http://h/"}})"));
+    ASSERT_TRUE(bare.Rules.Discord);
+    EXPECT_EQ(bare.Rules.Discord->Events,
+              std::vector<std::string>(kDefaultDiscordEvents.begin(), kDefaultDiscordEvents.end()));
+    EXPECT_TRUE(IsDiscordWebhookUrl("https://discord.com/api/webhooks/123/tok-en"));
+    EXPECT_TRUE(IsDiscordWebhookUrl("https://ptb.discord.com/api/webhooks/123/t"));
+    EXPECT_FALSE(IsDiscordWebhookUrl("https://discord.com/api/webhooks/abc/t"));
+    EXPECT_FALSE(IsDiscordWebhookUrl("https://discord.com.evil/api/webhooks/1/t"));
+    EXPECT_FALSE(IsDiscordWebhookUrl("http://discord.com/api/webhooks/1/t"));
+    EXPECT_EQ(WebhookTail("https://discord.com/api/webhooks/123/secret-token"), "...et-token");
 }
 
 TEST(RulesReading, PassesOverUnknownMembersAndMergesDefaultFieldByField) {

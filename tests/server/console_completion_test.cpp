@@ -34,8 +34,9 @@ CompletionSources Sources() {
 
 TEST(ConsoleCompletion, OffersTheWordsThatFitWhereTheCursorIs) {
     const CompletionSources sources = Sources();
-    EXPECT_THAT(CompletionCandidates("", sources).size(), 17u);
+    EXPECT_THAT(CompletionCandidates("", sources).size(), 18u);
     EXPECT_THAT(CompletionCandidates("cl", sources), ElementsAre("clock"));
+    EXPECT_THAT(CompletionCandidates("we", sources), ElementsAre("webhook"));
     EXPECT_THAT(CompletionCandidates("re", sources), ElementsAre("reload-plugin"));
     EXPECT_THAT(CompletionCandidates("chat ", sources), ElementsAre("Ada", "Bram", "Cleo"));
     EXPECT_THAT(CompletionCandidates("chat B", sources), ElementsAre("Bram"));

@@ -179,6 +179,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"group Ada VIP yes", "usage: group NAME GROUP on|off"},
         RefusalCase{"group Ada Big Spender on", "usage: group NAME GROUP on|off"},
         RefusalCase{"clock now later", "usage: clock [TIME|+DURATION]"},
+        RefusalCase{"webhook", "usage: webhook start|hang|wait N"},
+        RefusalCase{"webhook wait 0", "usage: webhook start|hang|wait N"},
+        RefusalCase{"webhook start hang", "usage: webhook start|hang|wait N"},
         RefusalCase{"clock 2026-12-08 15:25:01", "usage: clock [TIME|+DURATION]"},
         RefusalCase{"clock tomorrow", "TIME must be a UTC time from 1970 to 2199 like "
                                       "2026-12-08T15:25:01.123Z or 2026-12-08T15:25:01Z, not "

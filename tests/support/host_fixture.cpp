@@ -4,6 +4,7 @@
 #include "audit/audit_sinks.h"
 #include "catalogue/catalogue_state.h"
 #include "commands/chat_words.h"
+#include "discord/discord_sink.h"
 #include "host/host_errors.h"
 #include "hostsim/allocator.h"
 #include "hostsim/host_environment.h"
@@ -30,6 +31,7 @@ void ResetPluginState() {
     barterbox::ResetPluginLogger();
     barterbox::ResetHostErrorReporter();
     barterbox::ResetCatalogueState();
+    barterbox::ResetDiscordState();
     barterbox::ResetAuditState();
     barterbox::ResetRulesState();
     barterbox::ResetChatWordsHook();

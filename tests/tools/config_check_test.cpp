@@ -571,6 +571,20 @@ INSTANTIATE_TEST_SUITE_P(
             "}}",
             {}, 0),
         RulesCase(
+            "RulesDiscord", kRulesConfig,
+            "{\"Discord\": {\"Webhook\": \"https://discord.com/api/webhook/1/abc\",\n"
+            " \"Events\": [\"complete\", \"compelte\", \"refused:dya\"], \"Usrname\": \"X\"}}",
+            {"rules.json:1:25: warning: Discord.Webhook: is no Discord webhook URL "
+             "(https://discord.com/api/webhooks/ID/TOKEN); the plugin posts to it all the same",
+             "rules.json:2:25: warning: Discord.Events[1]: unknown event \"compelte\" (did "
+             "you mean \"complete\"?); the plugin passes over it, so nothing is posted for it",
+             "rules.json:2:37: warning: Discord.Events[2]: unknown event \"refused:dya\" "
+             "(did you mean \"refused:day\"?); the plugin passes over it, so nothing is "
+             "posted for it",
+             "rules.json:2:53: warning: Discord.Usrname: unknown member (did you mean "
+             "\"Username\"?); the plugin passes over it"},
+            1),
+        RulesCase(
             "RulesParseError", kRulesConfig, "{\"Exchanges\": {\n  \"Ingots\": {\"Day\": 20,}\n}}",
             {"rules.json:2:23: error: a trailing comma before \"}\"; JSON allows no comma after "
              "the last member; [json.exception.parse_error.101] parse error at line 2, column 24: "

@@ -70,6 +70,9 @@ RULES_GOOD = {
     "durations of several units": {"Default": {"Cooldown": "1w2d3h4m5s", "Restock": "1h30m"}},
     "a restock of one second": {"Default": {"Stock": 1, "Restock": 1}},
     "a century": {"Default": {"Cooldown": 3162240000}},
+    "discord": {"Discord": {"Webhook": "https://discord.com/api/webhooks/1/abc",
+                            "Events": ["complete", "refused:day", "add"], "Exchanges": ["Element"],
+                            "MinMultiplier": 10, "Username": "Trade log"}},
 }
 
 RULES_BAD = {
@@ -96,6 +99,10 @@ RULES_BAD = {
     "group limits not an object": {"Exchanges": {"Ingots": {"For": {"VIP": 40}}}},
     "entry not an object": {"Exchanges": {"Ingots": []}},
     "name with a space": {"Exchanges": {"Iron Deal": {"Day": 1}}},
+    "discord without a webhook": {"Discord": {"Events": ["complete"]}},
+    "discord webhook without a scheme": {"Discord": {"Webhook": "discord.com/api/webhooks/1/a"}},
+    "discord min multiplier 0": {"Discord": {"Webhook": "https://h/", "MinMultiplier": 0}},
+    "discord empty username": {"Discord": {"Webhook": "https://h/", "Username": ""}},
 }
 
 KINDS = {"config": (GOOD, BAD), "rules": (RULES_GOOD, RULES_BAD)}

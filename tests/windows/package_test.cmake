@@ -50,9 +50,10 @@ if(NOT readme MATCHES "^Barterbox ${VERSION}, the stand-in host build\n"
   message(FATAL_ERROR "README.txt does not open by saying it is the stand-in build:\n${readme}")
 endif()
 
-# Every DLL the packed DLLs import is in the folder or is Windows' own (the runtimes are linked in).
+# Every DLL the packed DLLs import is in the folder or is Windows' own (the runtimes are linked in);
+# winhttp.dll is the system's HTTP client, behind the stand-in host's requests.
 set(windows_dlls kernel32.dll msvcrt.dll user32.dll advapi32.dll ntdll.dll ws2_32.dll
-                 mswsock.dll)
+                 mswsock.dll winhttp.dll)
 foreach(module Barterbox.dll barterbox_hostsim.dll)
   execute_process(COMMAND ${OBJDUMP} -p ${SCRATCH}/Barterbox/${module} OUTPUT_VARIABLE dump)
   string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")

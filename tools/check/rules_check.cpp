@@ -81,13 +81,62 @@ std::string UnknownHint(const RulesMemberPath& member) {
     return "";
 }
 
+bool InDiscord(const RulesMemberPath& member) {
+    return !member.empty() && member[0] == RulesMemberPath::value_type(std::string("Discord"));
+}
+
+// A member of the Discord block, or an event name in its Events, that the plugin does not know.
+std::string DiscordUnknown(const RulesProblem& problem) {
+    const RulesMemberPath& member = problem.Path;
+    if (const auto* index = std::get_if<size_t>(&member.back())) {
+        (void)index;
+        const std::string::size_type quote = problem.Message.find('"');
+        const std::string event =
+            quote == std::string::npos
+                ? std::string()
+                : problem.Message.substr(quote + 1, problem.Message.size() - quote - 2);
+        std::string message = "unknown event \"" + event + "\"";
+        if (const auto meant = SuggestMember(event, kDiscordEvents)) {
+            message += " (did you mean \"" + std::string(*meant) + "\"?)";
+        }
+        return message + "; the plugin passes over it, so nothing is posted for it";
+    }
+    std::string message = "unknown member";
+    if (const auto* name = std::get_if<std::string>(&member.back())) {
+        if (const auto meant = SuggestMember(*name, kDiscordMembers)) {
+            message += " (did you mean \"" + std::string(*meant) + "\"?)";
+        }
+    }
+    return message + "; the plugin passes over it";
+}
+
 Finding PassedOver(const std::string& fileName, const JsonLocations& locations,
                    const RulesProblem& problem) {
     MemberPath member = PathOf(problem.Path);
+    if (InDiscord(problem.Path)) {
+        const TextPosition where = std::holds_alternative<size_t>(problem.Path.back())
+                                       ? ValuePosition(locations, member)
+                                       : NamePosition(locations, member);
+        return At(Severity::Warning, fileName, where, std::move(member), DiscordUnknown(problem));
+    }
     std::string message = "unknown member" + UnknownHint(problem.Path);
     message += "; the plugin passes over it, so it limits nothing";
     const TextPosition where = NamePosition(locations, member);
     return At(Severity::Warning, fileName, where, std::move(member), std::move(message));
+}
+
+// A webhook that is not Discord's takes the posts all the same (a relay, a test server), but a
+// mistyped URL is more likely.
+void CheckWebhookUrl(const std::string& fileName, RulesCheck& check) {
+    if (!check.Rules || !check.Rules->Discord ||
+        IsDiscordWebhookUrl(check.Rules->Discord->Webhook)) {
+        return;
+    }
+    MemberPath member{std::string("Discord"), std::string("Webhook")};
+    const TextPosition where = ValuePosition(check.Locations, member);
+    check.Findings.push_back(At(Severity::Warning, fileName, where, std::move(member),
+                                "is no Discord webhook URL (https://discord.com/api/webhooks/ID/"
+                                "TOKEN); the plugin posts to it all the same"));
 }
 
 } // namespace
@@ -112,6 +161,7 @@ RulesCheck CheckRulesText(const std::string& fileName, std::string_view text) {
     if (reading.Errors.empty()) {
         check.Rules = std::move(reading.Rules);
     }
+    CheckWebhookUrl(fileName, check);
     std::stable_sort(check.Findings.begin(), check.Findings.end(),
                      [](const Finding& a, const Finding& b) { return a.Where < b.Where; });
     return check;

@@ -10,6 +10,7 @@
 
 #include "hostsim/command_registry.h"
 #include "hostsim/host_environment.h"
+#include "hostsim/host_tick.h"
 #include "hostsim/name_registry.h"
 #include "hostsim/record_limit.h"
 #include "platform/os_path.h"
@@ -20,7 +21,9 @@
 #include "tools/server/console/console_completion.h"
 #include "tools/server/console/console_input.h"
 #include "tools/server/console/console_language.h"
+#include "tools/server/console/webhook_command.h"
 #include "tools/server/hosting/host_events.h"
+#include "tools/server/hosting/host_ticks.h"
 #include "tools/server/hosting/ledger_check.h"
 #include "tools/server/hosting/permissions_loading.h"
 #include "tools/server/hosting/plugin_loading.h"
@@ -289,9 +292,16 @@ void StopServing(bool rconServing) {
         StopRconEndpoint();
     }
     CloseConsole();
-    std::lock_guard lock(Server().HostMutex);
-    UnloadPluginAndReport();
-    UnloadPermissionsModule(); // after the plugin, which may still hold its function
+    {
+        std::lock_guard lock(Server().HostMutex);
+        UnloadPluginAndReport();
+        UnloadPermissionsModule(); // after the plugin, which may still hold its function
+    }
+    // Ticks go on past the unload, as a game's frames do: a reply that arrives for the module
+    // now must find nothing of it to call.
+    StopHostTicks();
+    StopWebhook();
+    hostsim::StopRequestThread();
 }
 
 // Prints every fault of the host's ledger; true when there is none. Only now, with the module
@@ -330,6 +340,7 @@ int Serve(const ServerOptions& options, const barterbox::tools::WorldDescription
     if (loaded && withoutPermissions) {
         ServerLine(*withoutPermissions);
     }
+    StartHostTicks();
     const bool rconServing = loaded && options.RconPort && StartRcon(options);
     // A session starts only with everything asked for: the plugin, and RCON when a port is given.
     const bool started = loaded && (!options.RconPort || rconServing);

@@ -12,6 +12,7 @@
 #include "tools/server/hosting/server_context.h"
 #include "tools/server/output/event_output.h"
 #include "tools/server/rcon/rcon_dispatch.h"
+#include "webhook_command.h"
 
 namespace barterbox::server {
 namespace {
@@ -241,7 +242,7 @@ void Run(ServerContext& server, const ConsoleCommand& command) {
         ShowPluginFile(server.ServerDir, command.File);
         break;
     case ConsoleVerb::Edit:
-        EditPluginFile(server.ServerDir, command.File, command.Text);
+        EditPluginFile(server.ServerDir, command.File, WithWebhookUrl(command.Text));
         break;
     case ConsoleVerb::Clock:
         RunClock(command);
@@ -249,12 +250,18 @@ void Run(ServerContext& server, const ConsoleCommand& command) {
     case ConsoleVerb::Help:
         ShowHelp();
         break;
+    case ConsoleVerb::Webhook:
+        break; // outside the host lock, which the ticks need meanwhile
     }
 }
 
 } // namespace
 
 bool RunConsoleCommand(const ConsoleCommand& command) {
+    if (command.Verb == ConsoleVerb::Webhook) {
+        RunWebhookCommand(command);
+        return true;
+    }
     ServerContext& server = Server();
     std::lock_guard lock(server.HostMutex);
     try {

@@ -132,6 +132,21 @@ ConsoleParse ClockCommand(const std::vector<std::string_view>& words) {
     return command;
 }
 
+// webhook start, webhook wait N
+ConsoleParse WebhookCommand(const std::vector<std::string_view>& words) {
+    ConsoleCommand command;
+    command.Verb = ConsoleVerb::Webhook;
+    if (words.size() == 1 && (words[0] == "start" || words[0] == "hang")) {
+        command.WebhookStart = true;
+        command.WebhookHangs = words[0] == "hang";
+        return command;
+    }
+    if (words.size() == 2 && words[0] == "wait" && ReadQuantity(words[1], command.Quantity)) {
+        return command;
+    }
+    return Usage("webhook start|hang|wait N");
+}
+
 ConsoleParse WordsCommand(ConsoleVerb verb, std::string_view word,
                           const std::vector<std::string_view>& words) {
     ConsoleCommand command;
@@ -181,6 +196,8 @@ ConsoleParse WordsCommand(ConsoleVerb verb, std::string_view word,
         return ClockCommand(words);
     case ConsoleVerb::Give:
         return GiveCommand(words);
+    case ConsoleVerb::Webhook:
+        return WebhookCommand(words);
     default:
         return ConsoleError{"internal: not a word command"};
     }
@@ -202,6 +219,7 @@ constexpr std::pair<std::string_view, ConsoleVerb> kWordVerbs[] = {
     {"help", ConsoleVerb::Help},
     {"reload-plugin", ConsoleVerb::ReloadPlugin},
     {"show", ConsoleVerb::Show},
+    {"webhook", ConsoleVerb::Webhook},
     {"quit", ConsoleVerb::Quit},
 };
 

@@ -31,6 +31,7 @@ enum class ConsoleVerb {
     Show,
     Edit,
     Clock,
+    Webhook,
     Help,
     Quit,
 };
@@ -52,6 +53,9 @@ struct ConsoleCommand {
     // clock: the time to fix the plugin's clock at, or how far to move it on; neither shows it.
     std::optional<ClockTime> ClockSetTo;
     std::optional<std::chrono::seconds> ClockMovedOn;
+    // webhook: start (one that answers 204, or that never answers), or wait for Quantity posts
+    bool WebhookStart = false;
+    bool WebhookHangs = false;
 };
 
 // What is wrong with a line, in one line, e.g. "usage: give NAME ITEM QTY".
@@ -67,8 +71,8 @@ ConsoleParse ParseConsoleLine(std::string_view line);
 
 // The console's words, in the order help lists them.
 inline constexpr std::string_view kConsoleWords[] = {
-    "players", "join", "leave",         "admin", "group", "state", "give", "inv", "chat",
-    "console", "rcon", "reload-plugin", "show",  "edit",  "clock", "help", "quit"};
+    "players", "join", "leave",         "admin", "group", "state", "give",    "inv",  "chat",
+    "console", "rcon", "reload-plugin", "show",  "edit",  "clock", "webhook", "help", "quit"};
 
 // One line per command: its form and what it does.
 inline constexpr std::string_view kConsoleHelp[] = {
@@ -87,6 +91,8 @@ inline constexpr std::string_view kConsoleHelp[] = {
     "show FILE                a file of the plugin folder, e.g. show config.json",
     "edit FILE TEXT...        overwrites a plugin folder file with TEXT, as a hand edit would",
     "clock [TIME|+DURATION]   the plugin's clock; sets it, or moves it on, e.g. clock +1h30m",
+    "webhook start|hang       a loopback webhook that records posts (and answers 204, or never)",
+    "webhook wait N           waits for its Nth post and shows the posts; edit writes {webhook}",
     "help                     this list",
     "quit                     unloads the plugin and stops the server",
 };
