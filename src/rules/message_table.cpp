@@ -8,7 +8,7 @@ namespace barterbox {
 namespace {
 
 struct Placeholders {
-    std::size_t Automatic = 0;  // {}
+    std::size_t Automatic = 0;      // {}
     std::set<std::size_t> Numbered; // {N}
     std::size_t NumberedCount = 0;
 };

@@ -8,8 +8,7 @@
 namespace barterbox {
 
 std::string_view MessageTemplate(MessageId id) {
-    const std::optional<std::string>& text =
-        TheRulesState().Messages[static_cast<std::size_t>(id)];
+    const std::optional<std::string>& text = TheRulesState().Messages[static_cast<std::size_t>(id)];
     return text ? std::string_view(*text) : MessageOf(id).Default;
 }
 

@@ -23,8 +23,8 @@ void Fail(RulesReading& reading, RulesMemberPath path, std::string message) {
 void ReadMessages(const json& messages, RulesReading& reading) {
     const RulesMemberPath path{std::string("Messages")};
     if (!messages.is_object()) {
-        Fail(reading, path, "must be an object of message names, not " +
-                                JsonTypeWithArticle(messages));
+        Fail(reading, path,
+             "must be an object of message names, not " + JsonTypeWithArticle(messages));
         return;
     }
     for (auto it = messages.begin(); it != messages.end(); ++it) {
@@ -97,7 +97,8 @@ std::vector<std::string> ReadChatWords(const json& words, const RulesMemberPath&
     for (size_t index = 0; index < words.size(); ++index) {
         const RulesMemberPath wordPath = Child(path, index);
         if (!words[index].is_string()) {
-            Fail(reading, wordPath, "must be a chat word, not " + JsonTypeWithArticle(words[index]));
+            Fail(reading, wordPath,
+                 "must be a chat word, not " + JsonTypeWithArticle(words[index]));
             continue;
         }
         const std::string& word = words[index].get_ref<const std::string&>();
@@ -131,7 +132,8 @@ void ReadCommands(const json& commands, RulesReading& reading) {
     }
     // A list left out keeps its default words, which the other list may not take either.
     ChatWords& words = reading.Rules.Commands;
-    const json exchange = commands.contains("Exchange") ? commands["Exchange"] : json(words.Exchange);
+    const json exchange =
+        commands.contains("Exchange") ? commands["Exchange"] : json(words.Exchange);
     const json preview = commands.contains("Preview") ? commands["Preview"] : json(words.Preview);
     std::vector<std::string> taken;
     words.Exchange = ReadChatWords(exchange, Child(path, "Exchange"), taken, reading);
