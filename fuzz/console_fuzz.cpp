@@ -3,7 +3,8 @@
 // the reply says (a green "Added exchange" adds or replaces the one entry it names, a green
 // "Removed exchange" removes the one it names, anything else changes none); config.json loads
 // back to the table that is running; Ada's inventory changes only through an exchange that
-// DoExchange completed; the host's ledger is clean afterwards.
+// DoExchange or Barterbox.Run completed (Barterbox.Run at any multiplier the settings allow); the
+// host's ledger is clean afterwards.
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
@@ -80,15 +81,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const Carried carried = CarriedNow(*host.World);
 
     // The first byte picks the command, so that the fuzzer spends its time in the arguments.
-    static const char* const kStarts[] = {"Barterbox.Add ",
-                                          "Barterbox.Remove ",
-                                          "Barterbox.Save",
-                                          "Barterbox.List",
-                                          "Barterbox.Reload",
-                                          "DoExchange 0002a ",
-                                          ""};
+    static const char* const kStarts[] = {"Barterbox.Add ",         "Barterbox.Remove ",
+                                          "Barterbox.Save",         "Barterbox.List",
+                                          "Barterbox.Reload",       "DoExchange 0002a ",
+                                          "Barterbox.Run 0002a ",   "Barterbox.Limits 0002a",
+                                          "Barterbox.Reset 0002a ", ""};
     const std::string rest(reinterpret_cast<const char*>(data), size);
-    const std::string line = size == 0 ? "" : kStarts[data[0] % 7] + rest.substr(1);
+    const std::string line =
+        size == 0 ? "" : kStarts[data[0] % std::size(kStarts)] + rest.substr(1);
     hostsim::DispatchConsole(host.Ada, hostsim::Utf8ToUtf16(line));
 
     const Table after = TableNow();
@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                            std::istreambuf_iterator<char>());
     barterbox::LoadConfigFromText(text);
     Require(TableNow() == after);
-    RequireInventoryExplained(host, carried, 1);
+    RequireInventoryExplained(host, carried, kMaxMultiplier);
     RequireCleanHost(host);
     return 0;
 }

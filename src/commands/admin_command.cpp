@@ -6,6 +6,7 @@
 #include "command_arguments.h"
 #include "host/engine_strings.h"
 #include "host/game_calls.h"
+#include "logger/plugin_logger.h"
 #include "rcon_reply.h"
 
 namespace barterbox {
@@ -23,8 +24,15 @@ void RunAtConsole(APlayerController* sender, const FString& line, AdminCommand c
 
 void RunOverRcon(RCONClientConnection* connection, const RCONPacket& request,
                  AdminCommand command) {
+    const std::string body = ToNarrowString(request.Body);
+    // A client that hears nothing back would send it again: no reply, nothing done.
+    if (!game_calls::RconRepliesResolve()) {
+        Log(spdlog::level::err, "Barterbox: {} refused: the host cannot send its reply",
+            SplitFirstWordFromRest(body).FirstWord);
+        return;
+    }
     std::vector<std::string> lines;
-    command(AdminCaller{nullptr, &lines}, ArgumentText(ToNarrowString(request.Body)));
+    command(AdminCaller{nullptr, &lines}, ArgumentText(body));
     ReplyToRcon(connection, request.Id, FitRconReply(lines));
 }
 

@@ -22,7 +22,8 @@ bool IsAdministrator(APlayerController* sender);
 // A sender who is no administrator gets no answer at all.
 void RunAtConsole(APlayerController* sender, const FString& line, AdminCommand command);
 
-// The lines the command answers, joined into one reply that fits one RCON packet.
+// The lines the command answers, joined into one reply that fits one RCON packet; nothing is done
+// when the host cannot send the reply.
 void RunOverRcon(RCONClientConnection* connection, const RCONPacket& request, AdminCommand command);
 
 // The arguments, or nullopt after answering the usage in red.

@@ -1,5 +1,6 @@
 // The name players read for an item: DisplayNames' entry for the item as written, else for its
-// short name (the class without its path or "_C"), else the short name itself.
+// short name (the last path segment without "_C"), else for its class (a blueprint's object
+// name, PrimalItemResource_ChitinPaste), else the short name itself.
 #pragma once
 
 #include <string>

@@ -94,10 +94,6 @@ void OnRunConsoleCommand(APlayerController* sender, FString* line, bool) {
 }
 
 void OnRunRconCommand(RCONClientConnection* connection, RCONPacket* request, UWorld*) {
-    if (!game_calls::RconRepliesResolve()) {
-        Log(spdlog::level::err, "Barterbox: Barterbox.Run refused: the host cannot send its reply");
-        return;
-    }
     RunOverRcon(connection, *request, &Run);
 }
 

@@ -320,7 +320,7 @@ constexpr NameUse kOtherUses[] = {
                            "Barterbox.Limits, Barterbox.Reset)"},
     {game::kPlayerControllerList, "no player can be found by EOS ID (Barterbox.Do, DoExchange, "
                                   "Barterbox.Limits, Barterbox.Reset)"},
-    {game::kRconSendMessage, "RCON commands cannot be answered, so Barterbox.Do is refused"},
+    {game::kRconSendMessage, "RCON commands cannot be answered, so every RCON command is refused"},
     {game::kIsAdmin,
      "no one is taken for an administrator (the console commands, the rules' Admins group)"},
     {game::kIsDeadOrDying, "players may trade while dead"},

@@ -217,7 +217,7 @@ inline constexpr MessageDefinition kMessages[] = {
     {MessageId::ListEntry, "ListEntry", "  {} - {}", "exchange, description", MessageReader::Administrators},
     {MessageId::ListPage, "ListPage", "Page {} of {}; Barterbox.List N shows page N",
      "page, pages", MessageReader::Administrators},
-    {MessageId::ReplyCut, "ReplyCut", "... {} more lines do not fit one RCON reply",
+    {MessageId::ReplyCut, "ReplyCut", "... lines left out to fit one RCON reply: {}",
      "lines left out", MessageReader::Administrators},
     {MessageId::AddUsage, "AddUsage",
      "Usage: Barterbox.Add <name> <giveItem>:<qty> <receiveBlueprint>:<qty>", "", MessageReader::Administrators},

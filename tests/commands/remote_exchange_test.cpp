@@ -1,8 +1,11 @@
 // "Barterbox.Do" over RCON and "DoExchange" at the console: the EOS ID search, the replies with
 // the request id, and the outcome in the player's chat.
+#include <algorithm>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "commands/rcon_reply.h"
 #include "commands_fixture.h"
 #include "host/game_names.h"
 #include "hostsim/name_registry.h"
@@ -119,6 +122,58 @@ TEST_F(RemoteExchange, DoExchange_FromANonAdministratorChangesNothing) {
     EXPECT_TRUE(Replies().empty());
     EXPECT_EQ(Log(), Lines{"[Barterbox][warning] Barterbox: DoExchange refused for a "
                            "non-administrator"});
+}
+
+} // namespace
+
+namespace {
+
+// Barterbox.Run answers what the player read, at the multiplier that ran, and runs nothing it
+// cannot read; at the console it answers the administrator in colour.
+TEST_F(RemoteExchange, Run_AnswersWhatThePlayerWasToldAndRefusesAWrongMultiplier) {
+    Rcon(1, u"Barterbox.Run 00022b0b wood 2");
+    Rcon(2, u"Barterbox.Run 00022b0b Wood 2 and more");
+    Rcon(3, u"Barterbox.Run 00022b0b Wood 0");
+    Rcon(4, u"Barterbox.Run 00022b0b Wood 2x");
+    Rcon(5, u"Barterbox.Run 00022b0b");
+    Rcon(6, u"Barterbox.Run 00022B0B Wood");
+    EXPECT_EQ(RconReplies(),
+              (Lines{"1: Exchange complete: Wood x2", "2: Need 20 PrimalItemResource_Wood (have 5)",
+                     "3: '0' is no multiplier: a whole number from 1 to 2147483647",
+                     "4: '2x' is no multiplier: a whole number from 1 to 2147483647",
+                     "5: Usage: Barterbox.Run <EOSID> <name> [multiplier]",
+                     "6: Player not found: 00022B0B"}));
+    EXPECT_EQ(BobsWood(), 5);
+    EXPECT_EQ(Replies(), (Replies_{{bob, "<Barterbox> Exchange complete: Wood x2"},
+                                   {bob, "<Barterbox> Need 20 PrimalItemResource_Wood (have 5)"}}));
+    hostsim::ClearSentMessages();
+    Console(ada, u"Barterbox.Run 00022b0b Wood");
+    Console(bob, u"Barterbox.Run 00022b0b Wood");
+    EXPECT_EQ(Replies(), (Replies_{{bob, "<Barterbox> Need 10 PrimalItemResource_Wood (have 5)"},
+                                   {ada, "(red) Need 10 PrimalItemResource_Wood (have 5)"}}));
+}
+
+// A reply keeps whole lines, never cuts a character in two, and says how many lines it left out.
+TEST(RconReply, ALongReplyKeepsWholeLinesAndCountsTheRest) {
+    std::vector<std::string> lines;
+    for (int index = 0; index < 300; ++index) {
+        lines.push_back("  Exchange " + std::to_string(index) + " - day 0/20");
+    }
+    const std::string reply = barterbox::FitRconReply(lines);
+    EXPECT_LE(reply.size(), barterbox::kRconReplyBytes);
+    const size_t lastBreak = reply.rfind('\n');
+    const std::string kept = reply.substr(0, lastBreak);
+    const size_t keptLines = static_cast<size_t>(std::count(kept.begin(), kept.end(), '\n')) + 1;
+    EXPECT_EQ(reply.substr(lastBreak + 1),
+              "... lines left out to fit one RCON reply: " + std::to_string(300 - keptLines));
+    EXPECT_EQ(kept.substr(0, lines[0].size()), lines[0]);
+    EXPECT_GT(barterbox::kRconReplyBytes - reply.size(), 0u);
+    EXPECT_LT(barterbox::kRconReplyBytes - reply.size(), lines.back().size() + 1);
+
+    EXPECT_EQ(barterbox::FitRconReply({}), "Barterbox: done");
+    EXPECT_EQ(barterbox::Utf8Prefix("a\xC3\xA4", 2), "a");
+    EXPECT_EQ(barterbox::Utf8Prefix("a\xF0\x9F\x93\xA6", 4), "a");
+    EXPECT_EQ(barterbox::Utf8Prefix("a\xF0\x9F\x93\xA6", 5), "a\xF0\x9F\x93\xA6");
 }
 
 } // namespace

@@ -12,7 +12,8 @@ How a document marks its examples:
     ```output           what the last command of the ```sh block before it prints, compared whole
 
 A comment after a command may say "exits with N": that exit status is expected, 0 otherwise. For
-rconclt the comment is the answer expected. A barterbox-server line with neither an output block
+rconclt the comment is the answer expected, or the ```output block after it, for an answer of
+several lines. A barterbox-server line with neither an output block
 nor an exit status must load the example config, know every exchange it is asked for and exit 0;
 with --serve it keeps serving RCON for the rconclt lines after it, until `kill -TERM %1`.
 `make run` and `make test` are left to their own test and to CI. A command of any other kind, or
@@ -130,7 +131,7 @@ class Runner:
         if program == "build/bin/barterbox-server" and expected is None and not comment:
             self.run_server(command, words)
         elif program == "rconclt":
-            self.run_rcon_client(words, comment)
+            self.run_rcon_client(words, comment, expected)
         elif words == ["kill", "-TERM", "%1"]:
             self.stop_server()
         elif program in ("build/bin/barterbox-server", "build/bin/barterbox-check", "jq", "dot"):
@@ -178,7 +179,7 @@ class Runner:
         if "Unknown exchange" in printed:
             raise ExampleFailed("an exchange was unknown:\n" + printed)
 
-    def run_rcon_client(self, words, comment):
+    def run_rcon_client(self, words, comment, expected):
         if self.server is None:
             raise ExampleFailed("no --serve example runs before this one")
         for example_port, port in self.ports.items():
@@ -189,6 +190,8 @@ class Runner:
             raise ExampleFailed("rconclt exited with an error: " + answer)
         if comment and answer != comment:
             raise ExampleFailed("answered %r, not %r" % (answer, comment))
+        if expected is not None and not same_lines(answer, expected):
+            raise ExampleFailed("answered other than the document shows:\n" + answer)
         if not comment and re.search(r"fail|unknown|usage", answer, re.IGNORECASE):
             raise ExampleFailed("answered %r" % answer)
 

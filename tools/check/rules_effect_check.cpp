@@ -8,7 +8,6 @@
 
 #include "catalogue/exchange_definition.h"
 #include "host/ascii_case.h"
-#include "host/class_names.h"
 
 namespace barterbox::tools {
 
@@ -22,9 +21,10 @@ const json* ObjectMember(const json& root, const char* name) {
     return found != root.end() && found->is_object() ? &*found : nullptr;
 }
 
-// The keys of DisplayNames that name an item text, letter case folded: the text as written, its
-// short name (the last part of its path without a closing ' and a _C, which players read
-// without an entry; a text without a path is its own), and its class without its path and _C
+// The keys of DisplayNames that name an item text, letter case folded, as the plugin looks them
+// up: the text as written; its short name (the last part of its path without a closing ' and a
+// _C; a text without a path is its own), which players read without an entry; and, when that
+// is a blueprint's "Package.Object", the object's class without its _C
 // (PrimalItemResource_ChitinPaste).
 std::vector<std::string> DisplayKeysOf(std::string_view item) {
     const size_t slash = item.find_last_of('/');
@@ -35,10 +35,15 @@ std::vector<std::string> DisplayKeysOf(std::string_view item) {
     if (slash != std::string_view::npos && shortName.size() > 2 && shortName.ends_with("_C")) {
         shortName.remove_suffix(2);
     }
-    const std::string classPath = GeneratedClassPath(item);
-    std::string_view className = ClassNameOf(classPath);
-    className.remove_suffix(2); // a generated class path always ends in _C
-    return {AsciiLowered(item), AsciiLowered(shortName), AsciiLowered(className)};
+    std::vector<std::string> keys{AsciiLowered(item), AsciiLowered(shortName)};
+    if (const size_t dot = shortName.rfind('.'); dot != std::string_view::npos) {
+        std::string_view object = shortName.substr(dot + 1);
+        if (object.ends_with("_C")) {
+            object.remove_suffix(2);
+        }
+        keys.push_back(AsciiLowered(object));
+    }
+    return keys;
 }
 
 std::string Quoted(const std::string& name) {
