@@ -84,10 +84,16 @@ std::optional<std::string> ChatWordProblem(const std::string& word) {
     return std::nullopt;
 }
 
-// One list of Commands; a word already taken (in either list, letter case aside, as the host
-// matches chat commands) is refused where it is listed again.
+// A chat word read, letter case folded as the host matches chat commands, and where it is written.
+struct TakenWord {
+    std::string Folded;
+    RulesMemberPath Where;
+};
+
+// One list written in Commands; a word already taken (in either list) is refused where it is
+// listed again.
 std::vector<std::string> ReadChatWords(const json& words, const RulesMemberPath& path,
-                                       std::vector<std::string>& taken, RulesReading& reading) {
+                                       std::vector<TakenWord>& taken, RulesReading& reading) {
     std::vector<std::string> read;
     if (!words.is_array()) {
         Fail(reading, path, "must be an array of chat words, not " + RulesValueText(words));
@@ -104,15 +110,39 @@ std::vector<std::string> ReadChatWords(const json& words, const RulesMemberPath&
             Fail(reading, wordPath, std::move(*problem));
             continue;
         }
-        const std::string folded = AsciiLowered(word);
-        if (std::find(taken.begin(), taken.end(), folded) != taken.end()) {
+        std::string folded = AsciiLowered(word);
+        if (std::any_of(taken.begin(), taken.end(),
+                        [&folded](const TakenWord& t) { return t.Folded == folded; })) {
             Fail(reading, wordPath, json(word).dump() + " is listed twice");
             continue;
         }
-        taken.push_back(folded);
+        taken.push_back({std::move(folded), wordPath});
         read.push_back(word);
     }
     return read;
+}
+
+// The default words of a list left out. A written word that takes one of them is refused where
+// it is written: that is where the administrator can mend it.
+std::vector<std::string> DefaultChatWords(const std::vector<std::string>& defaults,
+                                          const std::string& list,
+                                          const std::vector<TakenWord>& taken,
+                                          RulesReading& reading) {
+    std::vector<std::string> kept;
+    for (const std::string& word : defaults) {
+        const std::string folded = AsciiLowered(word);
+        const auto it = std::find_if(taken.begin(), taken.end(),
+                                     [&folded](const TakenWord& t) { return t.Folded == folded; });
+        if (it == taken.end()) {
+            kept.push_back(word);
+            continue;
+        }
+        Fail(reading, it->Where,
+             json(word).dump() + " is a default word of " + list +
+                 ", which rules.json leaves out; drop it here or give " + list +
+                 " words of its own");
+    }
+    return kept;
 }
 
 void ReadCommands(const json& commands, RulesReading& reading) {
@@ -130,12 +160,23 @@ void ReadCommands(const json& commands, RulesReading& reading) {
     }
     // A list left out keeps its default words, which the other list may not take either.
     ChatWords& words = reading.Rules.Commands;
-    const json exchange =
-        commands.contains("Exchange") ? commands["Exchange"] : json(words.Exchange);
-    const json preview = commands.contains("Preview") ? commands["Preview"] : json(words.Preview);
-    std::vector<std::string> taken;
-    words.Exchange = ReadChatWords(exchange, Child(path, "Exchange"), taken, reading);
-    words.Preview = ReadChatWords(preview, Child(path, "Preview"), taken, reading);
+    const bool exchange = commands.contains("Exchange");
+    const bool preview = commands.contains("Preview");
+    std::vector<TakenWord> taken;
+    if (exchange) {
+        words.Exchange =
+            ReadChatWords(commands.at("Exchange"), Child(path, "Exchange"), taken, reading);
+    }
+    if (preview) {
+        words.Preview =
+            ReadChatWords(commands.at("Preview"), Child(path, "Preview"), taken, reading);
+    }
+    if (!exchange) {
+        words.Exchange = DefaultChatWords(words.Exchange, "Exchange", taken, reading);
+    }
+    if (!preview) {
+        words.Preview = DefaultChatWords(words.Preview, "Preview", taken, reading);
+    }
 }
 
 } // namespace

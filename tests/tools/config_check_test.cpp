@@ -728,6 +728,78 @@ INSTANTIATE_TEST_SUITE_P(
              "Default nor in an exchange that takes this Restock), so it does nothing"},
             1),
 
+        // Messages, DisplayNames and Commands: the words players and administrators read.
+        RulesCase("RulesMessagesThatCannotStand", kRulesConfig,
+                  "{\"Messages\": {\n"
+                  "  \"ExchangeComplet\": \"Fertig: {} x{}\",\n"
+                  "  \"NotEnoughItems\": \"Du brauchst {} {}\",\n"
+                  "  \"CooldownWait\": \"Noch {1}, dann {0}\",\n"
+                  "  \"DayLimit\": \"{0} {2}\",\n"
+                  "  \"SoldOut\": \"{} }\",\n"
+                  "  \"AllClosed\": 5\n"
+                  "}}",
+                  {"rules.json:2:3: warning: Messages.ExchangeComplet: unknown message (did you "
+                   "mean \"ExchangeComplete\"?); the plugin passes over it, so no one reads this "
+                   "text",
+                   "rules.json:3:21: error: Messages.NotEnoughItems: has 2 placeholders, the "
+                   "default has 3; the plugin uses the default text instead",
+                   "rules.json:5:15: error: Messages.DayLimit: {1} is missing; the default has 2 "
+                   "placeholders; the plugin uses the default text instead",
+                   "rules.json:6:14: error: Messages.SoldOut: a '}' that no '{' opens (write }} "
+                   "for the brace itself); the plugin uses the default text instead",
+                   "rules.json:7:16: error: Messages.AllClosed: must be a text, not the number 5; "
+                   "the plugin uses the default text instead"},
+                  2),
+        // A Give text as written, a class and a short name of a Receive item, a whole Receive
+        // text: each names an item players read; an exchange's name or another table's item none.
+        RulesCase("RulesDisplayNamesNothingUses", kRulesConfig,
+                  "{\"DisplayNames\": {\n"
+                  "  \"metal\": \"Metall\",\n"
+                  "  \"INGOT\": \"Barren\",\n"
+                  "  \"Paste.Paste\": \"Paste\",\n"
+                  "  \"/G/Polymer.Polymer\": \"Polymer\",\n"
+                  "  \"Ingots\": \"Barren\",\n"
+                  "  \"Obsidian\": \"Obsidian\"\n"
+                  "}}",
+                  {"rules.json:6:3: warning: DisplayNames.Ingots: no exchange of config.json takes "
+                   "or gives this item, whatever the case of A to Z; players never read this name",
+                   "rules.json:7:3: warning: DisplayNames.Obsidian: no exchange of config.json "
+                   "takes or gives this item, whatever the case of A to Z; players never read this "
+                   "name"},
+                  1),
+        RulesCase(
+            "RulesChatWordsThatCannotBeRegistered", kRulesConfig,
+            "{\"Commands\": {\n"
+            "  \"Exchange\": [\"/exchange\", \"tausch\", \"/EXCHANGE\", \"/ex tausch\", "
+            "\"/exinfo\"],\n"
+            "  \"Preveiw\": [\"/info\"]\n"
+            "}}",
+            {"rules.json:2:29: error: Commands.Exchange[1]: must be a chat word that starts "
+             "with \"/\", such as \"/tausch\", not \"tausch\"; the plugin refuses the whole "
+             "file: at its load every exchange is closed, and a Reload keeps the rules in "
+             "force",
+             "rules.json:2:39: error: Commands.Exchange[2]: \"/EXCHANGE\" is listed twice; "
+             "the plugin refuses the whole file: at its load every exchange is closed, and a "
+             "Reload keeps the rules in force",
+             "rules.json:2:52: error: Commands.Exchange[3]: must be one word without spaces "
+             "or control characters, not \"/ex tausch\"; the plugin refuses the whole file: "
+             "at its load every exchange is closed, and a Reload keeps the rules in force",
+             "rules.json:2:66: error: Commands.Exchange[4]: \"/exinfo\" is a default word of "
+             "Preview, which rules.json leaves out; drop it here or give Preview words of its "
+             "own; the plugin refuses the whole file: at its load every exchange is closed, "
+             "and a Reload keeps the rules in force",
+             "rules.json:3:3: warning: Commands.Preveiw: unknown member (did you mean "
+             "\"Preview\"?); the plugin passes over it, so it registers no chat word"},
+            2),
+        // The clash is placed at the word written, not at the default list that rules.json lacks.
+        RulesCase("RulesChatWordTakingADefault", kRulesConfig,
+                  "{\"Commands\": {\"Preview\": [\"/EX\"]}}",
+                  {"rules.json:1:27: error: Commands.Preview[0]: \"/ex\" is a default word of "
+                   "Exchange, which rules.json leaves out; drop it here or give Exchange words of "
+                   "its own; the plugin refuses the whole file: at its load every exchange is "
+                   "closed, and a Reload keeps the rules in force"},
+                  2),
+
         // Loops under Day limits: what a player can mint in a day at most.
         RulesCase("RulesLoopLimitedPerDay", kLoopConfig,
                   "{\"Default\": {\"Day\": 20},\n"

@@ -4,7 +4,7 @@ file and a few other good ones, and rejects files that the plugin would refuse, 
 otherwise (and, for rules, an empty Groups, which the checker calls an error).
 
 Run with Debian's /usr/bin/python3, which has python3-jsonschema.
-Usage: config_schema_test.py config|rules SCHEMA EXAMPLE
+Usage: config_schema_test.py config|rules SCHEMA EXAMPLE...
 """
 import json
 import sys
@@ -73,6 +73,10 @@ RULES_GOOD = {
     "discord": {"Discord": {"Webhook": "https://discord.com/api/webhooks/1/abc",
                             "Events": ["complete", "refused:day", "add"], "Exchanges": ["Element"],
                             "MinMultiplier": 10, "Username": "Trade log"}},
+    "words": {"Messages": {"ExchangeComplete": "Tausch abgeschlossen: {} x{}",
+                           "CooldownWait": "Noch {1}, dann ist {0} wieder bereit"},
+              "DisplayNames": {"PrimalItemResource_ChitinPaste": "Zementpaste"},
+              "Commands": {"Exchange": ["/exchange", "/tausch"], "Preview": []}},
 }
 
 RULES_BAD = {
@@ -103,13 +107,22 @@ RULES_BAD = {
     "discord webhook without a scheme": {"Discord": {"Webhook": "discord.com/api/webhooks/1/a"}},
     "discord min multiplier 0": {"Discord": {"Webhook": "https://h/", "MinMultiplier": 0}},
     "discord empty username": {"Discord": {"Webhook": "https://h/", "Username": ""}},
+    "misspelt message name": {"Messages": {"ExchangeComplet": "Fertig"}},
+    "message not a string": {"Messages": {"ExchangeComplete": ["Fertig"]}},
+    "empty display name": {"DisplayNames": {"PrimalItemResource_Wood": ""}},
+    "display name for the empty item": {"DisplayNames": {"": "Holz"}},
+    "chat word without its slash": {"Commands": {"Exchange": ["tausch"]}},
+    "chat word of two words": {"Commands": {"Preview": ["/ex info"]}},
+    "chat word twice": {"Commands": {"Exchange": ["/ex", "/ex"]}},
+    "chat words not an array": {"Commands": {"Exchange": "/ex"}},
+    "unknown chat word list": {"Commands": {"List": ["/exlist"]}},
 }
 
 KINDS = {"config": (GOOD, BAD), "rules": (RULES_GOOD, RULES_BAD)}
 
 
 def main():
-    kind, schema_file, example_file = sys.argv[1], sys.argv[2], sys.argv[3]
+    kind, schema_file, example_files = sys.argv[1], sys.argv[2], sys.argv[3:]
     good, bad = KINDS[kind]
     with open(schema_file, encoding="utf-8") as f:
         schema = json.load(f)
@@ -117,10 +130,11 @@ def main():
     validator = jsonschema.Draft7Validator(schema)
 
     failures = []
-    with open(example_file, encoding="utf-8") as f:
-        example = json.load(f)
-    for error in validator.iter_errors(example):
-        failures.append(f"example {kind} rejected: {error.message}")
+    for example_file in example_files:
+        with open(example_file, encoding="utf-8") as f:
+            example = json.load(f)
+        for error in validator.iter_errors(example):
+            failures.append(f"example {example_file} rejected: {error.message}")
     for name, document in good.items():
         for error in validator.iter_errors(document):
             failures.append(f"good {kind} '{name}' rejected: {error.message}")
@@ -130,7 +144,7 @@ def main():
 
     for failure in failures:
         print(failure)
-    print(f"{len(good) + 1} good files, {len(bad)} broken files, {len(failures)} failures")
+    print(f"{len(good) + len(example_files)} good files, {len(bad)} broken files, {len(failures)} failures")
     return 1 if failures else 0
 
 

@@ -127,8 +127,12 @@ void CheckTexts(const RunTexts& texts, CheckResult& result) {
         // Names are compared only with a config whose exchanges the plugin loads.
         const bool namesKnown = config && config->Parsed && !config->Refused;
         rulesFindings = rules->Findings;
-        std::vector<Finding> effects = CheckRuleEffects(
-            texts.RulesFile, *rules, namesKnown ? &config->ExchangeNames : nullptr);
+        std::optional<LoadedConfig> loaded;
+        if (namesKnown) {
+            loaded.emplace(LoadedConfig{config->ExchangeNames, config->ItemTexts});
+        }
+        std::vector<Finding> effects =
+            CheckRuleEffects(texts.RulesFile, *rules, loaded ? &*loaded : nullptr);
         rulesFindings.insert(rulesFindings.end(), effects.begin(), effects.end());
         SortByPlace(rulesFindings);
     }

@@ -296,6 +296,26 @@ struct ConfigChecker {
     }
 };
 
+// The items of the exchanges the plugin keeps, each text once, for the checks of the names
+// rules.json gives them.
+std::vector<std::string> ItemTextsOf(const json& root, const std::vector<std::string>& kept) {
+    std::vector<std::string> texts;
+    const auto add = [&texts](const std::vector<ItemAmount>& items) {
+        for (const ItemAmount& item : items) {
+            if (std::find(texts.begin(), texts.end(), item.Item) == texts.end()) {
+                texts.push_back(item.Item);
+            }
+        }
+    };
+    for (const ExchangeDefinition& definition : ReadExchanges(root)) {
+        if (std::find(kept.begin(), kept.end(), definition.Name) != kept.end()) {
+            add(definition.Give);
+            add(definition.Receive);
+        }
+    }
+    return texts;
+}
+
 } // namespace
 
 ConfigCheck CheckConfigText(const std::string& fileName, std::string_view text) {
@@ -328,6 +348,7 @@ ConfigCheck CheckConfigText(const std::string& fileName, std::string_view text) 
     check.Refused = checker.Refused;
     if (!check.Refused) {
         check.ExchangeNames = std::move(checker.Kept);
+        check.ItemTexts = ItemTextsOf(root, check.ExchangeNames);
     }
     check.Exchanges = check.ExchangeNames.size();
     std::stable_sort(check.Findings.begin(), check.Findings.end(),

@@ -20,6 +20,7 @@ struct ConfigCheck {
     bool Refused = false;                   // the plugin refuses the parsed text as a whole
     size_t Exchanges = 0;                   // how many exchanges the plugin loads from the text
     std::vector<std::string> ExchangeNames; // theirs, as the text spells them
+    std::vector<std::string> ItemTexts;     // their Give texts and Receive items, as written
 };
 
 ConfigCheck CheckConfigText(const std::string& fileName, std::string_view text);

@@ -4,10 +4,12 @@
 #include "rules_check.h"
 
 #include <algorithm>
+#include <array>
 #include <span>
 
 #include "member_suggestion.h"
 #include "plugin_text.h"
+#include "rules/message_table.h"
 #include "rules/rules_reading.h"
 
 namespace barterbox::tools {
@@ -38,14 +40,33 @@ Finding RefusedValue(const std::string& fileName, const JsonLocations& locations
 }
 
 // Which members the object holding an unknown one may have: the root's, an entry's (Default or
-// Exchanges.NAME) or a group's under For.
-enum class RulesObject { Root, Entry, Group };
+// Exchanges.NAME), a group's under For, the message names of Messages, or the lists of Commands.
+enum class RulesObject { Root, Entry, Group, Messages, Commands };
+
+constexpr std::array<std::string_view, kMessageCount> MessageNames() {
+    std::array<std::string_view, kMessageCount> names{};
+    for (std::size_t index = 0; index < kMessageCount; ++index) {
+        names[index] = kMessages[index].Name;
+    }
+    return names;
+}
+constexpr std::array<std::string_view, kMessageCount> kMessageNames = MessageNames();
+
+bool StartsAt(const RulesMemberPath& member, const char* root) {
+    return member[0] == RulesMemberPath::value_type(std::string(root));
+}
 
 RulesObject HolderOf(const RulesMemberPath& member) {
     if (member.size() <= 1) {
         return RulesObject::Root;
     }
-    const bool inDefault = member[0] == RulesMemberPath::value_type(std::string("Default"));
+    if (StartsAt(member, "Messages")) {
+        return RulesObject::Messages;
+    }
+    if (StartsAt(member, "Commands")) {
+        return RulesObject::Commands;
+    }
+    const bool inDefault = StartsAt(member, "Default");
     return member.size() == (inDefault ? 2u : 3u) ? RulesObject::Entry : RulesObject::Group;
 }
 
@@ -55,10 +76,29 @@ std::span<const std::string_view> KnownMembers(RulesObject holder) {
         return kRulesRootMembers;
     case RulesObject::Entry:
         return kExchangeRuleMembers;
+    case RulesObject::Messages:
+        return kMessageNames;
+    case RulesObject::Commands:
+        return kChatWordMembers;
     case RulesObject::Group:
         break;
     }
     return kGroupRuleMembers;
+}
+
+// What passing over an unknown member costs: a limit that limits nothing, a text nobody reads.
+const char* PassedOverEffect(RulesObject holder) {
+    switch (holder) {
+    case RulesObject::Messages:
+        return "; the plugin passes over it, so no one reads this text";
+    case RulesObject::Commands:
+        return "; the plugin passes over it, so it registers no chat word";
+    case RulesObject::Root:
+    case RulesObject::Entry:
+    case RulesObject::Group:
+        break;
+    }
+    return "; the plugin passes over it, so it limits nothing";
 }
 
 // "(did you mean "Day"?)", or for an entry's member written under a group, which ones a group may
@@ -119,8 +159,10 @@ Finding PassedOver(const std::string& fileName, const JsonLocations& locations,
                                        : NamePosition(locations, member);
         return At(Severity::Warning, fileName, where, std::move(member), DiscordUnknown(problem));
     }
-    std::string message = "unknown member" + UnknownHint(problem.Path);
-    message += "; the plugin passes over it, so it limits nothing";
+    const RulesObject holder = HolderOf(problem.Path);
+    std::string message = holder == RulesObject::Messages ? "unknown message" : "unknown member";
+    message += UnknownHint(problem.Path);
+    message += PassedOverEffect(holder);
     const TextPosition where = NamePosition(locations, member);
     return At(Severity::Warning, fileName, where, std::move(member), std::move(message));
 }
@@ -137,6 +179,16 @@ void CheckWebhookUrl(const std::string& fileName, RulesCheck& check) {
     check.Findings.push_back(At(Severity::Warning, fileName, where, std::move(member),
                                 "is no Discord webhook URL (https://discord.com/api/webhooks/ID/"
                                 "TOKEN); the plugin posts to it all the same"));
+}
+
+// A text that cannot stand for its message: the rest of the file holds, and players and
+// administrators read the default where the administrator meant the translation.
+Finding UnusedMessage(const std::string& fileName, const JsonLocations& locations,
+                      const RulesProblem& problem) {
+    MemberPath member = PathOf(problem.Path);
+    std::string message = problem.Message + "; the plugin uses the default text instead";
+    const TextPosition where = ValuePosition(locations, member);
+    return At(Severity::Error, fileName, where, std::move(member), std::move(message));
 }
 
 } // namespace
@@ -156,6 +208,9 @@ RulesCheck CheckRulesText(const std::string& fileName, std::string_view text) {
     }
     for (const RulesProblem& problem : reading.Unknown) {
         check.Findings.push_back(PassedOver(fileName, check.Locations, problem));
+    }
+    for (const RulesProblem& problem : reading.UnusedMessages) {
+        check.Findings.push_back(UnusedMessage(fileName, check.Locations, problem));
     }
     check.Exchanges = reading.Rules.Exchanges.size();
     if (reading.Errors.empty()) {

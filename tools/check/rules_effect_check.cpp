@@ -7,6 +7,7 @@
 #include <map>
 
 #include "catalogue/exchange_definition.h"
+#include "host/ascii_case.h"
 
 namespace barterbox::tools {
 
@@ -18,6 +19,31 @@ using nlohmann::json;
 const json* ObjectMember(const json& root, const char* name) {
     const auto found = root.find(name);
     return found != root.end() && found->is_object() ? &*found : nullptr;
+}
+
+// The keys of DisplayNames that name an item text, letter case folded, as the plugin looks them
+// up: the text as written; its short name (the last part of its path without a closing ' and a
+// _C; a text without a path is its own), which players read without an entry; and, when that
+// is a blueprint's "Package.Object", the object's class without its _C
+// (PrimalItemResource_ChitinPaste).
+std::vector<std::string> DisplayKeysOf(std::string_view item) {
+    const size_t slash = item.find_last_of('/');
+    std::string_view shortName = slash == std::string_view::npos ? item : item.substr(slash + 1);
+    if (slash != std::string_view::npos && shortName.ends_with('\'')) {
+        shortName.remove_suffix(1);
+    }
+    if (slash != std::string_view::npos && shortName.size() > 2 && shortName.ends_with("_C")) {
+        shortName.remove_suffix(2);
+    }
+    std::vector<std::string> keys{AsciiLowered(item), AsciiLowered(shortName)};
+    if (const size_t dot = shortName.rfind('.'); dot != std::string_view::npos) {
+        std::string_view object = shortName.substr(dot + 1);
+        if (object.ends_with("_C")) {
+            object.remove_suffix(2);
+        }
+        keys.push_back(AsciiLowered(object));
+    }
+    return keys;
 }
 
 std::string Quoted(const std::string& name) {
@@ -95,6 +121,25 @@ struct EffectChecker {
         }
     }
 
+    // The plugin looks an item up by its text and its names; an entry matching none of
+    // config.json's items is never read, most likely a misspelt class or an item of another table.
+    void DisplayNamesNothingUses(const json& names, const std::vector<std::string>& items) {
+        std::vector<std::string> keys;
+        for (const std::string& item : items) {
+            for (std::string& key : DisplayKeysOf(item)) {
+                keys.push_back(std::move(key));
+            }
+        }
+        for (const auto& [key, name] : names.items()) {
+            if (!key.empty() &&
+                std::find(keys.begin(), keys.end(), AsciiLowered(key)) == keys.end()) {
+                Add(Severity::Warning, {std::string("DisplayNames"), key}, true,
+                    "no exchange of config.json takes or gives this item, whatever the case of A "
+                    "to Z; players never read this name");
+            }
+        }
+    }
+
     void ExchangesConfigLacks(const json& exchanges,
                               const std::vector<std::string>& configExchanges) {
         std::vector<std::string> keys;
@@ -114,7 +159,7 @@ struct EffectChecker {
 } // namespace
 
 std::vector<Finding> CheckRuleEffects(const std::string& fileName, const RulesCheck& check,
-                                      const std::vector<std::string>* configExchanges) {
+                                      const LoadedConfig* config) {
     const json& root = check.Document;
     if (!check.Parsed || !root.is_object()) {
         return {};
@@ -134,8 +179,11 @@ std::vector<Finding> CheckRuleEffects(const std::string& fileName, const RulesCh
     }
     checker.RestocksWithoutStock(defaults, exchanges);
     checker.EntriesAlike(exchanges);
-    if (configExchanges != nullptr) {
-        checker.ExchangesConfigLacks(exchanges, *configExchanges);
+    if (config != nullptr) {
+        checker.ExchangesConfigLacks(exchanges, config->Exchanges);
+        if (const json* names = ObjectMember(root, "DisplayNames")) {
+            checker.DisplayNamesNothingUses(*names, config->Items);
+        }
     }
     return std::move(checker.Findings);
 }
