@@ -62,7 +62,8 @@ void ReadDisplayNames(const json& names, RulesReading& reading) {
         } else if (!it.value().is_string() || it.value().get_ref<const std::string&>().empty()) {
             Fail(reading, namePath,
                  "must be the name players read, a text that is not empty, not " +
-                     RulesValueText(it.value()));
+                     (it.value().is_string() ? std::string("the empty text")
+                                             : RulesValueText(it.value())));
         } else {
             reading.Rules.DisplayNames.push_back({it.key(), it.value().get<std::string>()});
         }

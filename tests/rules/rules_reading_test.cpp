@@ -92,7 +92,7 @@ TEST(RulesReading, NamesEachProblemAtItsMember) {
          "noglin, not \"Riding\""},
         {R"({"DisplayNames": {"PrimalItemResource_ChitinPaste": ""}})",
          "DisplayNames.PrimalItemResource_ChitinPaste must be the name players read, a text that "
-         "is not empty, not a string"},
+         "is not empty, not the empty text"},
         {R"({"Commands": {"Exchange": ["tausch"]}})",
          "Commands.Exchange[0] must be a chat word that starts with \"/\", such as \"/tausch\", "
          "not \"tausch\""},
