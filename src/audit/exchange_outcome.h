@@ -28,8 +28,9 @@ enum class ExchangeResult { Complete, Unknown, Short, Refused, Cancelled, Partia
 enum class ExchangeStep { Find, State, Rules, Count, Check, Take, Give, Record, Finish };
 
 // The rule of rules.json that refused or lowered an exchange; Unreadable when rules.json could
-// not be read at the load, which closes every exchange.
-enum class TradeRule { Closed, Group, Cooldown, Day, Week, Total, Stock, Unreadable };
+// not be read at the load, which closes every exchange; Ledger when the cluster's ledger, which
+// holds the counts, could not be reached.
+enum class TradeRule { Closed, Group, Cooldown, Day, Week, Total, Stock, Unreadable, Ledger };
 
 struct RuleRefusal {
     TradeRule Rule = TradeRule::Closed;

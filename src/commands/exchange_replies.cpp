@@ -10,6 +10,9 @@
 namespace barterbox {
 namespace {
 
+// An exchange with limits while the cluster's ledger, which holds the counts, does not answer.
+constexpr char16_t kLedgerPausedText[] = u"{} is paused: the trade ledger cannot be reached";
+
 // Why the trade rules refused it, in the player's words.
 void TellRefusal(AShooterPlayerController* player, const std::u16string& exchange,
                  const RuleRefusal& refusal) {
@@ -39,6 +42,9 @@ void TellRefusal(AShooterPlayerController* player, const std::u16string& exchang
         } else {
             SendPlayerChat(player, u"{} is sold out", exchange);
         }
+        return;
+    case TradeRule::Ledger:
+        SendPlayerChat(player, kLedgerPausedText, exchange);
         return;
     case TradeRule::Unreadable:
         break;

@@ -69,9 +69,13 @@ void OnResetConsoleCommand(APlayerController* sender, FString* line, bool) {
         }
         name = exchange->Name;
     }
-    // On the record first: the ledger is rebuilt from the records at every load.
+    if (!ForgetPlayerRuns(words.FirstWord, name)) {
+        ReplyToAdmin(sender, ReplyColour::Red,
+                     u"Barterbox: The trade ledger cannot be reached; nothing was reset");
+        return;
+    }
+    // The local ledger is rebuilt from the records at every load; the cluster's keeps its own.
     AuditReset(AdministratorSource(sender), words.FirstWord, name);
-    ForgetPlayerRuns(words.FirstWord, name);
     if (name.empty()) {
         ReplyToAdmin(sender, ReplyColour::Green,
                      u"Barterbox: Reset the counts of {} for every exchange",

@@ -95,6 +95,7 @@ bool PassesStateGuards(ExchangeAttempt& attempt) {
 bool PassesRules(ExchangeAttempt& attempt, const RuleSubject& subject) {
     const RuleVerdict verdict =
         CheckRules(subject, attempt.Exchange.Name, attempt.Multiplier, AuditClock());
+    attempt.Hold = verdict.Hold;
     if (verdict.Refusal) {
         attempt.Outcome.Refusal = verdict.Refusal;
         End(attempt, ExchangeStep::Rules, ExchangeResult::Refused);
@@ -286,12 +287,15 @@ ExchangeOutcome ExecuteExchange(const ExchangeRequest& request) {
         // On its way to the entry guard, which logs it and answers the caller.
         UndoAfterFault(attempt);
         Record(request, attempt.Outcome);
+        ReleaseHeldRuns(attempt.Hold);
         throw;
     }
     // Counted only once on file, as the ledger is rebuilt from the records at the next load.
     if (attempt.Outcome.Result == ExchangeResult::Complete) {
         CountCompletedRuns(SubjectOf(request.Player), attempt.Exchange.Name, attempt.Multiplier,
-                           AuditClock());
+                           AuditClock(), attempt.Hold);
+    } else {
+        ReleaseHeldRuns(attempt.Hold);
     }
     return std::move(attempt.Outcome);
 }

@@ -6,36 +6,13 @@
 #include <optional>
 
 #include "host/ascii_case.h"
+#include "rules/cluster_reading.h"
 #include "rules/rule_duration.h"
 
 namespace barterbox {
 namespace {
 
 using nlohmann::json;
-
-std::string TypeWithArticle(const json& value) {
-    switch (value.type()) {
-    case json::value_t::object:
-        return "an object";
-    case json::value_t::array:
-        return "an array";
-    case json::value_t::string:
-        return "a string";
-    case json::value_t::boolean:
-        return "a boolean";
-    case json::value_t::null:
-        return "null";
-    case json::value_t::number_float:
-        return "a fraction";
-    case json::value_t::number_integer:
-    case json::value_t::number_unsigned:
-        return "the number " + value.dump();
-    case json::value_t::binary:
-    case json::value_t::discarded:
-        break;
-    }
-    return "a value";
-}
 
 class RulesReader {
 public:
@@ -50,6 +27,9 @@ public:
         }
         if (const auto it = root.find("Exchanges"); it != root.end()) {
             ReadExchanges(*it, {std::string("Exchanges")});
+        }
+        if (const auto it = root.find("Cluster"); it != root.end()) {
+            reading_.Rules.Cluster = ReadCluster(*it, {std::string("Cluster")}, reading_);
         }
         return std::move(reading_);
     }
@@ -237,6 +217,30 @@ template <typename T> void Inherit(std::optional<T>& field, const std::optional<
 
 } // namespace
 
+std::string TypeWithArticle(const json& value) {
+    switch (value.type()) {
+    case json::value_t::object:
+        return "an object";
+    case json::value_t::array:
+        return "an array";
+    case json::value_t::string:
+        return "a string";
+    case json::value_t::boolean:
+        return "a boolean";
+    case json::value_t::null:
+        return "null";
+    case json::value_t::number_float:
+        return "a fraction";
+    case json::value_t::number_integer:
+    case json::value_t::number_unsigned:
+        return "the number " + value.dump();
+    case json::value_t::binary:
+    case json::value_t::discarded:
+        break;
+    }
+    return "a value";
+}
+
 RulesReading ReadTradeRules(const json& root) {
     return RulesReader{}.Read(root);
 }
@@ -267,6 +271,19 @@ bool RulesApply(const ExchangeRules& rules) {
     const RunLimits& limits = rules.Limits;
     return rules.Enabled == false || rules.Groups || limits.Cooldown || limits.Day || limits.Week ||
            limits.Total || rules.Stock || (rules.For && !rules.For->empty());
+}
+
+bool RulesCount(const ExchangeRules& rules) {
+    const auto counts = [](const RunLimits& limits) {
+        return limits.Cooldown || limits.Day || limits.Week || limits.Total;
+    };
+    if (counts(rules.Limits) || rules.Stock) {
+        return true;
+    }
+    const std::vector<GroupLimits> none;
+    const std::vector<GroupLimits>& groups = rules.For ? *rules.For : none;
+    return std::any_of(groups.begin(), groups.end(),
+                       [&](const GroupLimits& group) { return counts(group.Limits); });
 }
 
 std::string RulesMemberText(const RulesMemberPath& path) {

@@ -32,7 +32,8 @@ struct RulesReading {
     std::vector<RulesProblem> Unknown;
 };
 
-inline constexpr std::array<std::string_view, 2> kRulesRootMembers{"Default", "Exchanges"};
+inline constexpr std::array<std::string_view, 3> kRulesRootMembers{"Default", "Exchanges",
+                                                                   "Cluster"};
 inline constexpr std::array<std::string_view, 10> kExchangeRuleMembers{
     "Enabled", "Groups", "Cooldown", "Day", "Week", "Total", "Stock", "Restock", "For", "Refuse"};
 inline constexpr std::array<std::string_view, 4> kGroupRuleMembers{"Cooldown", "Day", "Week",
@@ -41,6 +42,9 @@ inline constexpr std::array<std::string_view, 4> kGroupRuleMembers{"Cooldown", "
 // The whole document, every problem listed, in the order of the members' names (as the JSON
 // library keeps an object's members).
 RulesReading ReadTradeRules(const nlohmann::json& root);
+
+// "an object", "a string", "the number 3": what a value is, for a problem's message.
+std::string TypeWithArticle(const nlohmann::json& value);
 
 // Members.Path, as people read it: Exchanges.Ingots.For.VIP.Day, Default.Groups[0],
 // Exchanges."Iron Deal".Day.

@@ -22,7 +22,7 @@ void SetRulesInForce(TradeRules rules) {
     for (const NamedRules& named : rules.Exchanges) {
         state.Merged.try_emplace(ExchangeKey(named.Name), RulesForExchange(rules, named.Name));
     }
-    state.MergedDefault = RulesForExchange(TradeRules{rules.Default, {}}, "");
+    state.MergedDefault = RulesForExchange(TradeRules{rules.Default, {}, std::nullopt}, "");
     state.Rules = std::move(rules);
 }
 
