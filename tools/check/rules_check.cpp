@@ -39,11 +39,14 @@ Finding RefusedValue(const std::string& fileName, const JsonLocations& locations
 
 // Which members the object holding an unknown one may have: the root's, an entry's (Default or
 // Exchanges.NAME) or a group's under For.
-enum class RulesObject { Root, Entry, Group };
+enum class RulesObject { Root, Entry, Group, Cluster, Database };
 
 RulesObject HolderOf(const RulesMemberPath& member) {
     if (member.size() <= 1) {
         return RulesObject::Root;
+    }
+    if (member[0] == RulesMemberPath::value_type(std::string("Cluster"))) {
+        return member.size() == 2 ? RulesObject::Cluster : RulesObject::Database;
     }
     const bool inDefault = member[0] == RulesMemberPath::value_type(std::string("Default"));
     return member.size() == (inDefault ? 2u : 3u) ? RulesObject::Entry : RulesObject::Group;
@@ -55,6 +58,10 @@ std::span<const std::string_view> KnownMembers(RulesObject holder) {
         return kRulesRootMembers;
     case RulesObject::Entry:
         return kExchangeRuleMembers;
+    case RulesObject::Cluster:
+        return kClusterMembers;
+    case RulesObject::Database:
+        return kClusterDatabaseMembers;
     case RulesObject::Group:
         break;
     }
@@ -85,7 +92,10 @@ Finding PassedOver(const std::string& fileName, const JsonLocations& locations,
                    const RulesProblem& problem) {
     MemberPath member = PathOf(problem.Path);
     std::string message = "unknown member" + UnknownHint(problem.Path);
-    message += "; the plugin passes over it, so it limits nothing";
+    const RulesObject holder = HolderOf(problem.Path);
+    message += holder == RulesObject::Cluster || holder == RulesObject::Database
+                   ? "; the plugin passes over it"
+                   : "; the plugin passes over it, so it limits nothing";
     const TextPosition where = NamePosition(locations, member);
     return At(Severity::Warning, fileName, where, std::move(member), std::move(message));
 }
