@@ -43,8 +43,8 @@ std::optional<std::string> NumericAddress(const std::string& host, std::string& 
         return std::nullopt;
     }
     char text[NI_MAXHOST] = {};
-    const int named =
-        getnameinfo(found->ai_addr, found->ai_addrlen, text, sizeof text, nullptr, 0, NI_NUMERICHOST);
+    const int named = getnameinfo(found->ai_addr, found->ai_addrlen, text, sizeof text, nullptr, 0,
+                                  NI_NUMERICHOST);
     freeaddrinfo(found);
     if (named != 0) {
         error = gai_strerror(named);

@@ -193,8 +193,8 @@ bool Reachable(LedgerClock::time_point deadline) {
 }
 
 std::string PlayerFilter(const std::string& eosId, const std::string& exchangeKey) {
-    return "eos_id = " + LedgerLiteral(eosId) + " AND exchange_key = " +
-           LedgerLiteral(exchangeKey) + " AND player_reset = 0";
+    return "eos_id = " + LedgerLiteral(eosId) +
+           " AND exchange_key = " + LedgerLiteral(exchangeKey) + " AND player_reset = 0";
 }
 
 std::string CountsStatement(const std::string& eosId, const std::string& exchangeKey,
@@ -236,8 +236,8 @@ RunLedger CountsLedger(const LedgerRow& row, const std::string& eosId,
 }
 
 std::optional<RunLedger> LockedCounts(const std::string& eosId, const std::string& exchangeKey,
-                                      const CountWindows& windows,
-                                      LedgerClock::time_point deadline, std::string& error) {
+                                      const CountWindows& windows, LedgerClock::time_point deadline,
+                                      std::string& error) {
     const std::string playerLock = LedgerLiteral("p:" + eosId + ":" + exchangeKey);
     const std::string stockLock = LedgerLiteral("s:" + exchangeKey);
     const std::string lock = "SELECT name FROM barterbox_locks WHERE name = ";
@@ -269,7 +269,8 @@ HoldResult HoldClusterRuns(const std::string& eosId, const std::string& exchange
         return HoldResult::Unreachable;
     }
     std::string error;
-    const std::optional<RunLedger> counts = LockedCounts(eosId, exchangeKey, windows, deadline, error);
+    const std::optional<RunLedger> counts =
+        LockedCounts(eosId, exchangeKey, windows, deadline, error);
     if (!counts) {
         Lose(error);
         return HoldResult::Unreachable;

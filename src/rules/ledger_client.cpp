@@ -20,10 +20,10 @@ using ClientSocket = uintptr_t; // SOCKET
 #else
 using ClientSocket = int;
 #endif
-constexpr int kOptionCharset = 7;     // MYSQL_SET_CHARSET_NAME
-constexpr int kOptionLocalFile = 8;   // MYSQL_OPT_LOCAL_INFILE
-constexpr int kOptionNonBlock = 6000; // MYSQL_OPT_NONBLOCK
-constexpr int kWaitTimeout = 8;       // MYSQL_WAIT_TIMEOUT; READ, WRITE, EXCEPT are 1, 2, 4
+constexpr int kOptionCharset = 7;            // MYSQL_SET_CHARSET_NAME
+constexpr int kOptionLocalFile = 8;          // MYSQL_OPT_LOCAL_INFILE
+constexpr int kOptionNonBlock = 6000;        // MYSQL_OPT_NONBLOCK
+constexpr int kWaitTimeout = 8;              // MYSQL_WAIT_TIMEOUT; READ, WRITE, EXCEPT are 1, 2, 4
 constexpr unsigned kFirstClientError = 2000; // CR_MIN_ERROR: the connection, not the statement
 
 struct ClientCalls {
@@ -117,13 +117,14 @@ MYSQL* HandleOf(const LedgerConnection& connection) {
 template <typename Resume>
 bool RunUntil(MYSQL* mysql, int status, LedgerClock::time_point deadline, Resume resume) {
     while (status != 0) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - LedgerClock::now());
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - LedgerClock::now());
         if (left.count() <= 0) {
             return false;
         }
-        const int seen = platform::WaitForSocket(
-            static_cast<platform::SocketHandle>(Calls().GetSocket(mysql)), status & 7,
-            static_cast<int>(left.count()));
+        const int seen =
+            platform::WaitForSocket(static_cast<platform::SocketHandle>(Calls().GetSocket(mysql)),
+                                    status & 7, static_cast<int>(left.count()));
         if (seen < 0) {
             return false;
         }
@@ -193,9 +194,9 @@ bool ConnectLedger(LedgerConnection& connection, const LedgerLogin& login,
     Calls().Options(mysql, kOptionLocalFile, &noLocalFiles);
     connection.Handle = mysql;
     MYSQL* connected = nullptr;
-    const int status = Calls().ConnectStart(
-        &connected, mysql, login.Address.c_str(), login.User.c_str(), login.Password.c_str(),
-        login.Database.c_str(), login.Port, nullptr, 0);
+    const int status = Calls().ConnectStart(&connected, mysql, login.Address.c_str(),
+                                            login.User.c_str(), login.Password.c_str(),
+                                            login.Database.c_str(), login.Port, nullptr, 0);
     const bool finished = RunUntil(mysql, status, deadline, [&](int events) {
         return Calls().ConnectCont(&connected, mysql, events);
     });
@@ -215,9 +216,9 @@ std::optional<LedgerAnswer> QueryLedger(LedgerConnection& connection, std::strin
         return std::nullopt;
     }
     int failed = 0;
-    bool finished = RunUntil(
-        mysql, Calls().QueryStart(&failed, mysql, statement.data(), statement.size()), deadline,
-        [&](int events) { return Calls().QueryCont(&failed, mysql, events); });
+    bool finished =
+        RunUntil(mysql, Calls().QueryStart(&failed, mysql, statement.data(), statement.size()),
+                 deadline, [&](int events) { return Calls().QueryCont(&failed, mysql, events); });
     LedgerAnswer answer;
     if (finished && failed != 0) {
         answer.Error = Calls().Errno(mysql);
@@ -228,9 +229,8 @@ std::optional<LedgerAnswer> QueryLedger(LedgerConnection& connection, std::strin
     }
     MYSQL_RES* result = nullptr;
     if (finished && failed == 0 && Calls().FieldCount(mysql) > 0) {
-        finished = RunUntil(mysql, Calls().StoreStart(&result, mysql), deadline, [&](int events) {
-            return Calls().StoreCont(&result, mysql, events);
-        });
+        finished = RunUntil(mysql, Calls().StoreStart(&result, mysql), deadline,
+                            [&](int events) { return Calls().StoreCont(&result, mysql, events); });
         failed = finished && result == nullptr ? 1 : 0;
     }
     if (!finished || failed != 0) {
