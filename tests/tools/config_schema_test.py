@@ -70,6 +70,9 @@ RULES_GOOD = {
     "durations of several units": {"Default": {"Cooldown": "1w2d3h4m5s", "Restock": "1h30m"}},
     "a restock of one second": {"Default": {"Stock": 1, "Restock": 1}},
     "a century": {"Default": {"Cooldown": 3162240000}},
+    "a cluster": {"Cluster": {"Server": "Island", "Database": {
+        "Host": "db.example", "Port": 3307, "User": "barterbox", "Password": "", "Name": "ark",
+        "WaitMs": 100}}},
 }
 
 RULES_BAD = {
@@ -96,6 +99,13 @@ RULES_BAD = {
     "group limits not an object": {"Exchanges": {"Ingots": {"For": {"VIP": 40}}}},
     "entry not an object": {"Exchanges": {"Ingots": []}},
     "name with a space": {"Exchanges": {"Iron Deal": {"Day": 1}}},
+    "cluster without a database": {"Cluster": {"Server": "Island"}},
+    "cluster port a string": {"Cluster": {"Server": "Island", "Database": {
+        "Host": "db", "Port": "3306", "User": "u", "Password": "p", "Name": "ark"}}},
+    "cluster wait of 0": {"Cluster": {"Server": "Island", "Database": {
+        "Host": "db", "User": "u", "Password": "p", "Name": "ark", "WaitMs": 0}}},
+    "cluster server empty": {"Cluster": {"Server": "", "Database": {
+        "Host": "db", "User": "u", "Password": "p", "Name": "ark"}}},
 }
 
 KINDS = {"config": (GOOD, BAD), "rules": (RULES_GOOD, RULES_BAD)}
