@@ -7,11 +7,12 @@ docs/cluster.md grants.
 As a module: ScratchMariaDB(folder).start(), .stop(), .kill(), .pause(), .resume().
 As a program, for the scenario runner:
 
-    scratch_mariadb.py serve FOLDER SWITCH_FILE
+    scratch_mariadb.py serve FOLDER [SWITCH_FILE]
 
-starts it behind a proxy that drops every connection while SWITCH_FILE holds "down" (looked at
-whenever the plugin sends something, so a transcript's `edit` takes effect before its next
-line), prints the proxy's port, and stops everything when its standard input closes.
+starts it, prints the port to connect to, and stops it when its standard input closes. With
+SWITCH_FILE, that port is a proxy's that drops every connection while the file holds "down"
+(looked at whenever the plugin sends something, so a transcript's `edit` takes effect before its
+next line).
 """
 import os
 import select
@@ -170,6 +171,13 @@ def relay(client, target_port, switch_file):
 
 def serve(folder, switch_file):
     database = ScratchMariaDB(folder).start()
+    if switch_file is None:
+        print(database.port, flush=True)
+        try:
+            sys.stdin.read()
+        finally:
+            database.stop()
+        return
     listener = socket.socket()
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     listener.bind(("127.0.0.1", 0))
@@ -194,7 +202,7 @@ def serve(folder, switch_file):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) == 4 and sys.argv[1] == "serve":
-        serve(sys.argv[2], sys.argv[3])
+    if len(sys.argv) in (3, 4) and sys.argv[1] == "serve":
+        serve(sys.argv[2], sys.argv[3] if len(sys.argv) == 4 else None)
     else:
         sys.exit(__doc__)
