@@ -10,9 +10,9 @@ As a program, for the scenario runner:
     scratch_mariadb.py serve FOLDER [SWITCH_FILE]
 
 starts it, prints the port to connect to, and stops it when its standard input closes. With
-SWITCH_FILE, that port is a proxy's that drops every connection while the file holds "down"
-(looked at whenever the plugin sends something, so a transcript's `edit` takes effect before its
-next line).
+SWITCH_FILE, that port is a proxy's that drops every connection while the file holds "down", or
+once N more messages have passed after it was made to hold "after N" (looked at whenever the
+plugin sends something, so a transcript's `edit` takes effect before its next line).
 """
 import os
 import select
@@ -132,19 +132,33 @@ class ScratchMariaDB:
                              "Password": PASSWORD, "Name": DATABASE, "WaitMs": wait_ms}}
 
 
+SWITCH = {"text": "", "passed": 0}
+SWITCH_LOCK = threading.Lock()
+
+
 def switch_down(switch_file):
+    """Whether the next message from the plugin is dropped: the file holds "down", or "after N"
+    and N messages have passed since it was written."""
     try:
         with open(switch_file, encoding="utf-8") as switch:
-            return switch.read().strip() == "down"
+            text = switch.read().strip()
     except OSError:
+        text = ""
+    with SWITCH_LOCK:
+        if text != SWITCH["text"]:
+            SWITCH["text"], SWITCH["passed"] = text, 0
+        if text == "down":
+            return True
+        if text.startswith("after "):
+            if SWITCH["passed"] >= int(text.split()[1]):
+                return True
+            SWITCH["passed"] += 1
         return False
 
 
 def relay(client, target_port, switch_file):
     """Forwards one connection both ways until either side ends or the switch goes down."""
     try:
-        if switch_down(switch_file):
-            return
         upstream = socket.create_connection(("127.0.0.1", target_port))
     except OSError:
         client.close()
