@@ -60,38 +60,38 @@ struct ScratchServer {
 };
 
 void Start(ScratchServer& started) {
-        if (!fs::exists("/usr/sbin/mariadbd")) {
-            return;
-        }
-        started.Folder = fs::temp_directory_path() / ("barterbox-bench-db-" + std::to_string(getpid()));
-        fs::create_directories(started.Folder);
-        int input[2];
-        int output[2];
-        if (pipe(input) != 0 || pipe(output) != 0) {
-            return;
-        }
-        const std::string helper = BARTERBOX_SOURCE_DIR "/tests/support/scratch_mariadb.py";
-        const std::string folder = (started.Folder / "db").string();
-        started.Process = fork();
-        if (started.Process == 0) {
-            dup2(input[0], STDIN_FILENO);
-            dup2(output[1], STDOUT_FILENO);
-            close(input[1]);
-            close(output[0]);
-            execl("/usr/bin/python3", "python3", helper.c_str(), "serve", folder.c_str(),
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(input[0]);
-        close(output[1]);
-        started.Input = input[1];
-        std::string port;
-        char character = 0;
-        while (read(output[0], &character, 1) == 1 && character != '\n') {
-            port += character;
-        }
+    if (!fs::exists("/usr/sbin/mariadbd")) {
+        return;
+    }
+    started.Folder = fs::temp_directory_path() / ("barterbox-bench-db-" + std::to_string(getpid()));
+    fs::create_directories(started.Folder);
+    int input[2];
+    int output[2];
+    if (pipe(input) != 0 || pipe(output) != 0) {
+        return;
+    }
+    const std::string helper = BARTERBOX_SOURCE_DIR "/tests/support/scratch_mariadb.py";
+    const std::string folder = (started.Folder / "db").string();
+    started.Process = fork();
+    if (started.Process == 0) {
+        dup2(input[0], STDIN_FILENO);
+        dup2(output[1], STDOUT_FILENO);
+        close(input[1]);
         close(output[0]);
-        started.Port = port.empty() ? 0 : std::stoi(port);
+        execl("/usr/bin/python3", "python3", helper.c_str(), "serve", folder.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(input[0]);
+    close(output[1]);
+    started.Input = input[1];
+    std::string port;
+    char character = 0;
+    while (read(output[0], &character, 1) == 1 && character != '\n') {
+        port += character;
+    }
+    close(output[0]);
+    started.Port = port.empty() ? 0 : std::stoi(port);
 }
 
 const ScratchServer& Database() {
@@ -126,8 +126,8 @@ double Percentile(std::vector<double> values, double share) {
 double TimedExchange(AShooterPlayerController* player) {
     const auto started = Clock::now();
     const bool completed =
-        barterbox::RunAndReportExchange({player, "Kit", 1, barterbox::AuditVia::Chat, {}})
-            .Result == barterbox::ExchangeResult::Complete;
+        barterbox::RunAndReportExchange({player, "Kit", 1, barterbox::AuditVia::Chat, {}}).Result ==
+        barterbox::ExchangeResult::Complete;
     benchmark::DoNotOptimize(completed);
     const double micros = std::chrono::duration<double, std::micro>(Clock::now() - started).count();
     return completed ? micros : -1;

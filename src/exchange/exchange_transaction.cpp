@@ -92,9 +92,9 @@ bool PassesStateGuards(ExchangeAttempt& attempt) {
 
 // The trade rules, after the lookup and before the inventory is counted: false, with the outcome
 // saying which rule, when they refuse; a multiplier beyond what they leave is lowered to it.
-bool PassesRules(ExchangeAttempt& attempt, const RuleSubject& subject) {
-    const RuleVerdict verdict =
-        CheckRules(subject, attempt.Exchange.Name, attempt.Multiplier, AuditClock());
+bool PassesRules(ExchangeAttempt& attempt, const RuleSubject& subject, RuleUse use) {
+    const RuleVerdict verdict = CheckRules(subject, attempt.Exchange.Name, attempt.Multiplier,
+                                           AuditClock(), use == RuleUse::Run);
     attempt.Hold = verdict.Hold;
     if (verdict.Refusal) {
         attempt.Outcome.Refusal = verdict.Refusal;
@@ -259,7 +259,7 @@ void Attempt(const ExchangeRequest& request, ExchangeAttempt& attempt) {
     attempt.Exchange = *found;
     attempt.Outcome.Exchange = attempt.Exchange.Name;
     const RuleSubject subject = SubjectOf(request.Player);
-    if (!PassesStateGuards(attempt) || !PassesRules(attempt, subject)) {
+    if (!PassesStateGuards(attempt) || !PassesRules(attempt, subject, RuleUse::Run)) {
         return;
     }
     if (PassesChecks(attempt)) {

@@ -202,9 +202,15 @@ CountWindows WindowsFor(const ExchangeRules& rules, RuleTime now) {
 // The check against the cluster's counts, which holds the runs it leaves. Closed exchanges and
 // groups are refused without asking the database.
 RuleVerdict ClusterVerdict(const RuleSubject& subject, const Standing& base, const std::string& key,
-                           int32_t requested, RuleTime now) {
+                           int32_t requested, RuleTime now, bool holdRuns) {
     if (base.Closed || base.OutsideGroups) {
         return VerdictOf(base, requested);
+    }
+    if (!holdRuns) {
+        const std::optional<RunLedger> counts =
+            ReadClusterCounts(subject.EosId, key, now, WindowsFor(*base.Rules, now));
+        return counts ? VerdictOf(Counted(base, *counts, subject.EosId, key, now), requested)
+                      : Refused({TradeRule::Ledger, 0, std::nullopt});
     }
     RuleVerdict verdict;
     RuleHold hold{{}, ClusterDeadline()};
@@ -225,7 +231,7 @@ RuleVerdict ClusterVerdict(const RuleSubject& subject, const Standing& base, con
 } // namespace
 
 RuleVerdict CheckRules(const RuleSubject& subject, std::string_view exchange, int32_t requested,
-                       RuleTime now) {
+                       RuleTime now, bool hold) {
     if (TheRulesState().Closed) {
         return Refused({TradeRule::Unreadable, 0, std::nullopt});
     }
@@ -236,7 +242,7 @@ RuleVerdict CheckRules(const RuleSubject& subject, std::string_view exchange, in
     const std::string key = ExchangeKey(exchange);
     // Exchanges that count nothing trade as usual whatever becomes of the cluster's ledger.
     if (ClusterLedgerInForce() && RulesCount(*standing->Rules)) {
-        return ClusterVerdict(subject, *standing, key, requested, now);
+        return ClusterVerdict(subject, *standing, key, requested, now, hold);
     }
     return VerdictOf(Counted(*standing, TheRulesState().Ledger, subject.EosId, key, now),
                      requested);

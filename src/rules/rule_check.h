@@ -30,9 +30,11 @@ struct RuleVerdict {
 };
 
 // In the order the rules are checked: closed, groups, cooldown, Day, Week, Total, stock. Without
-// rules.json every request passes as asked.
+// rules.json every request passes as asked. With a Cluster block and `hold`, the runs it leaves
+// are held in the cluster's ledger (RuleVerdict::Hold) until they are confirmed or released;
+// without `hold` (a preview), the counts are read and nothing is held.
 RuleVerdict CheckRules(const RuleSubject& subject, std::string_view exchange, int32_t requested,
-                       RuleTime now);
+                       RuleTime now, bool hold = true);
 
 // Counts the runs of a completed exchange, when rules are in force, confirming those it held.
 void CountCompletedRuns(const RuleSubject& subject, std::string_view exchange, int32_t runs,
