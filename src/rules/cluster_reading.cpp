@@ -1,8 +1,6 @@
 // Reading the Cluster block; see cluster_reading.h.
 #include "cluster_reading.h"
 
-#include <algorithm>
-
 namespace barterbox {
 namespace {
 
@@ -19,7 +17,7 @@ public:
             Fail(path, "must be an object with Server and Database, not " + TypeWithArticle(block));
             return std::nullopt;
         }
-        PassOverUnknown(block, path, kClusterMembers);
+        PassOverUnknownMembers(block, path, kClusterMembers, reading_);
         settings.Server = Text(block, path, "Server", false).value_or("");
         if (settings.Server.size() > kMaxServerKeyLength) {
             Fail(Child(path, "Server"), "must be at most 64 bytes long");
@@ -43,17 +41,6 @@ private:
     static RulesMemberPath Child(RulesMemberPath path, std::string name) {
         path.emplace_back(std::move(name));
         return path;
-    }
-
-    template <size_t N>
-    void PassOverUnknown(const json& object, const RulesMemberPath& path,
-                         const std::array<std::string_view, N>& known) {
-        for (auto it = object.begin(); it != object.end(); ++it) {
-            if (std::find(known.begin(), known.end(), it.key()) == known.end()) {
-                reading_.Unknown.push_back(
-                    {Child(path, it.key()), "is not a member the plugin knows"});
-            }
-        }
     }
 
     // The member, or nullptr with a problem that says it is missing.
@@ -103,7 +90,7 @@ private:
                            TypeWithArticle(block));
             return;
         }
-        PassOverUnknown(block, path, kClusterDatabaseMembers);
+        PassOverUnknownMembers(block, path, kClusterDatabaseMembers, reading_);
         database.Host = Text(block, path, "Host", false).value_or("");
         database.Port = Number(block, path, "Port", 3306, 1, 65535);
         database.User = Text(block, path, "User", false).value_or("");

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <span>
 
 #include "host/ascii_case.h"
 #include "rules/cluster_reading.h"
@@ -46,15 +47,9 @@ private:
         return path;
     }
 
-    template <size_t N>
     void PassOverUnknown(const json& object, const RulesMemberPath& path,
-                         const std::array<std::string_view, N>& known) {
-        for (auto it = object.begin(); it != object.end(); ++it) {
-            if (std::find(known.begin(), known.end(), it.key()) == known.end()) {
-                reading_.Unknown.push_back(
-                    {Child(path, it.key()), "is not a member the plugin knows"});
-            }
-        }
+                         std::span<const std::string_view> known) {
+        PassOverUnknownMembers(object, path, known, reading_);
     }
 
     void ReadExchanges(const json& exchanges, const RulesMemberPath& path) {
@@ -239,6 +234,17 @@ std::string TypeWithArticle(const json& value) {
         break;
     }
     return "a value";
+}
+
+void PassOverUnknownMembers(const json& object, const RulesMemberPath& path,
+                            std::span<const std::string_view> known, RulesReading& reading) {
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (std::find(known.begin(), known.end(), it.key()) == known.end()) {
+            RulesMemberPath member = path;
+            member.emplace_back(it.key());
+            reading.Unknown.push_back({std::move(member), "is not a member the plugin knows"});
+        }
+    }
 }
 
 RulesReading ReadTradeRules(const json& root) {

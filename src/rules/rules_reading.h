@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -45,6 +46,9 @@ RulesReading ReadTradeRules(const nlohmann::json& root);
 
 // "an object", "a string", "the number 3": what a value is, for a problem's message.
 std::string TypeWithArticle(const nlohmann::json& value);
+// Each member of the object whose name is not among `known`, listed in reading.Unknown.
+void PassOverUnknownMembers(const nlohmann::json& object, const RulesMemberPath& path,
+                            std::span<const std::string_view> known, RulesReading& reading);
 
 // Members.Path, as people read it: Exchanges.Ingots.For.VIP.Day, Default.Groups[0],
 // Exchanges."Iron Deal".Day.
