@@ -9,7 +9,9 @@ three players:
      WaitMs it was given (measured from sending the command to its answer), exchanges with
      limits are refused with the paused line while it is down, Free (no rules) trades on, each
      server logs one line when the ledger is lost and one when it is back;
-  3. afterwards the database's counts equal the completed runs of the three merged audits (each
+  3. a server without the client library says so in one line at its load, refuses Swap and
+     trades Free;
+  4. afterwards the database's counts equal the completed runs of the three merged audits (each
      record naming its server), nothing stays reserved, and no limit was exceeded.
 
     cluster_ledger_test.py SERVER_PROGRAM REPOSITORY
@@ -53,7 +55,7 @@ def fail(message, servers=()):
 class Server:
     """One map: a barterbox-server driven line by line through its standard input."""
 
-    def __init__(self, program, repo, scratch, name, cluster):
+    def __init__(self, program, repo, scratch, name, cluster, environment=None):
         self.name = name
         self.dir = os.path.join(scratch, name)
         plugin = os.path.join(self.dir, "ArkApi", "Plugins", "Barterbox")
@@ -73,7 +75,7 @@ class Server:
              os.path.join(repo, "examples", "world.json"), "--fixed-clock",
              "2026-12-09T10:00:00Z"],
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
-            bufsize=1)
+            bufsize=1, env=dict(os.environ, **(environment or {})))
         threading.Thread(target=self._read, daemon=True).start()
         self.longest_ms = 0.0
 
@@ -152,11 +154,26 @@ def main():
             servers = [Server(program, repo, scratch, name,
                               database.cluster_block(name, wait_ms=WAIT_MS)) for name in MAPS]
             check_cluster(database, servers)
+            check_without_library(program, repo, scratch, database)
         finally:
             for server in servers:
                 if server.process.poll() is None:
                     server.process.kill()
             database.stop()
+
+
+def check_without_library(program, repo, scratch, database):
+    """A server whose client library is missing loads, says why in one line, and trades on."""
+    server = Server(program, repo, scratch, "NoLibrary", database.cluster_block("NoLibrary"),
+                    {"BARTERBOX_MARIADB_LIBRARY": os.path.join(scratch, "no-such-libmariadb.so")})
+    run_timed(server, ["give Ada %s_C 10" % STONE, "chat Ada /ex Swap", "chat Ada /ex Free"], [])
+    server.quit()
+    unusable = [line for line in server.lines if "cannot be used" in line]
+    if len(unusable) != 1 or "the MariaDB client library cannot be loaded" not in unusable[0]:
+        fail("no one line about the missing client library", [server])
+    if not any(PAUSED in line for line in server.lines) or \
+            completions(server.lines, "Ada", "Free") != 1:
+        fail("without the library, Swap must be paused and Free trade", [server])
 
 
 def check_cluster(database, servers):
