@@ -23,6 +23,10 @@ using std::chrono::microseconds;
 constexpr int64_t kSchemaVersion = 1;
 constexpr std::chrono::seconds kRetryEvery{10};
 constexpr unsigned kNoSuchTable = 1146; // ER_NO_SUCH_TABLE
+// Refusals of a moment, after which the connection is as good as before: a deadlock the server
+// broke (ER_LOCK_DEADLOCK) and a lock wait it gave up (ER_LOCK_WAIT_TIMEOUT).
+constexpr unsigned kDeadlock = 1213;
+constexpr unsigned kLockWaitTimeout = 1205;
 
 // The schema's row goes in last, so that a first start cut short is finished by the next.
 constexpr const char* kCreateTables[] = {
@@ -67,14 +71,19 @@ std::string NewAttemptId() {
     return fmt::format("{:016x}{:016x}", high, generator());
 }
 
-// One statement that must run; false, with the ledger lost, when it did not.
+// One statement that must run; std::nullopt when it did not, with the connection dropped unless
+// the server refused it for a moment (its transaction is then rolled back).
 std::optional<LedgerAnswer> Run(const std::string& statement, LedgerClock::time_point deadline,
                                 std::string& error) {
     ClusterLedgerState& state = Cluster();
     std::optional<LedgerAnswer> answer = QueryLedger(state.Connection, statement, deadline, error);
     if (answer && answer->Error != 0) {
         error = answer->Message;
-        DropLedgerConnection(state.Connection);
+        std::string ignored;
+        const bool transient = answer->Error == kDeadlock || answer->Error == kLockWaitTimeout;
+        if (!transient || !QueryLedger(state.Connection, "ROLLBACK", deadline, ignored)) {
+            DropLedgerConnection(state.Connection);
+        }
         return std::nullopt;
     }
     return answer;
@@ -133,10 +142,14 @@ void RetryLater() {
     Cluster().NextTry = AuditClock() + kRetryEvery;
 }
 
-// The database did not answer: one line when it is lost, none for each attempt after.
+// The database did not answer: one line when it is lost, none for each attempt after. A
+// connection still open failed a statement for a moment only: that attempt alone is refused.
 void Lose(const std::string& error) {
     ClusterLedgerState& state = Cluster();
-    DropLedgerConnection(state.Connection);
+    if (state.Connection.Handle != nullptr) {
+        Log(spdlog::level::warn, "Barterbox: The trade ledger refused an attempt: {}", error);
+        return;
+    }
     RetryLater();
     if (!state.Lost) {
         state.Lost = true;
@@ -235,6 +248,20 @@ RunLedger CountsLedger(const LedgerRow& row, const std::string& eosId,
     return ledger;
 }
 
+// The counts' one row; an answer without it is a connection no longer to be trusted.
+std::optional<LedgerAnswer> Counts(const std::string& eosId, const std::string& exchangeKey,
+                                   const CountWindows& windows, LedgerClock::time_point deadline,
+                                   std::string& error) {
+    std::optional<LedgerAnswer> counts =
+        Run(CountsStatement(eosId, exchangeKey, windows), deadline, error);
+    if (counts && counts->Rows.empty()) {
+        DropLedgerConnection(Cluster().Connection);
+        error = "the counts came back empty";
+        return std::nullopt;
+    }
+    return counts;
+}
+
 std::optional<RunLedger> LockedCounts(const std::string& eosId, const std::string& exchangeKey,
                                       const CountWindows& windows, LedgerClock::time_point deadline,
                                       std::string& error) {
@@ -251,9 +278,8 @@ std::optional<RunLedger> LockedCounts(const std::string& eosId, const std::strin
         (windows.LocksStock && !Run(lock + stockLock + " FOR UPDATE", deadline, error))) {
         return std::nullopt;
     }
-    std::optional<LedgerAnswer> counts =
-        Run(CountsStatement(eosId, exchangeKey, windows), deadline, error);
-    if (!counts || counts->Rows.empty()) {
+    const std::optional<LedgerAnswer> counts = Counts(eosId, exchangeKey, windows, deadline, error);
+    if (!counts) {
         return std::nullopt;
     }
     return CountsLedger(counts->Rows[0], eosId, exchangeKey, windows);
@@ -318,9 +344,8 @@ std::optional<RunLedger> ReadClusterCounts(const std::string& eosId, const std::
         return std::nullopt;
     }
     std::string error;
-    std::optional<LedgerAnswer> counts =
-        Run(CountsStatement(eosId, exchangeKey, windows), deadline, error);
-    if (!counts || counts->Rows.empty()) {
+    const std::optional<LedgerAnswer> counts = Counts(eosId, exchangeKey, windows, deadline, error);
+    if (!counts) {
         Lose(error);
         return std::nullopt;
     }
