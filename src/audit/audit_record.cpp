@@ -172,6 +172,9 @@ bool AuditExchange(const AuditSource& source, const ExchangeOutcome& outcome) {
         if (!outcome.Kept.empty()) {
             members["kept"] = Listed(outcome.Kept, "class");
         }
+        if (!outcome.LedgerAttempt.empty()) {
+            members["attempt"] = outcome.LedgerAttempt;
+        }
     });
 }
 

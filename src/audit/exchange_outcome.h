@@ -72,6 +72,9 @@ struct ExchangeOutcome {
     std::vector<AuditedItem> Returned;  // classes given back by an undo
     std::vector<AuditedItem> Owed;      // classes an undo could not give back
     std::vector<AuditedItem> Kept;      // classes handed out that an undo could not take back
+    // The id under which the runs were held in the cluster's ledger; empty without one. On the
+    // record, so that a server that stopped before confirming them can tell how they ended.
+    std::string LedgerAttempt;
 };
 
 } // namespace barterbox

@@ -96,6 +96,7 @@ bool PassesRules(ExchangeAttempt& attempt, const RuleSubject& subject, RuleUse u
     const RuleVerdict verdict = CheckRules(subject, attempt.Exchange.Name, attempt.Multiplier,
                                            AuditClock(), use == RuleUse::Run);
     attempt.Hold = verdict.Hold;
+    attempt.Outcome.LedgerAttempt = verdict.Hold.Attempt;
     if (verdict.Refusal) {
         attempt.Outcome.Refusal = verdict.Refusal;
         End(attempt, ExchangeStep::Rules, ExchangeResult::Refused);

@@ -10,6 +10,7 @@
 #include "audit/audit_sinks.h"
 #include "logger/plugin_logger.h"
 #include "platform/socket_wait.h"
+#include "rules/cluster_recovery.h"
 #include "rules/rules_state.h"
 
 namespace barterbox {
@@ -22,6 +23,9 @@ using std::chrono::microseconds;
 // this plugin must not write into.
 constexpr int64_t kSchemaVersion = 1;
 constexpr std::chrono::seconds kRetryEvery{10};
+// Creating the tables, once, at the load or a Reload that finds them missing: InnoDB may take
+// longer than an exchange may wait, and no player is waiting then.
+constexpr std::chrono::seconds kCreatingTakes{10};
 constexpr unsigned kNoSuchTable = 1146; // ER_NO_SUCH_TABLE
 // Refusals of a moment, after which the connection is as good as before: a deadlock the server
 // broke (ER_LOCK_DEADLOCK) and a lock wait it gave up (ER_LOCK_WAIT_TIMEOUT).
@@ -89,17 +93,19 @@ std::optional<LedgerAnswer> Run(const std::string& statement, LedgerClock::time_
     return answer;
 }
 
-std::optional<int64_t> SchemaVersion(LedgerClock::time_point deadline, std::string& error) {
+// Creating the tables is a first start's work, given `createBy`; reading the version, `deadline`.
+std::optional<int64_t> SchemaVersion(LedgerClock::time_point deadline,
+                                     LedgerClock::time_point createBy, std::string& error) {
     ClusterLedgerState& state = Cluster();
     const std::string select = "SELECT version FROM barterbox_schema WHERE id = 1";
     std::optional<LedgerAnswer> answer = QueryLedger(state.Connection, select, deadline, error);
     if (answer && (answer->Error == kNoSuchTable || (answer->Error == 0 && answer->Rows.empty()))) {
         for (const char* create : kCreateTables) {
-            if (!Run(create, deadline, error)) {
+            if (!Run(create, createBy, error)) {
                 return std::nullopt;
             }
         }
-        answer = Run(select, deadline, error);
+        answer = Run(select, createBy, error);
     }
     if (answer && answer->Error != 0) {
         error = answer->Message;
@@ -111,8 +117,8 @@ std::optional<int64_t> SchemaVersion(LedgerClock::time_point deadline, std::stri
     return NumberOf(answer->Rows[0][0]);
 }
 
-// Logs in and checks the tables, creating them at the first start.
-bool Open(LedgerClock::time_point deadline, std::string& error) {
+// Logs in and checks the tables, creating them at the first start (by `createBy`).
+bool Open(LedgerClock::time_point deadline, LedgerClock::time_point createBy, std::string& error) {
     ClusterLedgerState& state = Cluster();
     if (!LedgerClientLoaded(error)) {
         error = "the MariaDB client library cannot be loaded: " + error;
@@ -126,7 +132,7 @@ bool Open(LedgerClock::time_point deadline, std::string& error) {
         !Run("SET SESSION TRANSACTION ISOLATION LEVEL READ COMMITTED", deadline, error)) {
         return false;
     }
-    const std::optional<int64_t> version = SchemaVersion(deadline, error);
+    const std::optional<int64_t> version = SchemaVersion(deadline, createBy, error);
     if (version && *version != kSchemaVersion) {
         error = fmt::format("its Barterbox tables are of schema version {}; this plugin knows {}",
                             *version, kSchemaVersion);
@@ -193,7 +199,7 @@ bool Reachable(LedgerClock::time_point deadline) {
         return false;
     }
     std::string error;
-    if (!Open(deadline, error)) {
+    if (!Open(deadline, deadline, error)) {
         Lose(error);
         return false;
     }
@@ -407,7 +413,8 @@ void PutClusterInForce(const std::optional<ClusterSettings>& settings) {
         fmt::format("{}@{}:{}/{}", database.User, database.Host, database.Port, database.Name);
     if (!state.Login) {
         error = "the host cannot be found: " + error;
-    } else if (Open(ClusterDeadline(), error) && FlushPending(ClusterDeadline())) {
+    } else if (Open(ClusterDeadline(), LedgerClock::now() + kCreatingTakes, error) &&
+               SettleStaleHolds(ClusterDeadline()) && FlushPending(ClusterDeadline())) {
         Log(spdlog::level::info, "Barterbox: Cluster ledger in force for server {} at {}",
             settings->Server, where);
         return;

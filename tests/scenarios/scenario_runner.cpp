@@ -367,7 +367,10 @@ std::vector<std::string> Normalise(const std::string& output, const std::string&
         ReplaceAll(line, serverDir, "{server}");
         ReplaceAll(line, repo, "{repo}");
         if (!databasePort.empty()) {
+            // The port, and the random ids of the cluster ledger's holds in audit records.
+            static const std::regex kAttempt("\"attempt\":\"[0-9a-f]{32}\"");
             ReplaceAll(line, ":" + databasePort, ":{db_port}");
+            line = std::regex_replace(line, kAttempt, "\"attempt\":\"{attempt}\"");
         }
 #if defined(_WIN32)
         // Transcripts name the module, and a missing module file, as the Linux build does.
