@@ -414,9 +414,10 @@ void PutClusterInForce(const std::optional<ClusterSettings>& settings) {
     if (!state.Login) {
         error = "the host cannot be found: " + error;
     } else if (Open(ClusterDeadline(), LedgerClock::now() + kCreatingTakes, error) &&
-               SettleStaleHolds(ClusterDeadline()) && FlushPending(ClusterDeadline())) {
+               SettleStaleHolds(ClusterDeadline(), error)) {
         Log(spdlog::level::info, "Barterbox: Cluster ledger in force for server {} at {}",
             settings->Server, where);
+        FlushPending(ClusterDeadline()); // a failure here is the ledger lost, and logged so
         return;
     }
     state.Lost = true;

@@ -22,7 +22,8 @@ enum class Recorded { Complete, NotComplete, Absent };
 
 // How the audit's day file of the hold records its exchange.
 Recorded AuditedOutcome(const std::string& attempt, int64_t atMicros) {
-    const RuleTime at{std::chrono::duration_cast<RuleTime::duration>(std::chrono::microseconds(atMicros))};
+    const RuleTime at{
+        std::chrono::duration_cast<RuleTime::duration>(std::chrono::microseconds(atMicros))};
     std::string text;
     FileStamp stamp;
     const std::string path = PluginFolder() + "/audit/" + AuditDayText(at) + ".jsonl";
@@ -38,7 +39,7 @@ Recorded AuditedOutcome(const std::string& attempt, int64_t atMicros) {
         std::string_view(text).substr(lineStart == std::string::npos ? 0 : lineStart + 1,
                                       found - (lineStart == std::string::npos ? 0 : lineStart + 1));
     return line.find("\"outcome\":\"complete\"") != std::string_view::npos ? Recorded::Complete
-                                                                            : Recorded::NotComplete;
+                                                                           : Recorded::NotComplete;
 }
 
 bool Owed(const std::string& attempt) {
@@ -52,14 +53,13 @@ bool Owed(const std::string& attempt) {
 
 } // namespace
 
-bool SettleStaleHolds(LedgerClock::time_point deadline) {
+bool SettleStaleHolds(LedgerClock::time_point deadline, std::string& error) {
     ClusterLedgerState& state = TheRulesState().Cluster;
-    std::string error;
-    const std::optional<LedgerAnswer> stale = QueryLedger(
-        state.Connection,
-        "SELECT attempt, at_us FROM barterbox_runs WHERE confirmed = 0 AND server = " +
-            LedgerLiteral(state.Settings->Server),
-        deadline, error);
+    const std::optional<LedgerAnswer> stale =
+        QueryLedger(state.Connection,
+                    "SELECT attempt, at_us FROM barterbox_runs WHERE confirmed = 0 AND server = " +
+                        LedgerLiteral(state.Settings->Server),
+                    deadline, error);
     if (!stale || stale->Error != 0) {
         return stale.has_value();
     }
@@ -78,7 +78,9 @@ bool SettleStaleHolds(LedgerClock::time_point deadline) {
     }
     if (settled > 0) {
         Log(spdlog::level::info,
-            "Barterbox: Settled {} holds this server left unconfirmed when it stopped, from its audit", settled);
+            "Barterbox: Settled {} holds this server left unconfirmed when it stopped, from its "
+            "audit",
+            settled);
     }
     return true;
 }

@@ -3,6 +3,8 @@
 // which records every exchange with the id of its hold before the hold is confirmed.
 #pragma once
 
+#include <string>
+
 #include "rules/ledger_client.h"
 
 namespace barterbox {
@@ -11,6 +13,6 @@ namespace barterbox {
 // audit records as complete and releases each it records as not; one it does not record (a crash
 // before the record, or another server given the same key) keeps counting. False when the
 // database stopped answering.
-bool SettleStaleHolds(LedgerClock::time_point deadline);
+bool SettleStaleHolds(LedgerClock::time_point deadline, std::string& error);
 
 } // namespace barterbox
