@@ -254,10 +254,12 @@ def check_cluster(database, servers):
     stock = sum(total for (_, key), total in counted.items() if key == "rare")
     if stock > STOCK:
         fail("Rare ran %d times, beyond its stock" % stock)
-    print("PASSED: %d trades run on 3 servers; Swap %s per player (Day %d), Rare %d (stock %d); "
-          "longest wait of a command %.0f ms (WaitMs %d)"
+    print("PASSED: %d trades run on 3 servers; Swap %s per player (Day %d), Daily %s after the "
+          "restart (Day %d), Rare %d (stock %d), all equal to the merged audits; longest wait of "
+          "a command %.0f ms (WaitMs %d)"
           % (trades, "/".join(str(counted.get((e, "swap"), 0)) for e in PLAYERS.values()),
-             DAY_LIMIT, stock, STOCK, longest, WAIT_MS))
+             DAY_LIMIT, "/".join(str(counted.get((e, "daily"), 0)) for e in PLAYERS.values()),
+             DAILY, stock, STOCK, longest, WAIT_MS))
 
 
 if __name__ == "__main__":
