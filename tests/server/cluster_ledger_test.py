@@ -254,7 +254,7 @@ def check_cluster(database, servers):
     stock = sum(total for (_, key), total in counted.items() if key == "rare")
     if stock > STOCK:
         fail("Rare ran %d times, beyond its stock" % stock)
-    print("PASSED: %d trades run on 3 servers; Swap %s per player (Day %d), Daily %s after the "
+    print("PASSED: %d exchange attempts on 3 servers; Swap %s per player (Day %d), Daily %s after the "
           "restart (Day %d), Rare %d (stock %d), all equal to the merged audits; longest wait of "
           "a command %.0f ms (WaitMs %d)"
           % (trades, "/".join(str(counted.get((e, "swap"), 0)) for e in PLAYERS.values()),
