@@ -25,6 +25,8 @@ packages=(
   universal-ctags                   # finds the functions that scripts/function-lengths.sh measures
   g++-mingw-w64-x86-64-posix        # cross-builds Barterbox.dll and the tools for Windows
   wine wine64                       # runs the Windows build's tests
+  libmariadb-dev mariadb-server     # the cluster's ledger: Connector/C, which the plugin loads at
+                                    # run time, and a scratch database server for its tests
 )
 
 missing=()

@@ -51,6 +51,9 @@ AuditRecord Started(const char* event, const AuditSource& source) {
     Members& members = record.Members;
     members["time"] = AuditTimeText(record.Time);
     members["event"] = event;
+    if (const std::string& server = TheAuditState().Server; !server.empty()) {
+        members["server"] = server;
+    }
     members["via"] = ViaText(source.Via);
     members["eos_id"] = source.EosId;
     if (!source.By.empty()) {
@@ -92,6 +95,8 @@ const char* RuleText(TradeRule rule) {
         return "total";
     case TradeRule::Stock:
         return "stock";
+    case TradeRule::Ledger:
+        return "ledger";
     case TradeRule::Unreadable:
         break;
     }
@@ -166,6 +171,9 @@ bool AuditExchange(const AuditSource& source, const ExchangeOutcome& outcome) {
         }
         if (!outcome.Kept.empty()) {
             members["kept"] = Listed(outcome.Kept, "class");
+        }
+        if (!outcome.LedgerAttempt.empty()) {
+            members["attempt"] = outcome.LedgerAttempt;
         }
     });
 }

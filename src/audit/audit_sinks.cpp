@@ -9,12 +9,12 @@
 namespace barterbox {
 
 AuditState& TheAuditState() {
-    static AuditState state{{DayFileSink()}, false, 0, 0};
+    static AuditState state{{DayFileSink()}, false, 0, 0, {}};
     return state;
 }
 
 void ResetAuditState() {
-    TheAuditState() = AuditState{{DayFileSink()}, false, 0, 0};
+    TheAuditState() = AuditState{{DayFileSink()}, false, 0, 0, {}};
 }
 
 bool PublishAuditRecord(const AuditRecord& record) noexcept {

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -41,6 +42,9 @@ struct AuditState {
     // again.
     uint64_t UnwrittenRecords = 0;
     uint64_t UnwrittenChanges = 0;
+    // rules.json's Cluster.Server: every record names the server it happened on, so that the
+    // audit files of a cluster can be merged. Empty without a Cluster block.
+    std::string Server;
 };
 
 AuditState& TheAuditState();

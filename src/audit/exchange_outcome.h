@@ -28,8 +28,9 @@ enum class ExchangeResult { Complete, Unknown, Short, Refused, Cancelled, Partia
 enum class ExchangeStep { Find, State, Rules, Count, Check, Take, Give, Record, Finish };
 
 // The rule of rules.json that refused or lowered an exchange; Unreadable when rules.json could
-// not be read at the load, which closes every exchange.
-enum class TradeRule { Closed, Group, Cooldown, Day, Week, Total, Stock, Unreadable };
+// not be read at the load, which closes every exchange; Ledger when the cluster's ledger, which
+// holds the counts, could not be reached.
+enum class TradeRule { Closed, Group, Cooldown, Day, Week, Total, Stock, Unreadable, Ledger };
 
 struct RuleRefusal {
     TradeRule Rule = TradeRule::Closed;
@@ -71,6 +72,9 @@ struct ExchangeOutcome {
     std::vector<AuditedItem> Returned;  // classes given back by an undo
     std::vector<AuditedItem> Owed;      // classes an undo could not give back
     std::vector<AuditedItem> Kept;      // classes handed out that an undo could not take back
+    // The id under which the runs were held in the cluster's ledger; empty without one. On the
+    // record, so that a server that stopped before confirming them can tell how they ended.
+    std::string LedgerAttempt;
 };
 
 } // namespace barterbox

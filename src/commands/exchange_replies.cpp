@@ -48,6 +48,8 @@ std::string RefusalLine(const std::string& exchange, const RuleRefusal& refusal)
     case TradeRule::Stock:
         return refusal.Wait ? MessageText(MessageId::SoldOutUntil, exchange, wait)
                             : MessageText(MessageId::SoldOut, exchange);
+    case TradeRule::Ledger:
+        return MessageText(MessageId::LedgerPaused, exchange);
     case TradeRule::Unreadable:
         break;
     }

@@ -65,9 +65,12 @@ void Reset(const AdminCaller& caller, const std::optional<std::string>& argument
         }
         name = exchange->Name;
     }
-    // On the record first: the ledger is rebuilt from the records at every load.
+    if (!ForgetPlayerRuns(words.FirstWord, name)) {
+        ReplyToAdmin(caller, ReplyColour::Red, MessageId::ResetLedgerUnreachable);
+        return;
+    }
+    // The local ledger is rebuilt from the records at every load; the cluster's keeps its own.
     AuditReset(SourceOf(caller), words.FirstWord, name);
-    ForgetPlayerRuns(words.FirstWord, name);
     if (name.empty()) {
         ReplyToAdmin(caller, ReplyColour::Green, MessageId::ResetAll, words.FirstWord);
     } else {

@@ -12,6 +12,7 @@
 #include "host/engine_types.h"
 #include "inventory.h"
 #include "item_matching.h"
+#include "rules/rule_check.h"
 
 namespace barterbox {
 
@@ -36,6 +37,8 @@ struct ExchangeAttempt {
     ReceivedHoldings Before;
     // Set once an undo has begun: an undo is never run twice, which could give back twice.
     bool UndoBegun = false;
+    // The runs held in the cluster's ledger: confirmed when the attempt completes, else released.
+    RuleHold Hold;
     ExchangeOutcome Outcome;
 };
 

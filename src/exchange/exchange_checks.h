@@ -16,7 +16,9 @@ int32_t EffectiveMultiplier(int32_t requested);
 bool PassesStateGuards(ExchangeAttempt& attempt);
 
 // False, with the outcome saying which rule, when the trade rules refuse; a multiplier beyond
-// what they leave is lowered to it.
-bool PassesRules(ExchangeAttempt& attempt, const RuleSubject& subject);
+// what they leave is lowered to it. A run holds the runs it may make in the cluster's ledger
+// (attempt.Hold); a preview holds nothing.
+enum class RuleUse { Run, Preview };
+bool PassesRules(ExchangeAttempt& attempt, const RuleSubject& subject, RuleUse use);
 
 } // namespace barterbox

@@ -26,7 +26,7 @@ ExchangePreview PreviewExchange(AShooterPlayerController* player, std::string_vi
     attempt.Outcome.Effective = attempt.Multiplier;
     // The same checks as a run, in the same order; neither counts nor takes anything.
     if (PassesStateGuards(attempt)) {
-        PassesRules(attempt, SubjectOf(player));
+        PassesRules(attempt, SubjectOf(player), RuleUse::Preview);
     }
     preview.Exchange = found->Name;
     preview.Multiplier = attempt.Multiplier;

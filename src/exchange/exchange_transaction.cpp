@@ -92,9 +92,11 @@ bool PassesStateGuards(ExchangeAttempt& attempt) {
 
 // The trade rules, after the lookup and before the inventory is counted: false, with the outcome
 // saying which rule, when they refuse; a multiplier beyond what they leave is lowered to it.
-bool PassesRules(ExchangeAttempt& attempt, const RuleSubject& subject) {
-    const RuleVerdict verdict =
-        CheckRules(subject, attempt.Exchange.Name, attempt.Multiplier, AuditClock());
+bool PassesRules(ExchangeAttempt& attempt, const RuleSubject& subject, RuleUse use) {
+    const RuleVerdict verdict = CheckRules(subject, attempt.Exchange.Name, attempt.Multiplier,
+                                           AuditClock(), use == RuleUse::Run);
+    attempt.Hold = verdict.Hold;
+    attempt.Outcome.LedgerAttempt = verdict.Hold.Attempt;
     if (verdict.Refusal) {
         attempt.Outcome.Refusal = verdict.Refusal;
         End(attempt, ExchangeStep::Rules, ExchangeResult::Refused);
@@ -258,7 +260,7 @@ void Attempt(const ExchangeRequest& request, ExchangeAttempt& attempt) {
     attempt.Exchange = *found;
     attempt.Outcome.Exchange = attempt.Exchange.Name;
     const RuleSubject subject = SubjectOf(request.Player);
-    if (!PassesStateGuards(attempt) || !PassesRules(attempt, subject)) {
+    if (!PassesStateGuards(attempt) || !PassesRules(attempt, subject, RuleUse::Run)) {
         return;
     }
     if (PassesChecks(attempt)) {
@@ -286,12 +288,15 @@ ExchangeOutcome ExecuteExchange(const ExchangeRequest& request) {
         // On its way to the entry guard, which logs it and answers the caller.
         UndoAfterFault(attempt);
         Record(request, attempt.Outcome);
+        ReleaseHeldRuns(attempt.Hold);
         throw;
     }
     // Counted only once on file, as the ledger is rebuilt from the records at the next load.
     if (attempt.Outcome.Result == ExchangeResult::Complete) {
         CountCompletedRuns(SubjectOf(request.Player), attempt.Exchange.Name, attempt.Multiplier,
-                           AuditClock());
+                           AuditClock(), attempt.Hold);
+    } else {
+        ReleaseHeldRuns(attempt.Hold);
     }
     return std::move(attempt.Outcome);
 }

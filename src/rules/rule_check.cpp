@@ -136,8 +136,9 @@ void AddStockAllowance(Standing& standing, const StockRuns* stock, RuleTime now)
     standing.Allowances.push_back({TradeRule::Stock, *rules.Stock, used});
 }
 
-std::optional<Standing> StandingFor(const RuleSubject& subject, std::string_view exchange,
-                                    RuleTime now) {
+// The parts of a standing that need no count: the rules, whether they close the exchange to
+// the player, and the player's limits.
+std::optional<Standing> RulesStanding(const RuleSubject& subject, std::string_view exchange) {
     const ExchangeRules* rules = RulesInForceFor(exchange);
     if (rules == nullptr || !RulesApply(*rules)) {
         return std::nullopt;
@@ -148,46 +149,40 @@ std::optional<Standing> StandingFor(const RuleSubject& subject, std::string_view
     const Memberships memberships = MembershipsFor(subject, *rules);
     standing.OutsideGroups = !memberships.InGroups;
     standing.Limits = LimitsFor(*rules, memberships.InFor);
-    const RulesState& state = TheRulesState();
-    const std::string key = ExchangeKey(exchange);
-    const PlayerRuns* runs = FindPlayerRuns(state.Ledger, subject.EosId, key);
+    return standing;
+}
+
+// The rest, from a ledger's counts: the local one, or the cluster's for this player and exchange.
+Standing Counted(Standing standing, const RunLedger& ledger, const std::string& eosId,
+                 const std::string& key, RuleTime now) {
+    const PlayerRuns* runs = FindPlayerRuns(ledger, eosId, key);
     standing.CooldownLeft = CooldownLeft(standing.Limits, runs, now);
     AddPlayerAllowances(standing, runs, now);
-    AddStockAllowance(standing, FindStockRuns(state.Ledger, key), now);
+    AddStockAllowance(standing, FindStockRuns(ledger, key), now);
     return standing;
 }
 
 RuleVerdict Refused(RuleRefusal refusal) {
-    return RuleVerdict{0, refusal, std::nullopt};
+    return RuleVerdict{0, refusal, std::nullopt, {}};
 }
 
-} // namespace
-
-RuleVerdict CheckRules(const RuleSubject& subject, std::string_view exchange, int32_t requested,
-                       RuleTime now) {
-    if (TheRulesState().Closed) {
-        return Refused({TradeRule::Unreadable, 0, std::nullopt});
-    }
-    const std::optional<Standing> standing = StandingFor(subject, exchange, now);
-    if (!standing) {
-        return RuleVerdict{requested, std::nullopt, std::nullopt};
-    }
-    if (standing->Closed) {
+RuleVerdict VerdictOf(const Standing& standing, int32_t requested) {
+    if (standing.Closed) {
         return Refused({TradeRule::Closed, 0, std::nullopt});
     }
-    if (standing->OutsideGroups) {
+    if (standing.OutsideGroups) {
         return Refused({TradeRule::Group, 0, std::nullopt});
     }
-    if (standing->CooldownLeft) {
-        return Refused({TradeRule::Cooldown, 0, standing->CooldownLeft});
+    if (standing.CooldownLeft) {
+        return Refused({TradeRule::Cooldown, 0, standing.CooldownLeft});
     }
-    RuleVerdict verdict{requested, std::nullopt, std::nullopt};
-    for (const Allowance& allowance : standing->Allowances) {
+    RuleVerdict verdict{requested, std::nullopt, std::nullopt, {}};
+    for (const Allowance& allowance : standing.Allowances) {
         const int64_t left = allowance.Limit - allowance.Used;
         if (left <= 0) {
-            const bool restocks = allowance.Rule == TradeRule::Stock && standing->RestockIn;
+            const bool restocks = allowance.Rule == TradeRule::Stock && standing.RestockIn;
             return Refused(
-                {allowance.Rule, allowance.Limit, restocks ? standing->RestockIn : std::nullopt});
+                {allowance.Rule, allowance.Limit, restocks ? standing.RestockIn : std::nullopt});
         }
         if (left < verdict.Runs) {
             verdict.Runs = static_cast<int32_t>(left);
@@ -197,11 +192,78 @@ RuleVerdict CheckRules(const RuleSubject& subject, std::string_view exchange, in
     return verdict;
 }
 
+// Which runs of the cluster's ledger the standing counts now.
+CountWindows WindowsFor(const ExchangeRules& rules, RuleTime now) {
+    CountWindows windows{DayStart(now), WeekStart(now), std::nullopt, rules.Stock.has_value()};
+    if (rules.Stock && rules.Restock) {
+        windows.Stock = PeriodStart(now, *rules.Restock);
+    }
+    return windows;
+}
+
+// The check against the cluster's counts, which holds the runs it leaves. Closed exchanges and
+// groups are refused without asking the database.
+RuleVerdict ClusterVerdict(const RuleSubject& subject, const Standing& base, const std::string& key,
+                           int32_t requested, RuleTime now, bool holdRuns) {
+    if (base.Closed || base.OutsideGroups) {
+        return VerdictOf(base, requested);
+    }
+    if (!holdRuns) {
+        const std::optional<RunLedger> counts =
+            ReadClusterCounts(subject.EosId, key, now, WindowsFor(*base.Rules, now));
+        return counts ? VerdictOf(Counted(base, *counts, subject.EosId, key, now), requested)
+                      : Refused({TradeRule::Ledger, 0, std::nullopt});
+    }
+    RuleVerdict verdict;
+    RuleHold hold{{}, ClusterDeadline()};
+    const HoldResult held = HoldClusterRuns(
+        subject.EosId, key, now, WindowsFor(*base.Rules, now),
+        [&](const RunLedger& counts) {
+            verdict = VerdictOf(Counted(base, counts, subject.EosId, key, now), requested);
+            return verdict.Refusal ? 0 : verdict.Runs;
+        },
+        hold.Deadline, hold.Attempt);
+    if (held == HoldResult::Unreachable) {
+        return Refused({TradeRule::Ledger, 0, std::nullopt});
+    }
+    verdict.Hold = std::move(hold);
+    return verdict;
+}
+
+} // namespace
+
+RuleVerdict CheckRules(const RuleSubject& subject, std::string_view exchange, int32_t requested,
+                       RuleTime now, bool hold) {
+    if (TheRulesState().Closed) {
+        return Refused({TradeRule::Unreadable, 0, std::nullopt});
+    }
+    const std::optional<Standing> standing = RulesStanding(subject, exchange);
+    if (!standing) {
+        return RuleVerdict{requested, std::nullopt, std::nullopt, {}};
+    }
+    const std::string key = ExchangeKey(exchange);
+    // Exchanges that count nothing trade as usual whatever becomes of the cluster's ledger.
+    if (ClusterLedgerInForce() && RulesCount(*standing->Rules)) {
+        return ClusterVerdict(subject, *standing, key, requested, now, hold);
+    }
+    return VerdictOf(Counted(*standing, TheRulesState().Ledger, subject.EosId, key, now),
+                     requested);
+}
+
 void CountCompletedRuns(const RuleSubject& subject, std::string_view exchange, int32_t runs,
-                        RuleTime now) {
+                        RuleTime now, const RuleHold& hold) {
     RulesState& state = TheRulesState();
     if (state.Rules) {
         CountRuns(state.Ledger, subject.EosId, ExchangeKey(exchange), now, runs);
+    }
+    if (!hold.Attempt.empty()) {
+        ConfirmClusterRuns(hold.Attempt, hold.Deadline);
+    }
+}
+
+void ReleaseHeldRuns(const RuleHold& hold) {
+    if (!hold.Attempt.empty()) {
+        ReleaseClusterRuns(hold.Attempt, hold.Deadline);
     }
 }
 
@@ -227,9 +289,20 @@ bool OpenToPlayer(const RuleSubject& subject, std::string_view exchange) {
 
 std::optional<std::string> StandingText(const RuleSubject& subject, std::string_view exchange,
                                         RuleTime now) {
-    const std::optional<Standing> standing = StandingFor(subject, exchange, now);
+    std::optional<Standing> standing = RulesStanding(subject, exchange);
     if (!standing) {
         return std::nullopt;
+    }
+    const std::string key = ExchangeKey(exchange);
+    if (ClusterLedgerInForce() && RulesCount(*standing->Rules)) {
+        const std::optional<RunLedger> counts =
+            ReadClusterCounts(subject.EosId, key, now, WindowsFor(*standing->Rules, now));
+        if (!counts) {
+            return "the trade ledger cannot be reached";
+        }
+        standing = Counted(*standing, *counts, subject.EosId, key, now);
+    } else {
+        standing = Counted(*standing, TheRulesState().Ledger, subject.EosId, key, now);
     }
     if (standing->Closed) {
         return MessageText(MessageId::StandingClosed);

@@ -18,6 +18,7 @@
 #include "logger/plugin_logger.h"
 #include "platform/os_path.h"
 #include "rules/audit_history.h"
+#include "rules/cluster_ledger.h"
 #include "rules/rules_reading.h"
 #include "rules/rules_state.h"
 
@@ -165,6 +166,7 @@ void PutRulesInForce(TradeRules rules, bool mayKeepLedger) {
     state.Closed = false;
     Log(spdlog::level::info, "Barterbox: Loaded rules for {} exchanges",
         state.Rules->Exchanges.size());
+    PutClusterInForce(state.Rules->Cluster);
     if (!permissions::PluginFound()) {
         Log(spdlog::level::warn, "Barterbox: Permissions plugin not found; only the groups Admins "
                                  "and Default are known");
@@ -179,6 +181,7 @@ std::string RulesFilePath() {
 
 void LoadRules() {
     RulesState& state = TheRulesState();
+    PutClusterInForce(std::nullopt);
     state = RulesState{};
     ApplyDiscordSettings(std::nullopt);
     RulesFileReading reading = ReadRulesFile();
@@ -207,15 +210,21 @@ std::optional<std::string> ReloadRules() {
     if (auto* rules = std::get_if<TradeRules>(&reading)) {
         PutRulesInForce(std::move(*rules), true);
     } else {
+        PutClusterInForce(std::nullopt);
         state = RulesState{};
         ApplyDiscordSettings(std::nullopt);
     }
     return std::nullopt;
 }
 
-void ForgetPlayerRuns(const std::string& eosId, const std::string& exchange) {
-    ForgetRuns(TheRulesState().Ledger, eosId,
-               exchange.empty() ? std::nullopt : std::optional(ExchangeKey(exchange)));
+bool ForgetPlayerRuns(const std::string& eosId, const std::string& exchange) {
+    const std::optional<std::string> key =
+        exchange.empty() ? std::nullopt : std::optional(ExchangeKey(exchange));
+    if (ClusterLedgerInForce() && !ResetClusterCounts(eosId, key)) {
+        return false;
+    }
+    ForgetRuns(TheRulesState().Ledger, eosId, key);
+    return true;
 }
 
 } // namespace barterbox

@@ -20,7 +20,8 @@ void LoadRules();
 std::optional<std::string> ReloadRules();
 
 // Forgets a player's counts and cooldown, of one exchange (by name) or of all (empty), as a
-// Barterbox.Reset recorded in the audit does.
-void ForgetPlayerRuns(const std::string& eosId, const std::string& exchange);
+// Barterbox.Reset recorded in the audit does; with a Cluster block, in the cluster's ledger, and
+// false, with nothing forgotten, when it cannot be reached.
+bool ForgetPlayerRuns(const std::string& eosId, const std::string& exchange);
 
 } // namespace barterbox

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <span>
 
 #include "discord_reading.h"
 #include "host/ascii_case.h"
+#include "rules/cluster_reading.h"
 #include "rules/rule_duration.h"
 
 namespace barterbox {
@@ -60,6 +62,9 @@ public:
             reading_.Rules.Discord = ReadDiscordSettings(*it, reading_);
         }
         ReadTextRules(root, reading_);
+        if (const auto it = root.find("Cluster"); it != root.end()) {
+            reading_.Rules.Cluster = ReadCluster(*it, {std::string("Cluster")}, reading_);
+        }
         return std::move(reading_);
     }
 
@@ -75,15 +80,9 @@ private:
         return path;
     }
 
-    template <size_t N>
     void PassOverUnknown(const json& object, const RulesMemberPath& path,
-                         const std::array<std::string_view, N>& known) {
-        for (auto it = object.begin(); it != object.end(); ++it) {
-            if (std::find(known.begin(), known.end(), it.key()) == known.end()) {
-                reading_.Unknown.push_back(
-                    {Child(path, it.key()), "is not a member the plugin knows"});
-            }
-        }
+                         std::span<const std::string_view> known) {
+        PassOverUnknownMembers(object, path, known, reading_);
     }
 
     void ReadExchanges(const json& exchanges, const RulesMemberPath& path) {
@@ -246,6 +245,17 @@ template <typename T> void Inherit(std::optional<T>& field, const std::optional<
 
 } // namespace
 
+void PassOverUnknownMembers(const json& object, const RulesMemberPath& path,
+                            std::span<const std::string_view> known, RulesReading& reading) {
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (std::find(known.begin(), known.end(), it.key()) == known.end()) {
+            RulesMemberPath member = path;
+            member.emplace_back(it.key());
+            reading.Unknown.push_back({std::move(member), "is not a member the plugin knows"});
+        }
+    }
+}
+
 RulesReading ReadTradeRules(const json& root) {
     return RulesReader{}.Read(root);
 }
@@ -276,6 +286,19 @@ bool RulesApply(const ExchangeRules& rules) {
     const RunLimits& limits = rules.Limits;
     return rules.Enabled == false || rules.Groups || limits.Cooldown || limits.Day || limits.Week ||
            limits.Total || rules.Stock || (rules.For && !rules.For->empty());
+}
+
+bool RulesCount(const ExchangeRules& rules) {
+    const auto counts = [](const RunLimits& limits) {
+        return limits.Cooldown || limits.Day || limits.Week || limits.Total;
+    };
+    if (counts(rules.Limits) || rules.Stock) {
+        return true;
+    }
+    const std::vector<GroupLimits> none;
+    const std::vector<GroupLimits>& groups = rules.For ? *rules.For : none;
+    return std::any_of(groups.begin(), groups.end(),
+                       [&](const GroupLimits& group) { return counts(group.Limits); });
 }
 
 std::string RulesMemberText(const RulesMemberPath& path) {

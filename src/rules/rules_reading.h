@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -35,8 +36,8 @@ struct RulesReading {
     std::vector<RulesProblem> UnusedMessages;
 };
 
-inline constexpr std::array<std::string_view, 6> kRulesRootMembers{
-    "Default", "Exchanges", "Messages", "DisplayNames", "Commands", "Discord"};
+inline constexpr std::array<std::string_view, 7> kRulesRootMembers{
+    "Default", "Exchanges", "Messages", "DisplayNames", "Commands", "Discord", "Cluster"};
 inline constexpr std::array<std::string_view, 2> kChatWordMembers{"Exchange", "Preview"};
 inline constexpr std::array<std::string_view, 10> kExchangeRuleMembers{
     "Enabled", "Groups", "Cooldown", "Day", "Week", "Total", "Stock", "Restock", "For", "Refuse"};
@@ -52,6 +53,9 @@ void ReadTextRules(const nlohmann::json& root, RulesReading& reading);
 
 // A value as a problem names it: "a string", "the number 0", "an array".
 std::string RulesValueText(const nlohmann::json& value);
+// Each member of the object whose name is not among `known`, listed in reading.Unknown.
+void PassOverUnknownMembers(const nlohmann::json& object, const RulesMemberPath& path,
+                            std::span<const std::string_view> known, RulesReading& reading);
 
 // Members.Path, as people read it: Exchanges.Ingots.For.VIP.Day, Default.Groups[0],
 // Exchanges."Iron Deal".Day.

@@ -1,5 +1,5 @@
-// Everything the trade rules keep for the life of the module: the rules in force and the ledger of
-// completed runs.
+// Everything the trade rules keep for the life of the module: the rules in force, the ledger of
+// completed runs and, with a Cluster block, the connection to the cluster's ledger.
 //
 // State: the rules layer's one record, empty (no rules, nothing closed) before the module's
 // attach runs, and gone with the module's static objects; nothing of it is saved, since the
@@ -13,6 +13,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "rules/cluster_ledger.h"
 #include "rules/run_ledger.h"
 #include "rules/trade_rules.h"
 
@@ -33,6 +34,8 @@ struct RulesState {
     std::array<std::optional<std::string>, kMessageCount> Messages;
     // DisplayNames by the item text or class, ASCII letter case folded.
     std::unordered_map<std::string, std::string> DisplayNames;
+    // With a Cluster block, the counts the rules check are the database's.
+    ClusterLedgerState Cluster;
 };
 
 RulesState& TheRulesState();

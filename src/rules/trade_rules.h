@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/character_states.h"
+#include "rules/cluster_settings.h"
 #include "rules/discord_settings.h"
 #include "rules/message_table.h"
 
@@ -72,6 +73,7 @@ struct TradeRules {
     ChatWords Commands;
     // The webhook the audit's records are posted to; unset: none.
     std::optional<DiscordSettings> Discord;
+    std::optional<ClusterSettings> Cluster; // unset: the counts stay in the local ledger
 };
 
 // The rules one exchange runs under: its own fields, and Default's where it sets none.
@@ -79,5 +81,7 @@ ExchangeRules RulesForExchange(const TradeRules& rules, std::string_view exchang
 
 // Whether the rules limit or close anything at all.
 bool RulesApply(const ExchangeRules& rules);
+// Whether they count anything: a cooldown, a limit (the exchange's or a group's) or a stock.
+bool RulesCount(const ExchangeRules& rules);
 
 } // namespace barterbox

@@ -108,6 +108,22 @@ TEST(RulesReading, NamesEachProblemAtItsMember) {
          "out; drop it here or give Preview words of its own"},
         {R"({"Commands": "/tausch"})",
          "Commands must be an object with Exchange and Preview, not a string"},
+        {R"({"Cluster": []})", "Cluster must be an object with Server and Database, not an array"},
+        {R"({"Cluster": {"Database": {}}})",
+         "Cluster.Server is missing; the Cluster block needs it"},
+        {R"({"Cluster": {"Server": "", "Database": {}}})",
+         "Cluster.Server must be a text that is not empty, not a string"},
+        {R"({"Cluster": {"Server": "Island"}})",
+         "Cluster.Database is missing; the Cluster block needs it"},
+        {R"({"Cluster": {"Server": "Island", "Database": {"Host": "db", "User": "u",
+             "Password": 5, "Name": "ark"}}})",
+         "Cluster.Database.Password must be a text, not the number 5"},
+        {R"({"Cluster": {"Server": "Island", "Database": {"Host": "db", "Port": 70000,
+             "User": "u", "Password": "", "Name": "ark"}}})",
+         "Cluster.Database.Port must be a whole number from 1 to 65535, not the number 70000"},
+        {R"({"Cluster": {"Server": "Island", "Database": {"Host": "db", "User": "u",
+             "Password": "", "Name": "ark", "WaitMs": 0}}})",
+         "Cluster.Database.WaitMs must be a whole number from 1 to 5000, not the number 0"},
     };
     for (const auto& [text, error] : cases) {
         const RulesReading reading = ReadTradeRules(json::parse(text));
@@ -226,6 +242,24 @@ TEST(MessageTemplates, AcceptOnlyWhatFormatsWithTheDefaultsArguments) {
     for (const auto& [text, count] : refused) {
         EXPECT_NE(TemplateProblem(text, count), std::nullopt) << text;
     }
+}
+
+TEST(RulesReading, ReadsTheClusterBlockWithItsDefaultsAndPassesOverUnknownMembers) {
+    const RulesReading reading = ReadTradeRules(json::parse(R"({"Cluster": {
+        "Server": "Island", "Region": "EU",
+        "Database": {"Host": "db.example", "User": "barterbox", "Password": "", "Name": "ark"}}})"));
+    EXPECT_TRUE(reading.Errors.empty());
+    ASSERT_TRUE(reading.Rules.Cluster);
+    EXPECT_EQ(reading.Rules.Cluster->Server, "Island");
+    EXPECT_EQ(reading.Rules.Cluster->Database.Port, 3306);
+    EXPECT_EQ(reading.Rules.Cluster->Database.WaitMs, 250);
+    EXPECT_EQ(reading.Rules.Cluster->Database.Password, "");
+    ASSERT_EQ(reading.Unknown.size(), 1u);
+    EXPECT_EQ(RulesMemberText(reading.Unknown[0].Path), "Cluster.Region");
+    // A half-written block is no block: the file is refused rather than counted alone.
+    const RulesReading broken = ReadTradeRules(json::parse(R"({"Cluster": {"Server": "Island"}})"));
+    EXPECT_FALSE(broken.Rules.Cluster);
+    EXPECT_FALSE(broken.Errors.empty());
 }
 
 } // namespace

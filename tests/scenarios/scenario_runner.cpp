@@ -52,6 +52,9 @@ struct Transcript {
     std::vector<std::string> Pipes;
     std::vector<std::string> ReadOnlyFiles;
     std::optional<std::string> InputFile; // a repository file instead of the "> " lines
+    // A MariaDB server of the run's own behind a proxy that the plugin folder's ledger-switch
+    // file turns off ("down") and on; its port fills in {db_port}.
+    bool Database = false;
     int ExitStatus = 0;
     std::vector<std::string> Input;
     std::vector<std::string> Output;
@@ -189,6 +192,8 @@ Transcript ReadTranscript(const std::string& path, const std::string& repo) {
             transcript.AbsentFiles.push_back(words[0]);
         } else if (directive == "@input" && words.size() == 1) {
             transcript.InputFile = repo + "/" + words[0];
+        } else if (directive == "@database" && words.empty()) {
+            transcript.Database = true;
         } else if (directive == "@exit" && words.size() == 1) {
             transcript.ExitStatus = std::atoi(words[0].c_str());
         } else {
@@ -230,6 +235,68 @@ std::optional<std::string> ReadFile(const fs::path& path) {
 }
 
 // Runs the server with standard output and standard error in one pipe, as an operator sees them.
+// The scratch database of a transcript with @database (tests/support/scratch_mariadb.py): its
+// process, the pipe whose closing stops it, and the port it answers on.
+struct ScratchDatabase {
+    int Process = -1;
+    int Input = -1;
+    std::string Port;
+};
+
+ScratchDatabase StartDatabase(const std::string& repo, const fs::path& scratch,
+                              const fs::path& switchFile) {
+#if defined(_WIN32)
+    (void)repo, (void)scratch, (void)switchFile;
+    Fail("@database needs a POSIX system");
+#else
+    int input[2];
+    int output[2];
+    if (pipe(input) != 0 || pipe(output) != 0) {
+        Fail(std::string("pipe: ") + std::strerror(errno));
+    }
+    const std::string helper = repo + "/tests/support/scratch_mariadb.py";
+    const std::string folder = (scratch / "db").string();
+    const std::string switchPath = switchFile.string();
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(input[0], STDIN_FILENO);
+        dup2(output[1], STDOUT_FILENO);
+        close(input[1]);
+        close(output[0]);
+        execl("/usr/bin/python3", "python3", helper.c_str(), "serve", folder.c_str(),
+              switchPath.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(input[0]);
+    close(output[1]);
+    ScratchDatabase database{child, input[1], {}};
+    char character = 0;
+    while (read(output[0], &character, 1) == 1 && character != '\n') {
+        database.Port += character;
+    }
+    close(output[0]);
+    if (database.Port.empty()) {
+        Fail("the scratch database did not start (is mariadb-server installed?)");
+    }
+    return database;
+#endif
+}
+
+void StopDatabase(ScratchDatabase& database) {
+#if !defined(_WIN32)
+    if (database.Process < 0) {
+        return;
+    }
+    close(database.Input);
+    int raw = 0;
+    while (waitpid(database.Process, &raw, 0) < 0 && errno == EINTR) {
+    }
+    database.Process = -1;
+#else
+    (void)database;
+#endif
+}
+
 std::string RunServer(const std::vector<std::string>& command, int& status) {
 #if defined(_WIN32)
     return scenarios::RunProgramWindows(command, status);
@@ -286,7 +353,7 @@ std::string Utf8(const fs::path& path) {
 }
 
 std::vector<std::string> Normalise(const std::string& output, const std::string& serverDir,
-                                   const std::string& repo) {
+                                   const std::string& repo, const std::string& databasePort) {
     // "%D %R " of the plugin's log pattern: MM/DD/YY HH:MM and a space.
     static const std::regex kDateTime("^[0-9]{2}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2} ");
     std::vector<std::string> lines;
@@ -299,6 +366,12 @@ std::vector<std::string> Normalise(const std::string& output, const std::string&
                                   std::regex_constants::format_first_only);
         ReplaceAll(line, serverDir, "{server}");
         ReplaceAll(line, repo, "{repo}");
+        if (!databasePort.empty()) {
+            // The port, and the random ids of the cluster ledger's holds in audit records.
+            static const std::regex kAttempt("\"attempt\":\"[0-9a-f]{32}\"");
+            ReplaceAll(line, ":" + databasePort, ":{db_port}");
+            line = std::regex_replace(line, kAttempt, "\"attempt\":\"{attempt}\"");
+        }
 #if defined(_WIN32)
         // Transcripts name the module, and a missing module file, as the Linux build does.
         ReplaceAll(line, "Barterbox.dll", "Barterbox.so");
@@ -359,8 +432,15 @@ bool RunTranscript(const Transcript& transcript, const std::vector<std::string>&
         }
         WriteFile(serverDir / to, *content);
     }
+    ScratchDatabase database;
+    if (transcript.Database) {
+        database =
+            StartDatabase(repo, scratch, serverDir / "ArkApi/Plugins/Barterbox/ledger-switch");
+    }
     for (const FileBlock& file : transcript.Files) {
-        WriteFile(serverDir / file.Path, file.Content);
+        std::string content = file.Content;
+        ReplaceAll(content, "{db_port}", database.Port);
+        WriteFile(serverDir / file.Path, content);
     }
     for (auto [path, target] : transcript.Links) {
         ReplaceAll(target, "{server}", barterbox::platform::Utf8Path(serverDir));
@@ -405,8 +485,10 @@ bool RunTranscript(const Transcript& transcript, const std::vector<std::string>&
     }
     int status = 0;
     const std::string output = RunServer(command, status);
+    StopDatabase(database);
 
-    bool passed = CompareOutput(transcript.Output, Normalise(output, Utf8(serverDir), repo));
+    bool passed =
+        CompareOutput(transcript.Output, Normalise(output, Utf8(serverDir), repo, database.Port));
     if (status != transcript.ExitStatus) {
         std::cout << "Exit status " << status << ", expected " << transcript.ExitStatus << "\n";
         passed = false;

@@ -327,6 +327,37 @@ TEST_F(CheckProgram, RulesThatThePluginCannotReadAreAnError) {
                                     "a device or a pipe)\n");
 }
 
+// A Cluster block holds the database's password, which is expected; a file every user of the
+// machine may read is a warning, and a member of the block the plugin does not know is one too.
+TEST_F(CheckProgram, AClusterPasswordReadableByEveryoneIsAWarning) {
+    const std::string config = Write("config.json", "{}");
+    const std::string rules = Write("rules.json", R"({"Cluster": {"Server": "Island",
+  "Database": {"Host": "db", "User": "barterbox", "Password": "secret", "Name": "ark"}}})");
+    std::filesystem::permissions(rules, std::filesystem::perms(0600));
+    EXPECT_EQ(RunCheck("-q " + config).Status, 0) << "readable by its owner alone";
+    std::filesystem::permissions(rules, std::filesystem::perms(0644));
+    const ProgramRun open = RunCheck(config);
+    EXPECT_EQ(open.Status, 1);
+    EXPECT_EQ(open.Output, rules +
+                               ":2:63: warning: Cluster.Database.Password: the file holds the "
+                               "trade ledger's database password and every user of this machine "
+                               "may read it; let only the server's account read it (chmod 600 "
+                               "rules.json)\n");
+    Write("rules.json", R"({"Cluster": {"Server": "Island", "Sever": 1,
+  "Database": {"Host": "db", "User": "u", "Password": "", "Name": "ark", "Wait": 5}}})");
+    std::filesystem::permissions(rules, std::filesystem::perms(0600));
+    const ProgramRun unknown = RunCheck("-q " + config);
+    EXPECT_EQ(unknown.Status, 1);
+    EXPECT_NE(unknown.Output.find("Cluster.Sever: unknown member (did you mean \"Server\"?); "
+                                  "the plugin passes over it\n"),
+              std::string::npos)
+        << unknown.Output;
+    EXPECT_NE(unknown.Output.find("Cluster.Database.Wait: unknown member (did you mean "
+                                  "\"WaitMs\"?)"),
+              std::string::npos)
+        << unknown.Output;
+}
+
 TEST_F(CheckProgram, UsageErrorsExitWithTwoAndHelpWithZero) {
     EXPECT_EQ(RunCheck("").Status, 2);
     EXPECT_EQ(RunCheck("--bogus x.json").Status, 2);

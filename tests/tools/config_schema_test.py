@@ -77,6 +77,9 @@ RULES_GOOD = {
                            "CooldownWait": "Noch {1}, dann ist {0} wieder bereit"},
               "DisplayNames": {"PrimalItemResource_ChitinPaste": "Zementpaste"},
               "Commands": {"Exchange": ["/exchange", "/tausch"], "Preview": []}},
+    "a cluster": {"Cluster": {"Server": "Island", "Database": {
+        "Host": "db.example", "Port": 3307, "User": "barterbox", "Password": "", "Name": "ark",
+        "WaitMs": 100}}},
 }
 
 RULES_BAD = {
@@ -116,6 +119,13 @@ RULES_BAD = {
     "chat word twice": {"Commands": {"Exchange": ["/ex", "/ex"]}},
     "chat words not an array": {"Commands": {"Exchange": "/ex"}},
     "unknown chat word list": {"Commands": {"List": ["/exlist"]}},
+    "cluster without a database": {"Cluster": {"Server": "Island"}},
+    "cluster port a string": {"Cluster": {"Server": "Island", "Database": {
+        "Host": "db", "Port": "3306", "User": "u", "Password": "p", "Name": "ark"}}},
+    "cluster wait of 0": {"Cluster": {"Server": "Island", "Database": {
+        "Host": "db", "User": "u", "Password": "p", "Name": "ark", "WaitMs": 0}}},
+    "cluster server empty": {"Cluster": {"Server": "", "Database": {
+        "Host": "db", "User": "u", "Password": "p", "Name": "ark"}}},
 }
 
 KINDS = {"config": (GOOD, BAD), "rules": (RULES_GOOD, RULES_BAD)}

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "cluster_check.h"
 #include "config_check.h"
 #include "platform/os_path.h"
 #include "rules_check.h"
@@ -134,6 +135,8 @@ void CheckTexts(const RunTexts& texts, CheckResult& result) {
         std::vector<Finding> effects =
             CheckRuleEffects(texts.RulesFile, *rules, loaded ? &*loaded : nullptr);
         rulesFindings.insert(rulesFindings.end(), effects.begin(), effects.end());
+        std::vector<Finding> cluster = CheckClusterFile(texts.RulesFile, *rules);
+        rulesFindings.insert(rulesFindings.end(), cluster.begin(), cluster.end());
         SortByPlace(rulesFindings);
     }
     if (config) {

@@ -40,8 +40,9 @@ Finding RefusedValue(const std::string& fileName, const JsonLocations& locations
 }
 
 // Which members the object holding an unknown one may have: the root's, an entry's (Default or
-// Exchanges.NAME), a group's under For, the message names of Messages, or the lists of Commands.
-enum class RulesObject { Root, Entry, Group, Messages, Commands };
+// Exchanges.NAME), a group's under For, the message names of Messages, the lists of Commands,
+// or the Cluster block and its Database.
+enum class RulesObject { Root, Entry, Group, Messages, Commands, Cluster, Database };
 
 constexpr std::array<std::string_view, kMessageCount> MessageNames() {
     std::array<std::string_view, kMessageCount> names{};
@@ -66,6 +67,9 @@ RulesObject HolderOf(const RulesMemberPath& member) {
     if (StartsAt(member, "Commands")) {
         return RulesObject::Commands;
     }
+    if (StartsAt(member, "Cluster")) {
+        return member.size() == 2 ? RulesObject::Cluster : RulesObject::Database;
+    }
     const bool inDefault = StartsAt(member, "Default");
     return member.size() == (inDefault ? 2u : 3u) ? RulesObject::Entry : RulesObject::Group;
 }
@@ -80,6 +84,10 @@ std::span<const std::string_view> KnownMembers(RulesObject holder) {
         return kMessageNames;
     case RulesObject::Commands:
         return kChatWordMembers;
+    case RulesObject::Cluster:
+        return kClusterMembers;
+    case RulesObject::Database:
+        return kClusterDatabaseMembers;
     case RulesObject::Group:
         break;
     }
@@ -93,6 +101,9 @@ const char* PassedOverEffect(RulesObject holder) {
         return "; the plugin passes over it, so no one reads this text";
     case RulesObject::Commands:
         return "; the plugin passes over it, so it registers no chat word";
+    case RulesObject::Cluster:
+    case RulesObject::Database:
+        return "; the plugin passes over it";
     case RulesObject::Root:
     case RulesObject::Entry:
     case RulesObject::Group:
