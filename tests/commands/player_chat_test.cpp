@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "commands/item_display.h"
 #include "commands/player_chat.h"
 #include "exchange_fixture.h"
 #include "host/module_path.h"
@@ -55,6 +56,19 @@ TEST_F(PlayerChat, SendPlayerChat_CarriesTextBeyondAsciiAsTheSameCharacters) {
     EXPECT_EQ(messages[0].Text, u"Available exchanges:");
     EXPECT_EQ(messages[1].Sender, u"");
     EXPECT_EQ(messages[1].Text, u"  /tausch a{}b \u2013 Gr\u00fc\u00df \U0001F4E6");
+}
+
+// DisplayNames match an item as written, its short name or a blueprint's class, letter case aside.
+TEST_F(PlayerChat, PlayerItemName_FindsTheEntryForTheTextTheShortNameOrTheClass) {
+    barterbox::TradeRules rules;
+    rules.DisplayNames = {{"Bar", "Bar Name"}, {"PrimalItemResource_Wood", "Holz"}};
+    barterbox::SetRulesInForce(rules);
+    EXPECT_EQ(barterbox::PlayerItemName("/Game/Foo/Bar_C"), "Bar Name");
+    EXPECT_EQ(barterbox::PlayerItemName(
+                  "Blueprint'/Game/X/PrimalItemResource_Wood.PrimalItemResource_Wood'"),
+              "Holz");
+    EXPECT_EQ(barterbox::PlayerItemName("primalitemresource_wood"), "Holz");
+    EXPECT_EQ(barterbox::PlayerItemName("/Game/X/Stone.Stone"), "Stone.Stone");
 }
 
 } // namespace
